@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Tavorin need, and only
+# those that are missing. Runs apt-get directly as root, through sudo otherwise.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ make pkg-config ccache clang libclang-rt-14-dev clang-format
+  qt6-base-dev qt6-base-dev-tools libgtest-dev googletest libbenchmark-dev zlib1g-dev
+  # running the window, its picture readers and its faces
+  qt6-qpa-plugins qt6-image-formats-plugins fonts-ipafont-gothic fonts-ipafont-mincho
+  # screenshots under a virtual display
+  xvfb xauth x11-apps imagemagick
+  # independent readers that the tests use as oracles
+  python3 python3-xlrd libreoffice-calc-nogui python3-uno libapache-poi-java default-jre-headless
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+  sudo=(sudo)
+else
+  echo "These packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

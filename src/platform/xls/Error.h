@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tavorin::xls {
+
+// What went wrong while reading or writing a workbook, and where: the layer that noticed it,
+// the record type (BIFF or OfficeArt) when one was being read, and the byte offset in the
+// stream or file. The message is meant for a person, so it says the problem in words.
+struct Error {
+    std::string message;
+    std::string layer;                  // "compound file", "workbook stream", "drawing", ...
+    std::optional<std::uint16_t> recordType;
+    std::optional<std::uint64_t> offset;
+
+    std::string describe() const;
+};
+
+} // namespace tavorin::xls
