@@ -12,7 +12,7 @@ packages=(
   # screenshots under a virtual display
   xvfb xauth x11-apps imagemagick
   # independent readers that the tests use as oracles
-  python3 python3-xlrd libreoffice-calc-nogui python3-uno libapache-poi-java default-jre-headless
+  python3 python3-xlrd python3-olefile libreoffice-calc-nogui python3-uno libapache-poi-java default-jre-headless
 )
 
 missing=()
