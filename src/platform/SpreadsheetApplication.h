@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/SpreadsheetResult.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace tavorin {
+
+class SpreadsheetWorkbook;
+
+// A spreadsheet application instance that belongs to one insertion run. It is invisible and
+// started fresh for the run (the native engine: nothing outside the program is started).
+class SpreadsheetApplication {
+public:
+    virtual ~SpreadsheetApplication() = default;
+
+    // Workbooks.Open(path): reads the workbook; it stays open until quit().
+    virtual SpreadsheetResult<std::shared_ptr<SpreadsheetWorkbook>> openWorkbook(const std::filesystem::path& path) = 0;
+    // ScreenUpdating := value (nothing to redraw here; kept so the run's sequence is visible).
+    virtual SpreadsheetStatus setScreenUpdating(bool value) = 0;
+    // DisplayAlerts := value; with false, saving over an existing file asks nothing.
+    virtual SpreadsheetStatus setDisplayAlerts(bool value) = 0;
+    // Quit: ends the instance; open workbooks are closed without saving.
+    virtual SpreadsheetStatus quit() = 0;
+};
+
+} // namespace tavorin

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/xls/Error.h"
+#include "platform/xls/Result.h"
+
+namespace tavorin {
+
+// Every spreadsheet operation reports failure as a value; the insertion run skips a failed step.
+// These are the engine's own types, so that an engine error travels to the run unchanged.
+template <typename T>
+using SpreadsheetResult = xls::Result<T>;
+using SpreadsheetStatus = xls::Status;
+using SpreadsheetError = xls::Error;
+
+// An error raised by the operations layer itself (unknown sheet, name in use, cell off the sheet).
+inline SpreadsheetError operationError(std::string message)
+{
+    return SpreadsheetError{std::move(message), "operations", std::nullopt, std::nullopt};
+}
+
+} // namespace tavorin
