@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/xls/Result.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace tavorin::xls {
+
+// Where written bytes go: a file being saved, or memory in tests.
+class OutputSink {
+public:
+    virtual ~OutputSink() = default;
+    virtual Status write(std::span<const std::uint8_t> bytes) = 0;
+    // Everything written reaches its destination (for a file: flushed and synced to disk).
+    virtual Status finish() = 0;
+    virtual std::uint64_t written() const = 0;
+};
+
+// Collects the bytes in memory.
+class MemoryOutputSink final : public OutputSink {
+public:
+    Status write(std::span<const std::uint8_t> bytes) override;
+    Status finish() override { return success(); }
+    std::uint64_t written() const override { return bytes_.size(); }
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+    std::vector<std::uint8_t> take() { return std::move(bytes_); }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
+
+// Writes into a file that it creates (it must not exist yet), through a buffer.
+class FileOutputSink final : public OutputSink {
+public:
+    static Result<std::unique_ptr<FileOutputSink>> create(const std::filesystem::path& path);
+    ~FileOutputSink() override;
+    FileOutputSink(const FileOutputSink&) = delete;
+    FileOutputSink& operator=(const FileOutputSink&) = delete;
+
+    Status write(std::span<const std::uint8_t> bytes) override;
+    Status finish() override;
+    std::uint64_t written() const override { return written_; }
+
+private:
+    FileOutputSink(int descriptor, std::filesystem::path path);
+    Status flushBuffer();
+
+    int descriptor_;
+    std::filesystem::path path_;
+    std::vector<std::uint8_t> buffer_;
+    std::uint64_t written_ = 0;
+};
+
+} // namespace tavorin::xls
