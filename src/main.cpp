@@ -1,11 +1,30 @@
-#include <QApplication>
-#include <QLabel>
+#include "app/Form1.h"
+#include "app/MessageBoxSink.h"
+#include "platform/InstanceLock.h"
+#include "platform/SettingsLocation.h"
+#include "platform/SystemRunningApplicationProbe.h"
 
-// Placeholder entry point until the main window lands.
+#include <QApplication>
+
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    QLabel label(QStringLiteral("   Tavorin"));
-    label.show();
-    return application.exec();
+    QApplication::setApplicationName(QStringLiteral("Tavorin"));
+
+    // One program at a time: a second start ends at once, showing nothing.
+    tavorin::InstanceLock instanceLock;
+    if (!instanceLock.acquire())
+        return 0;
+
+    tavorin::MessageBoxSink messages;
+    tavorin::SystemRunningApplicationProbe runningApplications;
+    const tavorin::Form1Dependencies dependencies{
+        messages, runningApplications, tavorin::settingsFilePath(), [] {
+            QApplication::closeAllWindows();
+            QApplication::quit();
+        }};
+    tavorin::Form1 form(dependencies);
+    messages.setParentWindow(&form);
+    form.show();
+    return QApplication::exec();
 }

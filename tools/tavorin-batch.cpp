@@ -1,13 +1,13 @@
-#include <cstdio>
-#include <cstring>
+#include "BatchCommandLine.h"
 
-// Placeholder until the first command lands.
+#include <iostream>
+#include <string>
+#include <vector>
+
+// tavorin-batch: the program's work from the command line, on the same libraries as the window.
 int main(int argc, char* argv[])
 {
-    if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
-        std::puts("usage: tavorin-batch COMMAND ...");
-        return 0;
-    }
-    std::fputs("tavorin-batch: no command given (see --help)\n", stderr);
-    return 2;
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    tavorin::batch::BatchCommandLine commandLine;
+    return commandLine.run(arguments, std::cout, std::cerr);
 }
