@@ -2,7 +2,7 @@
 
 #include "platform/CellAddress.h"
 #include "platform/SpreadsheetWorksheet.h"
-#include "platform/xls/DateFormats.h"
+#include "platform/xls/DateNumberFormats.h"
 
 #include <cmath>
 
@@ -69,10 +69,10 @@ void CaptionWriter::writeDate(SpreadsheetWorksheet& sheet, float blockTop, int c
     CellAddress cell = captionCell(options_.dateCaption, options_.startRow, blockTop, columnShift);
     // Entering a date widens a narrow column; the template's width is put back afterwards.
     auto width = sheet.columnWidth(cell);
-    if (auto created = creationTime_(picture.path))
+    if (auto created = creationTime_(std::filesystem::path(picture.path.toStdString())))
         (void)sheet.setMergeAreaValue(cell, CellValue{*created});
     if (auto format = xls::dateCaptionFormat(options_.dateFormat))
-        (void)sheet.setNumberFormatLocal(cell, *format);
+        (void)sheet.setNumberFormatLocal(cell, std::string(*format));
     if (width)
         (void)sheet.setColumnWidth(cell, *width);
 }
@@ -93,7 +93,7 @@ void CaptionWriter::writeName(SpreadsheetWorksheet& sheet, float blockTop, int c
                               const PictureRow& picture) const
 {
     CellAddress cell = captionCell(options_.nameCaption, options_.startRow, blockTop, columnShift);
-    QString text = options_.nameWithoutExtension ? withoutExtension(picture.displayName) : picture.displayName;
+    QString text = options_.nameWithoutExtension ? withoutExtension(picture.name) : picture.name;
     (void)sheet.setMergeAreaValue(cell, CellValue{text.toStdString()});
 }
 

@@ -141,7 +141,7 @@ void RunSession::placePicture(int index, const BlockPlace& place)
 {
     const PictureRow& picture = options_.pictures[static_cast<std::size_t>(index)];
     auto notPlaced = [&](const QString& reason) {
-        outcome_.unplaced.push_back(UnplacedPicture{index, picture.path, reason});
+        outcome_.unplaced.push_back(UnplacedPicture{index, std::filesystem::path(picture.path.toStdString()), reason});
     };
     if (!workbook_) {
         notPlaced(QStringLiteral("ブックを開けません"));
@@ -173,7 +173,7 @@ void RunSession::placePicture(int index, const BlockPlace& place)
     BlockGeometry geometry{static_cast<float>(*width), static_cast<float>(*height), static_cast<float>(*top),
                            static_cast<float>(*left)};
 
-    auto shape = sheet.insertPicture(picture.path);
+    auto shape = sheet.insertPicture(std::filesystem::path(picture.path.toStdString()));
     if (!shape) {
         notPlaced(reasonOf(QStringLiteral("画像を挿入できません"), shape.error()));
         return;
@@ -226,7 +226,7 @@ QString RunSession::finalMessage() const
                 message += QStringLiteral("\r\nほか %1 件").arg(outcome_.unplaced.size() - listedInMessage);
                 break;
             }
-            message += QStringLiteral("\r\n") + options_.pictures[static_cast<std::size_t>(picture.index)].displayName.trimmed() +
+            message += QStringLiteral("\r\n") + options_.pictures[static_cast<std::size_t>(picture.index)].name.trimmed() +
                        QStringLiteral(" … ") + picture.reason;
         }
     }

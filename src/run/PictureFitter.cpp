@@ -1,28 +1,17 @@
 #include "run/PictureFitter.h"
 
 #include "platform/SpreadsheetWorksheet.h"
+#include "run/RotationMark.h"
 
 namespace tavorin {
-
-int rotationOfMark(const QString& mark)
-{
-    if (mark == QStringLiteral("○"))
-        return 0;
-    if (mark == QStringLiteral("→"))
-        return 90;
-    if (mark == QStringLiteral("↓"))
-        return 180;
-    if (mark == QStringLiteral("←"))
-        return 270;
-    return -1;
-}
 
 void fitPictureInBlock(SpreadsheetWorksheet& sheet, const std::string& shape, const QString& mark,
                        double magnification, const BlockGeometry& block)
 {
-    int rotation = rotationOfMark(mark);
-    if (rotation < 0)
+    auto degrees = rotationDegrees(mark);
+    if (!degrees)
         return;
+    const int rotation = *degrees;
     const bool upright = rotation == 90 || rotation == 270;
     if (rotation != 0)
         (void)sheet.setShapeRotation(shape, rotation);

@@ -16,9 +16,6 @@ struct BlockGeometry {
     float left = 0;
 };
 
-// The rotation in degrees that a mark stands for, or -1 for a text that is no mark.
-int rotationOfMark(const QString& mark);
-
 // Fits an inserted picture into its block at the magnification (1 = 100 %), turns it by its
 // mark and centres it. A picture turned by 90 or 270 degrees shows its frame's width upright,
 // so its width is fitted against the block's height. Each sheet call that fails is skipped and

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "run/PictureRow.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,13 +9,6 @@
 #include <vector>
 
 namespace tavorin {
-
-// One row of the picture list as the run reads it.
-struct PictureRow {
-    QString displayName;          // one blank + file name (List2)
-    std::filesystem::path path;   // full path (List3)
-    QString mark;                 // "○", "→", "↓", "←" (List4)
-};
 
 // One caption's switch and cell. The row is the number the row chooser shows (a pasted text
 // may give a fraction or a number that is not an item); the column is 1-based.
@@ -34,7 +29,7 @@ struct RunOptions {
     QStringList sheetNames;                 // List1
     int selectedSheet = -1;                 // List1 selected index
 
-    // Picture list, in order.
+    // Picture list, in order (name, full path, rotation mark).
     std::vector<PictureRow> pictures;
 
     // Picture block and layout.

@@ -11,7 +11,7 @@ RunOptions readyOptions()
 {
     RunOptions options;
     options.workbookChosen = true;
-    options.pictures.push_back(PictureRow{" a.jpg", "/p/a.jpg", "○"});
+    options.pictures.push_back(PictureRow{" a.jpg", "/p/a.jpg", QStringLiteral("○")});
     return options;
 }
 
