@@ -2,11 +2,13 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 namespace tavorin {
 
 class MessageSink;
 class RunningApplicationProbe;
+class SpreadsheetApplication;
 
 // What the main window needs from outside. The program passes the real ones; tests pass
 // recording or scripted stand-ins.
@@ -15,6 +17,8 @@ struct Form1Dependencies {
     const RunningApplicationProbe& runningApplications;
     std::filesystem::path settingsFile;       // the 49-byte settings record
     std::function<void()> endProgram;         // "ＥＮＤ": close every window and quit
+    // "START": a fresh spreadsheet engine for one run.
+    std::function<std::unique_ptr<SpreadsheetApplication>()> createSpreadsheet;
 };
 
 } // namespace tavorin
