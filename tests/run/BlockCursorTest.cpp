@@ -110,6 +110,7 @@ TEST(BlockCursor, NewSheetsRestartAtTheSelectedRowsNotAPastedNumber)
     BlockLayout layout = rows3to10(0);
     layout.startRow = 4;
     layout.picturesPerSheet = 2;
-    // h = 10 - 4 = 6; the first sheet follows the numbers shown, the next one the items.
-    expectPlaces(layout, {{4, 10, 0, true}, {11, 17, 0, false}, {3, 10, 0, true}, {11, 17, 0, false}});
+    // h = 10 - 4 = 6 and g = 1 throughout; the first sheet starts at the number shown, the next
+    // one at the selected item, and blocks go on from there by h + g.
+    expectPlaces(layout, {{4, 10, 0, true}, {11, 17, 0, false}, {3, 10, 0, true}, {10, 16, 0, false}});
 }
