@@ -4,11 +4,12 @@
 #include <functional>
 #include <memory>
 
+#include "platform/SpreadsheetApplication.h"
+
 namespace tavorin {
 
 class MessageSink;
 class RunningApplicationProbe;
-class SpreadsheetApplication;
 
 // What the main window needs from outside. The program passes the real ones; tests pass
 // recording or scripted stand-ins.
@@ -18,7 +19,7 @@ struct Form1Dependencies {
     std::filesystem::path settingsFile;       // the 49-byte settings record
     std::function<void()> endProgram;         // "ＥＮＤ": close every window and quit
     // "START": a fresh spreadsheet engine for one run.
-    std::function<std::unique_ptr<SpreadsheetApplication>()> createSpreadsheet;
+    SpreadsheetApplicationFactory createSpreadsheet;
 };
 
 } // namespace tavorin

@@ -113,8 +113,8 @@ void RunController::blankFieldsFilled(const QString& magnification, const QStrin
 void RunController::runStarted()
 {
     form_.setEnabled(false);
-    controls_.ProgressBar1->setValue(0);
     controls_.ProgressBar1->setVisible(true);
+    controls_.ProgressBar1->setValue(0);
     controls_.ProgressBar1->repaint();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CalendarDateTime.h"
+#include "platform/SpreadsheetApplication.h"
 
 #include <QString>
 
@@ -12,8 +13,6 @@
 namespace tavorin {
 
 class RunObserver;
-class RunningApplicationProbe;
-class SpreadsheetApplication;
 
 // What the run needs from outside; the window and the command line pass the real ones, tests
 // pass stand-ins.
@@ -21,7 +20,7 @@ struct RunEnvironment {
     // True when a spreadsheet application could hold the workbook open.
     std::function<bool(const std::filesystem::path& workbook)> spreadsheetApplicationRunning;
     // A fresh, invisible spreadsheet application for this run.
-    std::function<std::unique_ptr<SpreadsheetApplication>()> createApplication;
+    SpreadsheetApplicationFactory createApplication;
     // A file's creation date and time on the desktop's clock; nothing when it cannot be read.
     std::function<std::optional<CalendarDateTime>(const std::filesystem::path&)> fileCreationTime;
     // Today's date in the desktop's long date form, for sheet names.

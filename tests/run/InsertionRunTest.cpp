@@ -293,7 +293,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FitCase{"→", 200, 100, "100", 60, 30, 119.995, 94.995, 90},     // frame width upright
                       FitCase{"←", 100, 400, "100", 25, 100, 137.495, 59.995, 270},   // too wide when turned
                       FitCase{"○", 200, 100, "50", 50, 25, 125.005, 97.505, 0},       // half size, centred
-                      FitCase{"○", 200, 100, "150abc", 150, 75, 75.005, 72.505, 0})); // leading number
+                      FitCase{"○", 200, 100, "80abc", 80, 40, 110.005, 90.005, 0}));  // leading number
 
 TEST_F(InsertionRunTest, ATextThatIsNoMarkLeavesThePictureAsInserted)
 {
