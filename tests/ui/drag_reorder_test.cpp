@@ -1,6 +1,6 @@
 // Reordering the pictures by dragging a row of List2 onto another row.
 #include "lists/PictureTable.h"
-#include "support/PictureTableHarness.h"
+#include "support/PictureWindow.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -30,18 +30,18 @@ QStringList pathsOf(const QStringList& letters)
 }
 
 struct Rows {
-    PictureTableHarness harness;
+    PictureWindow window;
     QListWidget* names = nullptr;
 
     Rows()
     {
-        dropFiles(harness.widgets.List2, pathsOf(vwxyz));
-        names = harness.widgets.List2;
+        dropFiles(window.widgets.List2, pathsOf(vwxyz));
+        names = window.widgets.List2;
         // Marks that tell the rows apart: W "→", Y "↓".
-        QTest::mouseDClick(harness.widgets.List4->viewport(), Qt::LeftButton, {}, rowCentre(harness.widgets.List4, 1));
+        QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List4, 1));
         for (int i = 0; i < 2; ++i)
-            QTest::mouseDClick(harness.widgets.List4->viewport(), Qt::LeftButton, {},
-                               rowCentre(harness.widgets.List4, 3));
+            QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {},
+                               rowCentre(window.widgets.List4, 3));
     }
 
     QString markOf(const QString& letter) const
@@ -70,12 +70,12 @@ struct Rows {
     void expectOrder(const QStringList& letters) const
     {
         QCOMPARE(itemTexts(names), displayed(letters));
-        QCOMPARE(itemTexts(harness.widgets.List3), pathsOf(letters));
+        QCOMPARE(itemTexts(window.widgets.List3), pathsOf(letters));
         QStringList marks;
         for (const QString& letter : letters)
             marks.append(markOf(letter));
-        QCOMPARE(itemTexts(harness.widgets.List4), marks);
-        QCOMPARE(itemTexts(harness.widgets.List5), numbersUpTo(int(letters.size())));
+        QCOMPARE(itemTexts(window.widgets.List4), marks);
+        QCOMPARE(itemTexts(window.widgets.List5), numbersUpTo(int(letters.size())));
     }
 };
 
@@ -133,23 +133,23 @@ void DragReorderTest::theMovedRowIsSelectedEverywhere()
 {
     Rows rows;
     rows.drag(1, 3);
-    for (QListWidget* list : {rows.harness.widgets.List2, rows.harness.widgets.List3, rows.harness.widgets.List4,
-                              rows.harness.widgets.List5})
+    for (QListWidget* list : {rows.window.widgets.List2, rows.window.widgets.List3, rows.window.widgets.List4,
+                              rows.window.widgets.List5})
         QCOMPARE(list->currentRow(), 3);
-    QCOMPARE(rows.harness.table->dragState(), 0);
+    QCOMPARE(rows.window.table->dragState(), 0);
 }
 
 void DragReorderTest::pressAndReleaseOnOneRowChangesNothing()
 {
     Rows rows;
     rows.press(2);
-    QCOMPARE(rows.harness.table->dragState(), 1);
-    QCOMPARE(rows.harness.table->pointedIndex(), 2);
+    QCOMPARE(rows.window.table->dragState(), 1);
+    QCOMPARE(rows.window.table->pointedIndex(), 2);
     rows.moveTo(rowCentre(rows.names, 2));
-    QCOMPARE(rows.harness.table->dragState(), 1);
+    QCOMPARE(rows.window.table->dragState(), 1);
     QVERIFY(!showsDragCursor(rows.names));
     rows.release(rowCentre(rows.names, 2));
-    QCOMPARE(rows.harness.table->dragState(), 0);
+    QCOMPARE(rows.window.table->dragState(), 0);
     rows.expectOrder(vwxyz);
 }
 
@@ -162,7 +162,7 @@ void DragReorderTest::movingAwayAndBackChangesNothing()
     rows.moveTo(rowCentre(rows.names, 2));
     rows.release(rowCentre(rows.names, 2));
     rows.expectOrder(vwxyz);
-    QCOMPARE(rows.harness.table->dragState(), 0);
+    QCOMPARE(rows.window.table->dragState(), 0);
 }
 
 void DragReorderTest::releasingOutsideTheListChangesNothing()
@@ -177,7 +177,7 @@ void DragReorderTest::releasingOutsideTheListChangesNothing()
     rows.release(outside);
     rows.expectOrder(vwxyz);
     QVERIFY(!rows.names->viewport()->testAttribute(Qt::WA_SetCursor));
-    QCOMPARE(rows.harness.table->dragState(), 0);
+    QCOMPARE(rows.window.table->dragState(), 0);
 }
 
 void DragReorderTest::aPressBelowTheLastRowStartsNothing()
@@ -187,11 +187,11 @@ void DragReorderTest::aPressBelowTheLastRowStartsNothing()
     QCOMPARE(rows.names->indexAt(below).row(), -1);
     rows.moveTo(below, Qt::NoButton);
     sendMouse(rows.names, QEvent::MouseButtonPress, below, Qt::LeftButton, Qt::LeftButton);
-    QCOMPARE(rows.harness.table->pointedIndex(), -1);
-    QCOMPARE(rows.harness.table->dragState(), 0);
+    QCOMPARE(rows.window.table->pointedIndex(), -1);
+    QCOMPARE(rows.window.table->dragState(), 0);
     rows.moveTo(rowCentre(rows.names, 1));
     rows.moveTo(rowCentre(rows.names, 2));
-    QCOMPARE(rows.harness.table->dragState(), 0);
+    QCOMPARE(rows.window.table->dragState(), 0);
     QVERIFY(!showsDragCursor(rows.names));
     rows.release(rowCentre(rows.names, 2));
     rows.expectOrder(vwxyz);
@@ -204,7 +204,7 @@ void DragReorderTest::theHighlightFollowsOnlyOnceTheDragHasStarted()
     QCOMPARE(rows.names->currentRow(), 1);
     rows.moveTo(rowCentre(rows.names, 3));
     // This move started the drag; it highlights nothing yet.
-    QCOMPARE(rows.harness.table->dragState(), 2);
+    QCOMPARE(rows.window.table->dragState(), 2);
     QCOMPARE(rows.names->currentRow(), 1);
     rows.moveTo(rowCentre(rows.names, 4));
     QCOMPARE(rows.names->currentRow(), 4);
@@ -219,7 +219,7 @@ void DragReorderTest::bothButtonsHeldDoNotHighlight()
     Rows rows;
     rows.press(1);
     rows.moveTo(rowCentre(rows.names, 3), Qt::LeftButton | Qt::RightButton);
-    QCOMPARE(rows.harness.table->dragState(), 1);
+    QCOMPARE(rows.window.table->dragState(), 1);
     QCOMPARE(rows.names->currentRow(), 1);
 
     // Nor does it continue a drag already under way.
@@ -240,7 +240,7 @@ void DragReorderTest::releasingTheRightButtonWhileDraggingDrops()
     rows.moveTo(rowCentre(rows.names, 0));
     rows.release(rowCentre(rows.names, 0), Qt::RightButton, Qt::LeftButton);
     rows.expectOrder({"Y", "V", "W", "X", "Z"});
-    QCOMPARE(rows.harness.table->dragState(), 0);
+    QCOMPARE(rows.window.table->dragState(), 0);
     // The later release of the left button changes nothing more.
     rows.release(rowCentre(rows.names, 2));
     rows.expectOrder({"Y", "V", "W", "X", "Z"});
@@ -261,7 +261,7 @@ void DragReorderTest::showsTheDragCursorOnlyWhileDragging()
 void DragReorderTest::worksWithoutADragCursor()
 {
     Rows rows;
-    rows.harness.table->setDragCursorFile(QStringLiteral("/nonexistent/fhnwse.png"));
+    rows.window.table->setDragCursorFile(QStringLiteral("/nonexistent/fhnwse.png"));
     rows.press(0);
     rows.moveTo(rowCentre(rows.names, 2));
     QVERIFY(!rows.names->viewport()->testAttribute(Qt::WA_SetCursor));
@@ -274,7 +274,7 @@ void DragReorderTest::onlyTheLeftButtonStartsADrag()
 {
     Rows rows;
     sendMouse(rows.names, QEvent::MouseButtonPress, rowCentre(rows.names, 1), Qt::RightButton, Qt::RightButton);
-    QCOMPARE(rows.harness.table->dragState(), 0);
+    QCOMPARE(rows.window.table->dragState(), 0);
     rows.moveTo(rowCentre(rows.names, 3), Qt::RightButton);
     rows.release(rowCentre(rows.names, 3), Qt::RightButton);
     rows.expectOrder(vwxyz);

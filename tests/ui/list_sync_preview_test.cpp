@@ -1,6 +1,6 @@
 // The visible lists kept on one row and one scroll position, and the preview of the current picture.
 #include "app/Twips.h"
-#include "support/PictureTableHarness.h"
+#include "support/PictureWindow.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
 
@@ -92,40 +92,40 @@ private slots:
 void ListSyncPreviewTest::aClickInAnyVisibleListSelectsTheRowEverywhere()
 {
     TemporaryFolder folder;
-    PictureTableHarness harness;
-    dropFiles(harness.widgets.List2, {makePicture(folder, "a.png", 40, 30), makePicture(folder, "b.png", 30, 40),
+    PictureWindow window;
+    dropFiles(window.widgets.List2, {makePicture(folder, "a.png", 40, 30), makePicture(folder, "b.png", 30, 40),
                                       makePicture(folder, "c.png", 50, 50)});
-    const auto all = {harness.widgets.List2, harness.widgets.List3, harness.widgets.List4, harness.widgets.List5};
+    const auto all = {window.widgets.List2, window.widgets.List3, window.widgets.List4, window.widgets.List5};
 
-    clickRow(harness.widgets.List2, 2);
+    clickRow(window.widgets.List2, 2);
     for (QListWidget* list : all)
         QCOMPARE(list->currentRow(), 2);
-    QVERIFY(!harness.widgets.Image1->isHidden());
-    QCOMPARE(harness.widgets.Image1->geometry(), twipsRect(1365 + 305, 1140, 1840, 1840));
+    QVERIFY(!window.widgets.Image1->isHidden());
+    QCOMPARE(window.widgets.Image1->geometry(), twipsRect(1365 + 305, 1140, 1840, 1840));
 
-    clickRow(harness.widgets.List4, 0);
+    clickRow(window.widgets.List4, 0);
     for (QListWidget* list : all)
         QCOMPARE(list->currentRow(), 0);
     // 40 x 30 is the box's width-to-height ratio nearly: 600 x 450 twips, ratio 0.75 < 0.751.
-    QCOMPARE(harness.widgets.Image1->geometry().width(), twipsToPixels(2450));
+    QCOMPARE(window.widgets.Image1->geometry().width(), twipsToPixels(2450));
 
-    clickRow(harness.widgets.List5, 1, Qt::RightButton);
+    clickRow(window.widgets.List5, 1, Qt::RightButton);
     for (QListWidget* list : all)
         QCOMPARE(list->currentRow(), 1);
-    QCOMPARE(harness.widgets.Image1->geometry().height(), twipsToPixels(1840));
+    QCOMPARE(window.widgets.Image1->geometry().height(), twipsToPixels(1840));
 }
 
 void ListSyncPreviewTest::theLeftButtonDraggedOverNumbersMovesTheSelection()
 {
-    PictureTableHarness harness;
-    dropFiles(harness.widgets.List2, {"/gone/a.jpg", "/gone/b.jpg", "/gone/c.jpg"});
-    QListWidget* numbers = harness.widgets.List5;
+    PictureWindow window;
+    dropFiles(window.widgets.List2, {"/gone/a.jpg", "/gone/b.jpg", "/gone/c.jpg"});
+    QListWidget* numbers = window.widgets.List5;
     sendMouse(numbers, QEvent::MouseButtonPress, rowCentre(numbers, 0), Qt::LeftButton, Qt::LeftButton);
     for (int row : {1, 2}) {
         sendMouse(numbers, QEvent::MouseMove, rowCentre(numbers, row), Qt::NoButton, Qt::LeftButton);
-        QCOMPARE(harness.widgets.List2->currentRow(), row);
-        QCOMPARE(harness.widgets.List3->currentRow(), row);
-        QCOMPARE(harness.widgets.List4->currentRow(), row);
+        QCOMPARE(window.widgets.List2->currentRow(), row);
+        QCOMPARE(window.widgets.List3->currentRow(), row);
+        QCOMPARE(window.widgets.List4->currentRow(), row);
     }
     sendMouse(numbers, QEvent::MouseButtonRelease, rowCentre(numbers, 2), Qt::LeftButton, Qt::NoButton);
 }
@@ -133,135 +133,135 @@ void ListSyncPreviewTest::theLeftButtonDraggedOverNumbersMovesTheSelection()
 void ListSyncPreviewTest::aWidePictureFillsTheWidthCentredVertically()
 {
     TemporaryFolder folder;
-    PictureTableHarness harness;
+    PictureWindow window;
     // 490 x 200 pixels = 7350 x 3000 twips, the ratio of 2450 x 1000: 2450 wide, 1000 high,
     // top 1140 + (1840 - 1000) / 2 = 1560.
-    dropFiles(harness.widgets.List2, {makePicture(folder, "wide.png", 490, 200)});
-    clickRow(harness.widgets.List2, 0);
-    QCOMPARE(harness.widgets.Image1->geometry(), twipsRect(1365, 1560, 2450, 1000));
-    QVERIFY(harness.widgets.Image1->hasScaledContents());
+    dropFiles(window.widgets.List2, {makePicture(folder, "wide.png", 490, 200)});
+    clickRow(window.widgets.List2, 0);
+    QCOMPARE(window.widgets.Image1->geometry(), twipsRect(1365, 1560, 2450, 1000));
+    QVERIFY(window.widgets.Image1->hasScaledContents());
     // Decoded at the size shown, not at its own.
-    QCOMPARE(harness.widgets.Image1->pixmap().size(), twipsRect(1365, 1560, 2450, 1000).size());
+    QCOMPARE(window.widgets.Image1->pixmap().size(), twipsRect(1365, 1560, 2450, 1000).size());
 }
 
 void ListSyncPreviewTest::aTallPictureFillsTheHeightCentredHorizontally()
 {
     TemporaryFolder folder;
-    PictureTableHarness harness;
+    PictureWindow window;
     // 250 x 460 pixels, the ratio of 1000 x 1840 twips: 1840 high, 1000 wide,
     // left 1365 + (2450 - 1000) / 2 = 2090.
-    dropFiles(harness.widgets.List2, {makePicture(folder, "tall.png", 250, 460)});
-    clickRow(harness.widgets.List2, 0);
-    QCOMPARE(harness.widgets.Image1->geometry(), twipsRect(2090, 1140, 1000, 1840));
+    dropFiles(window.widgets.List2, {makePicture(folder, "tall.png", 250, 460)});
+    clickRow(window.widgets.List2, 0);
+    QCOMPARE(window.widgets.Image1->geometry(), twipsRect(2090, 1140, 1000, 1840));
 }
 
 void ListSyncPreviewTest::aPictureInTheBoxRatioFillsTheBox()
 {
     TemporaryFolder folder;
-    PictureTableHarness harness;
+    PictureWindow window;
     // 490 x 368 is 2450 : 1840.
-    dropFiles(harness.widgets.List2, {makePicture(folder, "box.png", 490, 368)});
-    clickRow(harness.widgets.List2, 0);
-    QCOMPARE(harness.widgets.Image1->geometry(), twipsRect(1365, 1140, 2450, 1840));
+    dropFiles(window.widgets.List2, {makePicture(folder, "box.png", 490, 368)});
+    clickRow(window.widgets.List2, 0);
+    QCOMPARE(window.widgets.Image1->geometry(), twipsRect(1365, 1140, 2450, 1840));
 }
 
 void ListSyncPreviewTest::smallPicturesAreEnlargedAndLargeOnesReduced()
 {
     TemporaryFolder folder;
-    PictureTableHarness harness;
-    dropFiles(harness.widgets.List2,
+    PictureWindow window;
+    dropFiles(window.widgets.List2,
               {makePicture(folder, "small.png", 49, 20), makePicture(folder, "large.png", 1960, 800)});
-    clickRow(harness.widgets.List2, 0);
-    QCOMPARE(harness.widgets.Image1->geometry(), twipsRect(1365, 1560, 2450, 1000));
-    clickRow(harness.widgets.List2, 1);
-    QCOMPARE(harness.widgets.Image1->geometry(), twipsRect(1365, 1560, 2450, 1000));
-    QCOMPARE(harness.widgets.Image1->pixmap().size(), twipsRect(1365, 1560, 2450, 1000).size());
+    clickRow(window.widgets.List2, 0);
+    QCOMPARE(window.widgets.Image1->geometry(), twipsRect(1365, 1560, 2450, 1000));
+    clickRow(window.widgets.List2, 1);
+    QCOMPARE(window.widgets.Image1->geometry(), twipsRect(1365, 1560, 2450, 1000));
+    QCOMPARE(window.widgets.Image1->pixmap().size(), twipsRect(1365, 1560, 2450, 1000).size());
 }
 
 void ListSyncPreviewTest::thePlaceholderGoesWithTheFirstPreviewAndComesBackWithClear()
 {
     TemporaryFolder folder;
-    PictureTableHarness harness;
-    QVERIFY(!harness.widgets.Label7->isHidden());
-    dropFiles(harness.widgets.List2, {makePicture(folder, "a.png", 60, 40), makePicture(folder, "b.png", 40, 60)});
-    QVERIFY(!harness.widgets.Label7->isHidden());
+    PictureWindow window;
+    QVERIFY(!window.widgets.Label7->isHidden());
+    dropFiles(window.widgets.List2, {makePicture(folder, "a.png", 60, 40), makePicture(folder, "b.png", 40, 60)});
+    QVERIFY(!window.widgets.Label7->isHidden());
 
-    clickRow(harness.widgets.List2, 0);
-    QVERIFY(harness.widgets.Label7->isHidden());
-    clickRow(harness.widgets.List2, 1);
-    QVERIFY(harness.widgets.Label7->isHidden());
-    QVERIFY(!harness.widgets.Image1->pixmap().isNull());
+    clickRow(window.widgets.List2, 0);
+    QVERIFY(window.widgets.Label7->isHidden());
+    clickRow(window.widgets.List2, 1);
+    QVERIFY(window.widgets.Label7->isHidden());
+    QVERIFY(!window.widgets.Image1->pixmap().isNull());
 
-    harness.widgets.LISTClear->click();
-    QVERIFY(!harness.widgets.Label7->isHidden());
-    QVERIFY(harness.widgets.Image1->pixmap().isNull());
+    window.widgets.LISTClear->click();
+    QVERIFY(!window.widgets.Label7->isHidden());
+    QVERIFY(window.widgets.Image1->pixmap().isNull());
 }
 
 void ListSyncPreviewTest::anUnreadablePictureLeavesThePreviewEmpty()
 {
-    PictureTableHarness harness;
+    PictureWindow window;
     const QString broken = QString::fromStdString(pictureFixture("broken.jpg").string());
     const QString land = QString::fromStdString(pictureFixture("land.jpg").string());
-    dropFiles(harness.widgets.List2, {land, broken});
+    dropFiles(window.widgets.List2, {land, broken});
 
-    clickRow(harness.widgets.List2, 0);
-    QVERIFY(!harness.widgets.Image1->isHidden());
-    clickRow(harness.widgets.List2, 1);
-    QVERIFY(harness.widgets.Image1->isHidden());
-    QVERIFY(harness.widgets.Image1->pixmap().isNull());
-    QCOMPARE(harness.widgets.List4->currentRow(), 1);
+    clickRow(window.widgets.List2, 0);
+    QVERIFY(!window.widgets.Image1->isHidden());
+    clickRow(window.widgets.List2, 1);
+    QVERIFY(window.widgets.Image1->isHidden());
+    QVERIFY(window.widgets.Image1->pixmap().isNull());
+    QCOMPARE(window.widgets.List4->currentRow(), 1);
 
     // The window goes on working.
-    clickRow(harness.widgets.List2, 0);
-    QVERIFY(!harness.widgets.Image1->isHidden());
-    QVERIFY(!harness.widgets.Image1->pixmap().isNull());
+    clickRow(window.widgets.List2, 0);
+    QVERIFY(!window.widgets.Image1->isHidden());
+    QVERIFY(!window.widgets.Image1->pixmap().isNull());
 }
 
 void ListSyncPreviewTest::aPictureWithoutAreaOrFileLeavesThePreviewEmpty()
 {
     TemporaryFolder folder;
-    PictureTableHarness harness;
-    dropFiles(harness.widgets.List2,
+    PictureWindow window;
+    dropFiles(window.widgets.List2,
               {makeZeroWidthBitmap(folder), QStringLiteral("/no/such/folder/gone.png"), makePicture(folder, "ok.png", 8, 8)});
-    clickRow(harness.widgets.List2, 2);
-    QVERIFY(!harness.widgets.Image1->isHidden());
+    clickRow(window.widgets.List2, 2);
+    QVERIFY(!window.widgets.Image1->isHidden());
     for (int row : {0, 1}) {
-        clickRow(harness.widgets.List2, row);
-        QVERIFY(harness.widgets.Image1->isHidden());
-        QVERIFY(harness.widgets.Image1->pixmap().isNull());
+        clickRow(window.widgets.List2, row);
+        QVERIFY(window.widgets.Image1->isHidden());
+        QVERIFY(window.widgets.Image1->pixmap().isNull());
     }
 }
 
 void ListSyncPreviewTest::scrollingTheMarksCarriesNumbersAndNames()
 {
-    PictureTableHarness harness;
-    dropInventedPictures(harness.widgets.List2, 60);
-    QCOMPARE(topRow(harness.widgets.List4), 0);
+    PictureWindow window;
+    dropInventedPictures(window.widgets.List2, 60);
+    QCOMPARE(topRow(window.widgets.List4), 0);
 
-    scrollWheel(harness.widgets.List4, 2);
-    const int top = topRow(harness.widgets.List4);
+    scrollWheel(window.widgets.List4, 2);
+    const int top = topRow(window.widgets.List4);
     QVERIFY(top > 0);
-    QCOMPARE(topRow(harness.widgets.List2), top);
-    QCOMPARE(topRow(harness.widgets.List5), top);
+    QCOMPARE(topRow(window.widgets.List2), top);
+    QCOMPARE(topRow(window.widgets.List5), top);
 
-    harness.widgets.List4->verticalScrollBar()->setValue(harness.widgets.List4->verticalScrollBar()->maximum());
-    const int last = topRow(harness.widgets.List4);
+    window.widgets.List4->verticalScrollBar()->setValue(window.widgets.List4->verticalScrollBar()->maximum());
+    const int last = topRow(window.widgets.List4);
     QVERIFY(last > top);
-    QCOMPARE(topRow(harness.widgets.List2), last);
-    QCOMPARE(topRow(harness.widgets.List5), last);
+    QCOMPARE(topRow(window.widgets.List2), last);
+    QCOMPARE(topRow(window.widgets.List5), last);
     // Row by row: the number beside each name is its position.
-    QCOMPARE(harness.widgets.List5->item(last)->text(), QString::number(last + 1));
+    QCOMPARE(window.widgets.List5->item(last)->text(), QString::number(last + 1));
 }
 
 void ListSyncPreviewTest::scrollingTheNamesCarriesOnlyTheMarks()
 {
-    PictureTableHarness harness;
-    dropInventedPictures(harness.widgets.List2, 60);
-    scrollWheel(harness.widgets.List2, 3);
-    const int top = topRow(harness.widgets.List2);
+    PictureWindow window;
+    dropInventedPictures(window.widgets.List2, 60);
+    scrollWheel(window.widgets.List2, 3);
+    const int top = topRow(window.widgets.List2);
     QVERIFY(top > 0);
-    QCOMPARE(topRow(harness.widgets.List4), top);
-    QCOMPARE(topRow(harness.widgets.List5), 0);
+    QCOMPARE(topRow(window.widgets.List4), top);
+    QCOMPARE(topRow(window.widgets.List5), 0);
 }
 
 QTEST_MAIN(ListSyncPreviewTest)

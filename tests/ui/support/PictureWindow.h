@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/MessageSink.h"
 #include "lists/PictureTableWidgets.h"
+#include "support/Form1Fixture.h"
 
 #include <QEvent>
 #include <QList>
@@ -9,17 +9,8 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
-#include <QWidget>
 
-#include <memory>
-#include <vector>
-
-class QCheckBox;
-class QFrame;
-class QGroupBox;
-class QLabel;
 class QListWidget;
-class QPushButton;
 
 namespace tavorin {
 class PictureTable;
@@ -27,36 +18,23 @@ class PictureTable;
 
 namespace tavorin::test {
 
-// Messages that a handler would have shown, kept instead of opening a modal box.
-class PictureHarnessSink : public MessageSink {
+// The main window, shown, with the controls of its picture side at hand.
+class PictureWindow {
 public:
-    struct Shown {
-        QString text;
-        QString title;
-    };
-    void showMessage(const QString& text, const QString& title) override { shown.push_back({text, title}); }
-    std::vector<Shown> shown;
-};
+    PictureWindow();
 
-// The controls of the picture side at their places in the window, with the picture table on them.
-class PictureTableHarness {
-public:
-    PictureTableHarness();
-    ~PictureTableHarness();
-
-    QWidget form;
-    QGroupBox* Frame1 = nullptr;
-    QFrame* Frame2 = nullptr;
+    Form1Fixture fixture;
+    Form1& form;
     PictureTableWidgets widgets;
-    PictureHarnessSink messages;
+    RecordingMessageSink& messages;
     PictureTable* table = nullptr;
 };
 
-// Sends a drag-enter and, when it is accepted, a drop carrying the URLs to the list. Returns
-// whether the drag was accepted.
+// Sends a drag-enter and, when it is accepted, a drop carrying the URLs to the list, then lets
+// the event loop run. Returns whether the drag was accepted.
 bool dropUrls(QListWidget* list, const QList<QUrl>& urls);
 bool dropFiles(QListWidget* list, const QStringList& paths);
-// Drops count invented picture files /drop/p0001.jpg ... in batches small enough for the limit.
+// Drops count invented picture files /drop/p0000.jpg ... in batches small enough for the limit.
 void dropInventedPictures(QListWidget* list, int count, const QString& folder = QStringLiteral("/drop"));
 
 QStringList itemTexts(const QListWidget* list);
