@@ -3,6 +3,7 @@
 #include "platform/SpreadsheetResult.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace tavorin {
@@ -24,5 +25,8 @@ public:
     // Quit: ends the instance; open workbooks are closed without saving.
     virtual SpreadsheetStatus quit() = 0;
 };
+
+// Creates a fresh, invisible application for one run (the native engine, or a stand-in in tests).
+using SpreadsheetApplicationFactory = std::function<std::unique_ptr<SpreadsheetApplication>()>;
 
 } // namespace tavorin
