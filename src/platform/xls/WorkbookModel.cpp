@@ -72,10 +72,16 @@ public:
                 return records_.next().error();
             switch (*type) {
             case RecordType::Sst: {
-                auto sst = records_.nextContinued();
-                if (!sst)
-                    return sst.error();
-                auto table = SharedStringTable::read(*sst);
+                // The pieces are read where they lie in the stream, without joining them.
+                std::uint64_t offset = records_.position();
+                std::vector<std::span<const std::uint8_t>> pieces;
+                do {
+                    auto piece = records_.next();
+                    if (!piece)
+                        return piece.error();
+                    pieces.push_back(piece->data);
+                } while (records_.peekType() == RecordType::Continue);
+                auto table = SharedStringTable::read(model_.store.stream(), pieces, offset);
                 if (!table)
                     return table.error();
                 model_.sharedStrings = std::move(*table);
