@@ -413,3 +413,78 @@ TEST(PictureInsertOracle, TemplatePictureSurvivesAndCopiesGetTheirOwnIds)
 }
 
 } // namespace
+
+namespace {
+
+// LibreOffice judges only what does not depend on its wider columns: the cell each picture is
+// anchored in, its rotation (counted the other way round), its kind, and the row (and place in
+// it) where the picture's centre lies, measured with LibreOffice's own row heights.
+TEST(PictureInsertOracle, LibreOfficeShowsThemInTheirCellsTurnedTheRightWay)
+{
+    TemporaryFolder folder;
+    Opened opened = openCopy("jp_ledger.xls", folder / "book.xls");
+    auto& sheet = *opened.first;
+    struct Placed {
+        std::string name;
+        int rotation;
+        double centreY;
+    };
+    std::vector<Placed> placed;
+    int row = 3;
+    for (int rotation : {0, 90, 180, 270}) {
+        std::string name = insertAt(sheet, row, 3, pictureFixture(rotation == 90 ? "wide.gif" : "land.jpg"));
+        if (rotation != 0) {
+            ASSERT_TRUE(sheet.setShapeRotation(name, rotation).ok());
+        }
+        placed.push_back({name, rotation, *sheet.shapeTop(name) + *sheet.shapeHeight(name) / 2});
+        row += 25;
+    }
+    {
+        auto saved = opened.workbook->saveAs(folder / "book.xls");
+        ASSERT_TRUE(saved.ok()) << saved.error().describe();
+    }
+    auto poi = poiReport(folder / "book.xls");
+    ASSERT_TRUE(poi.has_value());
+    SheetGeometry excel = geometryFromPoi(*poi, poi->value("sheets").toArray()[0].toObject());
+
+    auto result = runOracle("lo_dump.py", {QString::fromStdString((folder / "book.xls").string())}, 300000);
+    ASSERT_TRUE(result.finished && result.exitCode == 0) << result.standardError.toStdString();
+    auto report = QJsonDocument::fromJson(result.standardOutput.toUtf8()).object();
+    auto libreSheet = report["sheets"].toArray()[0].toObject();
+    auto graphics = libreSheet["graphics"].toArray();
+    ASSERT_EQ(graphics.size(), static_cast<int>(placed.size()));
+    std::vector<double> rowTops{0}, rowHeights; // 1/100 mm, LibreOffice's rows
+    for (const auto& value : libreSheet["rows"].toArray()) {
+        rowHeights.push_back(value.toObject()["height"].toDouble());
+        rowTops.push_back(rowTops.back() + rowHeights.back());
+    }
+    // Row and fraction of it at a height in LibreOffice's rows.
+    auto libreRow = [&](double y) {
+        for (std::size_t r = 0; r < rowHeights.size(); ++r)
+            if (y < rowTops[r + 1])
+                return static_cast<double>(r) + (y - rowTops[r]) / rowHeights[r];
+        return -1.0;
+    };
+    constexpr double pi = 3.14159265358979323846;
+    for (const auto& p : placed) {
+        QJsonObject graphic;
+        for (const auto& value : graphics)
+            if (value.toObject()["name"].toString().toStdString() == p.name)
+                graphic = value.toObject();
+        ASSERT_FALSE(graphic.isEmpty()) << p.name;
+        EXPECT_EQ(graphic["rotation"].toInt(), ((360 - p.rotation) % 360) * 100) << p.name;
+        EXPECT_EQ(graphic["mimeType"].toString(), p.name == placed[1].name ? "image/png" : "image/jpeg");
+        if (p.rotation == 0) {
+            EXPECT_EQ(graphic["anchorCell"].toString(), "C3") << p.name;
+        }
+        // LibreOffice gives the turned frame's top-left corner; its centre lies half a diagonal on.
+        double turn = p.rotation * pi / 180;
+        double w = graphic["width"].toDouble(), h = graphic["height"].toDouble();
+        double centre = graphic["y"].toDouble() + w / 2 * std::sin(turn) + h / 2 * std::cos(turn);
+        auto expected = excel.rowAnchorAt(p.centreY);
+        ASSERT_TRUE(expected.has_value());
+        EXPECT_NEAR(libreRow(centre), expected->index + expected->offset / 256.0, 0.1) << p.name;
+    }
+}
+
+} // namespace
