@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
     tavorin::MessageBoxSink messages;
     tavorin::SystemRunningApplicationProbe runningApplications;
     const tavorin::Form1Dependencies dependencies{
-        messages, runningApplications, tavorin::settingsFilePath(), tavorin::endProgram};
+        messages, runningApplications, tavorin::settingsFilePath(), tavorin::endProgram, {}};
     tavorin::Form1 form(dependencies);
     messages.setParentWindow(&form);
     form.show();
