@@ -189,7 +189,7 @@ void RunSession::complete()
     if (application_)
         (void)application_->setDisplayAlerts(false);
     if (workbook_) {
-        auto saved = workbook_->saveAs(options_.workbookPath);
+        auto saved = workbook_->saveAs(options_.saveTo.empty() ? options_.workbookPath : options_.saveTo);
         outcome_.saved = saved.ok();
         if (!saved)
             outcome_.saveError = QString::fromStdString(saved.error().describe());
@@ -211,13 +211,14 @@ QString RunSession::finalMessage() const
 {
     QString message = completionText();
     QString name = QString::fromStdString(options_.workbookPath.filename().string());
+    QString savedName = QString::fromStdString((options_.saveTo.empty() ? options_.workbookPath : options_.saveTo).filename().string());
     if (openError_) {
         message += QStringLiteral("\r\n\r\n") + name + QStringLiteral(" を読み込めませんでした。保存していません。\r\n") +
                    QString::fromStdString(openError_->describe());
         return message;
     }
     if (!outcome_.saved)
-        message += QStringLiteral("\r\n\r\n") + name + QStringLiteral(" は保存されませんでした。\r\n") + outcome_.saveError;
+        message += QStringLiteral("\r\n\r\n") + savedName + QStringLiteral(" は保存されませんでした。\r\n") + outcome_.saveError;
     if (!outcome_.unplaced.empty()) {
         message += QStringLiteral("\r\n\r\n配置できなかった画像：");
         int shown = 0;

@@ -26,6 +26,7 @@ struct RunOptions {
     // Workbook side.
     bool workbookChosen = false;            // Label1 not empty
     std::filesystem::path workbookPath;     // TextA
+    std::filesystem::path saveTo;           // where the result is written; empty: over the workbook
     QStringList sheetNames;                 // List1
     int selectedSheet = -1;                 // List1 selected index
 
