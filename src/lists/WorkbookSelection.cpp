@@ -56,34 +56,39 @@ void WorkbookSelection::installDropTarget(QWidget* target)
         return;
     target->setAcceptDrops(true);
     target->installEventFilter(this);
+    targets_.insert(target);
     // A list's drops arrive at its viewport.
     if (auto* area = qobject_cast<QAbstractScrollArea*>(target)) {
         area->viewport()->setAcceptDrops(true);
         area->viewport()->installEventFilter(this);
+        targets_.insert(area->viewport());
+        return;
     }
+    // Inside a frame, controls that take drops of their own (text fields) would swallow a file
+    // dropped on them; files go to the workbook as on the rest of the frame, text stays theirs.
+    for (QWidget* inner : target->findChildren<QWidget*>())
+        if (inner->acceptDrops())
+            inner->installEventFilter(this);
 }
 
 bool WorkbookSelection::eventFilter(QObject* watched, QEvent* event)
 {
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (drag->mimeData() && drag->mimeData()->hasUrls())
-            drag->acceptProposedAction();
-        else
-            drag->ignore();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        drop->acceptProposedAction();
-        workbookDropped(drop->mimeData());
-        return true;
-    }
-    default:
+    const auto type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return QObject::eventFilter(watched, event);
+    // QDragEnterEvent and QDragMoveEvent are QDropEvents.
+    auto* drop = static_cast<QDropEvent*>(event);
+    const bool carriesFile = !firstDroppedFile(drop->mimeData()).isEmpty();
+    if (!carriesFile && !targets_.contains(watched))
+        return false;
+    if (!carriesFile) {
+        drop->ignore();
+        return true;
     }
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop)
+        workbookDropped(drop->mimeData());
+    return true;
 }
 
 QString WorkbookSelection::firstDroppedFile(const QMimeData* data)

@@ -3,6 +3,7 @@
 #include "lists/WorkbookWidgets.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 class QDropEvent;
@@ -38,6 +39,7 @@ private:
     WorkbookWidgets widgets_;
     MessageSink& messages_;
     const RunningApplicationProbe& runningApplications_;
+    QSet<const QObject*> targets_; // the six targets (a list's viewport for the list)
 };
 
 } // namespace tavorin

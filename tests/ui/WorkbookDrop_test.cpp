@@ -51,6 +51,7 @@ private slots:
     void everyOneOfTheSixTargetsTakesTheWorkbook();
     void lowerAndUpperCaseXlsAreListed();
     void mixedCaseAndXlsxEmptyTheSelectionWithoutAMessage();
+    void aFileDroppedOnAFieldOfTheOptionFrameGoesToTheFrame();
     void aDropOfTwoWorkbooksListsTheFirst();
     void aRunningSpreadsheetApplicationKeepsThePreviousListing();
     void aDropOnStartListsAndStartsNothing();
@@ -123,6 +124,26 @@ void WorkbookDropTest::mixedCaseAndXlsxEmptyTheSelectionWithoutAMessage()
         QCOMPARE(form.List1->count(), 0);
     }
     QVERIFY(fixture.messages.messages.empty());
+}
+
+void WorkbookDropTest::aFileDroppedOnAFieldOfTheOptionFrameGoesToTheFrame()
+{
+    Form1Fixture fixture;
+    Form1& form = fixture.start();
+    QVERIFY(form.Frame2->isAncestorOf(form.Text1));
+    const QString before = form.Text1->text();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(pathText(workbookFixture("ledger.xls")))});
+    data.setText(data.urls().front().toString()); // file managers add the address as text
+    QVERIFY(dropData(form.Text1, data));
+    QCOMPARE(form.Text1->text(), before);
+    QCOMPARE(itemsOf(form.List1), ledgerSheets);
+
+    // Text is still the field's own.
+    QMimeData text;
+    text.setText(QStringLiteral("7"));
+    QVERIFY(dropData(form.Text1, text));
+    QCOMPARE(itemsOf(form.List1), ledgerSheets);
 }
 
 void WorkbookDropTest::aDropOfTwoWorkbooksListsTheFirst()

@@ -176,13 +176,23 @@ struct CompoundFile::State {
     {
         const std::size_t idsPerSector = sectorSize / 4;
         fat.assign(fatSectors.size() * idsPerSector, freeSector);
-        std::vector<std::uint8_t> buffer(sectorSize);
-        for (std::size_t i = 0; i < fatSectors.size(); ++i) {
+        // FAT sectors usually follow one another: each run of them is read in one go, so that
+        // opening a large file costs a few reads rather than one per FAT sector.
+        constexpr std::size_t maxRun = 256;
+        std::vector<std::uint8_t> buffer;
+        for (std::size_t i = 0; i < fatSectors.size();) {
+            std::size_t run = 1;
+            while (i + run < fatSectors.size() && run < maxRun && fatSectors[i + run] == fatSectors[i] + run &&
+                   fatSectors[i + run] <= maxRegularSector &&
+                   sectorOffset(fatSectors[i + run]) < source->size())
+                ++run;
+            buffer.resize(run * sectorSize);
             auto status = readSectors(fatSectors[i], 0, buffer);
             if (!status)
                 return status;
-            for (std::size_t j = 0; j < idsPerSector; ++j)
+            for (std::size_t j = 0; j < run * idsPerSector; ++j)
                 fat[i * idsPerSector + j] = ByteReader::u32At(buffer, 4 * j);
+            i += run;
         }
         return success();
     }
@@ -415,6 +425,8 @@ Status CompoundStream::extendChain(std::size_t sectorsNeeded)
     std::uint64_t limit = mini_ ? table.size() : std::min<std::uint64_t>(table.size(), file_->sectorCount);
     if (visited_.empty())
         visited_.assign(static_cast<std::size_t>(limit), false);
+    if (sectorsNeeded > sectors_.size() && sectorsNeeded <= limit)
+        sectors_.reserve(sectorsNeeded);
     while (sectors_.size() < sectorsNeeded) {
         std::uint32_t sector = nextSector_;
         if (sector == endOfChain)
