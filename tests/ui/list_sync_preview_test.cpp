@@ -1,6 +1,7 @@
 // The visible lists kept on one row and one scroll position, and the preview of the current picture.
 #include "app/Twips.h"
 #include "support/PictureWindow.h"
+#include "support/UserActions.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
 
@@ -192,7 +193,7 @@ void ListSyncPreviewTest::thePlaceholderGoesWithTheFirstPreviewAndComesBackWithC
     QVERIFY(window.widgets.Label7->isHidden());
     QVERIFY(!window.widgets.Image1->pixmap().isNull());
 
-    window.widgets.LISTClear->click();
+    click(window.widgets.LISTClear);
     QVERIFY(!window.widgets.Label7->isHidden());
     QVERIFY(window.widgets.Image1->pixmap().isNull());
 }

@@ -2,6 +2,7 @@
 #include "lists/PictureList.h"
 #include "lists/PictureTable.h"
 #include "support/PictureWindow.h"
+#include "support/UserActions.h"
 #include "support/TemporaryFolder.h"
 
 #include <QCheckBox>
@@ -123,7 +124,7 @@ void PictureDropTest::skipsFoldersUnlessTheirNameEndsLikeAPicture()
 void PictureDropTest::refusesANameKeyListedEarlierInTheSameDrop()
 {
     PictureWindow window;
-    window.widgets.Check1->setChecked(true);
+    click(window.widgets.Check1);
 
     dropFiles(window.widgets.List2, {"/p/a.jpg", "/q/a.gif", "/p/b.png"});
 
@@ -144,7 +145,7 @@ void PictureDropTest::refusesANameKeyListedEarlierInTheSameDrop()
 void PictureDropTest::fourLetterAndThreeLetterEndingsDoNotCollide()
 {
     PictureWindow window;
-    window.widgets.Check1->setChecked(true);
+    click(window.widgets.Check1);
     dropFiles(window.widgets.List2, {"/p/a.jpeg", "/p/a.jpg"});
     QCOMPARE(itemTexts(window.widgets.List2), (QStringList{" a.jpeg", " a.jpg"}));
     QVERIFY(window.messages.messages.empty());
@@ -153,7 +154,7 @@ void PictureDropTest::fourLetterAndThreeLetterEndingsDoNotCollide()
 void PictureDropTest::comparesNameKeysWithRegardToCase()
 {
     PictureWindow window;
-    window.widgets.Check1->setChecked(true);
+    click(window.widgets.Check1);
     dropFiles(window.widgets.List2, {"/p/A.jpg", "/p/a.png"});
     QCOMPARE(itemTexts(window.widgets.List2), (QStringList{" A.jpg", " a.png"}));
     QVERIFY(window.messages.messages.empty());
@@ -162,7 +163,7 @@ void PictureDropTest::comparesNameKeysWithRegardToCase()
 void PictureDropTest::namesDifferingOnlyInLeadingBlanksCollide()
 {
     PictureWindow window;
-    window.widgets.Check1->setChecked(true);
+    click(window.widgets.Check1);
     dropFiles(window.widgets.List2, {"/p/photo.jpg", "/q/  photo.png"});
     QCOMPARE(itemTexts(window.widgets.List2), QStringList{" photo.jpg"});
     QCOMPARE(window.messages.messages.size(), std::size_t(1));
@@ -184,7 +185,7 @@ void PictureDropTest::sortsAfterTheDropWhenCheck3IsOn()
 {
     PictureWindow window;
     dropFiles(window.widgets.List2, {"/p/d.jpg", "/p/b.jpg"});
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
 
     dropFiles(window.widgets.List2, {"/p/c.jpg", "/p/a.jpg"});
 
@@ -215,7 +216,7 @@ void PictureDropTest::aDropWithoutFilesOnlyRefreshesTheCount()
 {
     PictureWindow window;
     dropFiles(window.widgets.List2, {"/p/a.jpg", "/p/b.jpg"});
-    window.widgets.LISTClear->click();
+    click(window.widgets.LISTClear);
     dropFiles(window.widgets.List2, {"/p/c.jpg"});
     // Only the drop writes the count; make it stale to see the refresh.
     window.widgets.DATACount->setText(QStringLiteral("stale"));
@@ -276,7 +277,7 @@ void PictureDropTest::rowsGetAPlainMarkAndTheirNumber()
     QCOMPARE(itemTexts(window.widgets.List5), numbersUpTo(3));
 
     // After Clear the numbering starts again at 1 and the count display is empty.
-    window.widgets.LISTClear->click();
+    click(window.widgets.LISTClear);
     QCOMPARE(window.widgets.List2->count() + window.widgets.List3->count() + window.widgets.List4->count() +
                  window.widgets.List5->count(),
              0);

@@ -1,5 +1,6 @@
 // The sort that ends a picture drop while Check3 is on.
 #include "support/PictureWindow.h"
+#include "support/UserActions.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -43,7 +44,7 @@ private slots:
 void PictureSortTest::ordersWithoutRegardToCase()
 {
     PictureWindow window;
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
     dropFiles(window.widgets.List2, pathsOf({"b.jpg", "A.jpg", "c.jpg"}));
     QCOMPARE(itemTexts(window.widgets.List2), displayed({"A.jpg", "b.jpg", "c.jpg"}));
     QCOMPARE(itemTexts(window.widgets.List3), pathsOf({"A.jpg", "b.jpg", "c.jpg"}));
@@ -52,7 +53,7 @@ void PictureSortTest::ordersWithoutRegardToCase()
 void PictureSortTest::ordersByCharacterCode()
 {
     PictureWindow window;
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
     dropFiles(window.widgets.List2, pathsOf({"img2.jpg", "a.png", "img10.jpg", "a.jpg", "9.jpg"}));
     QCOMPARE(itemTexts(window.widgets.List2), displayed({"9.jpg", "a.jpg", "a.png", "img10.jpg", "img2.jpg"}));
 }
@@ -60,7 +61,7 @@ void PictureSortTest::ordersByCharacterCode()
 void PictureSortTest::swapsRowsWithEqualKeysAsAnExchangeSortDoes()
 {
     PictureWindow window;
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
     dropFiles(window.widgets.List2, pathsOf({"b.jpg", "B.jpg", "a.jpg"}));
     QCOMPARE(itemTexts(window.widgets.List2), displayed({"a.jpg", "B.jpg", "b.jpg"}));
     QCOMPARE(itemTexts(window.widgets.List3), pathsOf({"a.jpg", "B.jpg", "b.jpg"}));
@@ -76,7 +77,7 @@ void PictureSortTest::marksAndPathsTravelAndNumbersStay()
     QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List4, 2));
     QCOMPARE(itemTexts(window.widgets.List4), (QStringList{"→", "○", "↓"}));
 
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
     dropFiles(window.widgets.List2, pathsOf({"a.jpg"}));
 
     QCOMPARE(itemTexts(window.widgets.List2), displayed({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}));
@@ -93,7 +94,7 @@ void PictureSortTest::leavesNoSelectedRow()
     QTest::mouseClick(window.widgets.List2->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List2, 1));
     QCOMPARE(window.widgets.List2->currentRow(), 1);
 
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
     dropFiles(window.widgets.List2, pathsOf({"x.jpg"}));
 
     QCOMPARE(itemTexts(window.widgets.List2), displayed({"x.jpg", "y.jpg", "z.jpg"}));
@@ -106,7 +107,7 @@ void PictureSortTest::leavesNoSelectedRow()
 void PictureSortTest::anEmptyListStaysEmpty()
 {
     PictureWindow window;
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
     dropFiles(window.widgets.List2, {"/p/readme.txt"});
     QCOMPARE(window.widgets.List2->count(), 0);
     QCOMPARE(window.widgets.DATACount->text(), QStringLiteral(" 000"));
