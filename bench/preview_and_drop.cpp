@@ -45,7 +45,7 @@ double threadMilliseconds()
 }
 
 class CountingSink : public MessageSink {
-public:
+  public:
     void showMessage(const QString&, const QString&) override { ++count; }
     int count = 0;
 };
@@ -218,11 +218,13 @@ int main(int argc, char* argv[])
     const Figures preview = timePreview(controls, folder.path(), ownJpeg);
     controls.widgets.LISTClear->click();
     const Figures dropped = timeDrop(controls, messages);
-    std::printf("preview of a 6000x4000 JPEG  wall median %6.1f ms, worst %6.1f ms; thread CPU median %6.1f ms"
-                "  (goal < 80 ms)\n",
-                preview.median, preview.worst, preview.processorMedian);
-    std::printf("drop of 999 files, Check1+3  wall median %6.1f ms, worst %6.1f ms; thread CPU median %6.1f ms"
-                "  (goal < 150 ms)\n",
-                dropped.median, dropped.worst, dropped.processorMedian);
+    std::printf(
+        "preview of a 6000x4000 JPEG  wall median %6.1f ms, worst %6.1f ms; thread CPU median %6.1f ms"
+        "  (goal < 80 ms)\n",
+        preview.median, preview.worst, preview.processorMedian);
+    std::printf(
+        "drop of 999 files, Check1+3  wall median %6.1f ms, worst %6.1f ms; thread CPU median %6.1f ms"
+        "  (goal < 150 ms)\n",
+        dropped.median, dropped.worst, dropped.processorMedian);
     return 0;
 }

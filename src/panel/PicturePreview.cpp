@@ -30,7 +30,8 @@ int floatTwipsToPixels(float twips)
 QRect pixelRect(const PreviewGeometry& geometry)
 {
     return {floatTwipsToPixels(geometry.left), floatTwipsToPixels(geometry.top),
-            std::max(1, floatTwipsToPixels(geometry.width)), std::max(1, floatTwipsToPixels(geometry.height))};
+            std::max(1, floatTwipsToPixels(geometry.width)),
+            std::max(1, floatTwipsToPixels(geometry.height))};
 }
 
 QString itemText(const QListWidget* list, int row)
@@ -133,7 +134,8 @@ bool PicturePreview::loadPicture(const QString& path)
         return false;
     const QRect place = pixelRect(*fit);
     const qreal ratio = widgets_.Image1->devicePixelRatioF();
-    const QSize target(std::max(1, qRound(place.width() * ratio)), std::max(1, qRound(place.height() * ratio)));
+    const QSize target(std::max(1, qRound(place.width() * ratio)),
+                       std::max(1, qRound(place.height() * ratio)));
 
     if (decoded.isNull()) {
         // Decode straight to the size the box needs (a JPEG is reduced while it is decoded).

@@ -2,8 +2,8 @@
 #include "lists/PictureList.h"
 #include "lists/PictureTable.h"
 #include "support/PictureWindow.h"
-#include "support/UserActions.h"
 #include "support/TemporaryFolder.h"
+#include "support/UserActions.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -28,7 +28,7 @@ QString duplicateText(const QString& path)
 
 class PictureDropTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void refusesADropThatWouldPassTheLimitCountingEveryFile();
     void acceptsTheSameDropUpToExactlyTheLimit();
     void refusesAnyDropAtTheLimit();
@@ -97,8 +97,8 @@ void PictureDropTest::refusesAnyDropAtTheLimit()
 void PictureDropTest::acceptsEndingsInAnyCaseAndWithoutDot()
 {
     PictureWindow window;
-    dropFiles(window.widgets.List2,
-              {"/p/IMG_1.JPG", "/p/scan.Tiff", "/p/photojpeg", "/p/photojpg", "/p/clip.webp", "/p/a.jpg.txt"});
+    dropFiles(window.widgets.List2, {"/p/IMG_1.JPG", "/p/scan.Tiff", "/p/photojpeg", "/p/photojpg",
+                                     "/p/clip.webp", "/p/a.jpg.txt"});
 
     QCOMPARE(itemTexts(window.widgets.List2), (QStringList{" IMG_1.JPG", " scan.Tiff", " photojpeg"}));
     QCOMPARE(itemTexts(window.widgets.List3), (QStringList{"/p/IMG_1.JPG", "/p/scan.Tiff", "/p/photojpeg"}));
@@ -114,8 +114,9 @@ void PictureDropTest::skipsFoldersUnlessTheirNameEndsLikeAPicture()
     PictureWindow window;
 
     // File managers hand folders over with or without a closing separator.
-    dropUrls(window.widgets.List2, {QUrl::fromLocalFile(root + "/Pictures"), QUrl::fromLocalFile(root + "/Pictures/"),
-                                     QUrl::fromLocalFile(root + "/album.gif/")});
+    dropUrls(window.widgets.List2,
+             {QUrl::fromLocalFile(root + "/Pictures"), QUrl::fromLocalFile(root + "/Pictures/"),
+              QUrl::fromLocalFile(root + "/album.gif/")});
 
     QCOMPARE(itemTexts(window.widgets.List2), QStringList{" album.gif"});
     QCOMPARE(itemTexts(window.widgets.List3), QStringList{root + "/album.gif"});

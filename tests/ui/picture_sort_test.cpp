@@ -32,7 +32,7 @@ QStringList pathsOf(const QStringList& names)
 
 class PictureSortTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void ordersWithoutRegardToCase();
     void ordersByCharacterCode();
     void swapsRowsWithEqualKeysAsAnExchangeSortDoes();
@@ -55,7 +55,8 @@ void PictureSortTest::ordersByCharacterCode()
     PictureWindow window;
     click(window.widgets.Check3);
     dropFiles(window.widgets.List2, pathsOf({"img2.jpg", "a.png", "img10.jpg", "a.jpg", "9.jpg"}));
-    QCOMPARE(itemTexts(window.widgets.List2), displayed({"9.jpg", "a.jpg", "a.png", "img10.jpg", "img2.jpg"}));
+    QCOMPARE(itemTexts(window.widgets.List2),
+             displayed({"9.jpg", "a.jpg", "a.png", "img10.jpg", "img2.jpg"}));
 }
 
 void PictureSortTest::swapsRowsWithEqualKeysAsAnExchangeSortDoes()
@@ -72,9 +73,12 @@ void PictureSortTest::marksAndPathsTravelAndNumbersStay()
     PictureWindow window;
     dropFiles(window.widgets.List2, pathsOf({"d.jpg", "c.jpg", "b.jpg"}));
     // Marks set by double-clicking: d.jpg "→", b.jpg "↓".
-    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List4, 0));
-    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List4, 2));
-    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List4, 2));
+    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {},
+                       rowCentre(window.widgets.List4, 0));
+    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {},
+                       rowCentre(window.widgets.List4, 2));
+    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {},
+                       rowCentre(window.widgets.List4, 2));
     QCOMPARE(itemTexts(window.widgets.List4), (QStringList{"→", "○", "↓"}));
 
     click(window.widgets.Check3);
@@ -91,7 +95,8 @@ void PictureSortTest::leavesNoSelectedRow()
 {
     PictureWindow window;
     dropFiles(window.widgets.List2, pathsOf({"z.jpg", "y.jpg"}));
-    QTest::mouseClick(window.widgets.List2->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List2, 1));
+    QTest::mouseClick(window.widgets.List2->viewport(), Qt::LeftButton, {},
+                      rowCentre(window.widgets.List2, 1));
     QCOMPARE(window.widgets.List2->currentRow(), 1);
 
     click(window.widgets.Check3);
