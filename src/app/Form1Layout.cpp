@@ -2,6 +2,7 @@
 
 #include "app/ControlFactory.h"
 #include "app/Form1Controls.h"
+#include "app/MarkLegendLabel.h"
 #include "app/ShapeBox.h"
 
 #include <QCheckBox>
@@ -71,10 +72,9 @@ void buildPictureFrame(QWidget&, Form1Controls& c)
     setBackColour(c.List4, QColor(215, 232, 218));
     c.Check1 = makeCheckBox(f, QStringLiteral("Check1"), QStringLiteral("同一ファイル名挿入除外"),
                             {120, 3200, 2820, 255}, 11.25);
-    c.Label16 = makeLabel(f, QStringLiteral("Label16"),
-                          QStringLiteral("○： 　　０°→： 　９０°↓： １８０°←：－９０°"),
-                          {3050, 3240, 1060, 855}, 9.75);
-    c.Label16->setWordWrap(true);
+    c.Label16 = new MarkLegendLabel(QStringLiteral("○： 　　０°→： 　９０°↓： １８０°←：－９０°"), f);
+    placeControl(c.Label16, QStringLiteral("Label16"), {3050, 3240, 1060, 855});
+    c.Label16->setFont(gothicFont(9.75));
     setTextColour(c.Label16, QColor(192, 64, 0));
     c.LISTClear = makeButton(f, QStringLiteral("LISTClear"), QStringLiteral("Clear"), {130, 3600, 1180, 420},
                              minchoFont(12));

@@ -1,13 +1,137 @@
 #include "lists/WorkbookSelection.h"
 
+#include "app/MessageSink.h"
+#include "platform/RunningApplicationProbe.h"
+#include "platform/xls/WorkbookFile.h"
+
+#include <QAbstractScrollArea>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QUrl>
+
+#include <filesystem>
+
 namespace tavorin {
+namespace {
+
+std::filesystem::path toPath(const QString& text) { return std::filesystem::path(text.toStdU16String()); }
+
+// The file name with its extension: the last component of the path.
+QString fileName(const QString& path)
+{
+    return QString::fromStdU16String(toPath(path).filename().u16string());
+}
+
+// The text after the last dot of the file name, case kept; empty without a dot.
+QString extensionName(const QString& path)
+{
+    QString name = fileName(path);
+    qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+bool isWorkbookExtension(const QString& extension)
+{
+    return extension == QLatin1String("xls") || extension == QLatin1String("XLS");
+}
+
+} // namespace
 
 WorkbookSelection::WorkbookSelection(const WorkbookWidgets& widgets, MessageSink& messages,
                                      const RunningApplicationProbe& runningApplications, QObject* parent)
     : QObject(parent), widgets_(widgets), messages_(messages), runningApplications_(runningApplications)
 {
+    for (QWidget* target : widgets_.dropTargets)
+        installDropTarget(target);
 }
 
-void WorkbookSelection::listSheets() {}
+void WorkbookSelection::installDropTarget(QWidget* target)
+{
+    if (!target)
+        return;
+    target->setAcceptDrops(true);
+    target->installEventFilter(this);
+    // A list's drops arrive at its viewport.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(target)) {
+        area->viewport()->setAcceptDrops(true);
+        area->viewport()->installEventFilter(this);
+    }
+}
+
+bool WorkbookSelection::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (drag->mimeData() && drag->mimeData()->hasUrls())
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        drop->acceptProposedAction();
+        workbookDropped(drop->mimeData());
+        return true;
+    }
+    default:
+        return QObject::eventFilter(watched, event);
+    }
+}
+
+QString WorkbookSelection::firstDroppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            return url.toLocalFile();
+    return {};
+}
+
+void WorkbookSelection::workbookDropped(const QMimeData* data)
+{
+    QString path = firstDroppedFile(data);
+    if (path.isEmpty())
+        return;
+    widgets_.TextA->setText(path);
+    listSheets();
+}
+
+void WorkbookSelection::listSheets()
+{
+    const QString path = widgets_.TextA->text();
+    if (runningApplications_.spreadsheetApplicationRunning(toPath(path))) {
+        messages_.showMessage(QStringLiteral("Excel が起動中です。"), programTitle());
+        return;
+    }
+    const QString name = fileName(path);
+    const QString extension = extensionName(path);
+
+    widgets_.Label1->setText(QString());
+    widgets_.List1->clear();
+    if (!isWorkbookExtension(extension))
+        return;
+    widgets_.Label1->setText(QLatin1Char(' ') + name);
+
+    widgets_.List1->hide();
+    // A workbook that cannot be read (damaged, encrypted, not Excel 97-2003) leaves the list
+    // empty, without a message.
+    auto names = xls::WorkbookFile::worksheetNames(toPath(path));
+    if (names) {
+        for (const auto& sheet : *names)
+            widgets_.List1->addItem(QString::fromStdU16String(sheet));
+    }
+    widgets_.List1->show();
+    if (widgets_.List1->count() > 0)
+        widgets_.List1->setCurrentRow(0);
+}
 
 } // namespace tavorin

@@ -3,6 +3,10 @@
 #include "lists/WorkbookWidgets.h"
 
 #include <QObject>
+#include <QString>
+
+class QDropEvent;
+class QMimeData;
 
 namespace tavorin {
 
@@ -20,7 +24,17 @@ public:
     // Lists the sheets of the workbook whose path TextA holds (also called after a run).
     void listSheets();
 
+    // The path of the first local file a drop carries, or nothing.
+    static QString firstDroppedFile(const QMimeData* data);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void installDropTarget(QWidget* target);
+    // The drop on any of the six targets.
+    void workbookDropped(const QMimeData* data);
+
     WorkbookWidgets widgets_;
     MessageSink& messages_;
     const RunningApplicationProbe& runningApplications_;

@@ -40,6 +40,7 @@ private slots:
     void arrowKeysStepTheOptionCombos();
     void otherKeysLeaveTheOptionCombosAlone();
     void captionChoosersAcceptTyping();
+    void rulesRunForProgramChangesButNotForUnchangedValues();
 };
 
 void OptionRulesTest::dateGroupFollowsItsCheckBox()
@@ -387,6 +388,30 @@ void OptionRulesTest::captionChoosersAcceptTyping()
     form.Combo7->lineEdit()->selectAll();
     typeText(form.Combo7, QStringLiteral("42"));
     QCOMPARE(form.Combo7->currentText(), QStringLiteral("42"));
+}
+
+void OptionRulesTest::rulesRunForProgramChangesButNotForUnchangedValues()
+{
+    Form1Fixture fixture;
+    Form1& form = fixture.start();
+    // A change made by the program sets off the rule like the user's.
+    form.Combo6->setCurrentIndex(1);
+    QVERIFY(!form.Combo5->isVisible());
+    form.Check2->setCheckState(Qt::Checked);
+    QVERIFY(form.Combo7->isEnabled());
+    form.Text1->setText(QStringLiteral("300"));
+    QCOMPARE(form.Text1->text(), QStringLiteral("100"));
+    // Setting the value a control already has runs nothing: the states disturbed here by hand
+    // stay as they are.
+    form.Combo5->show();
+    form.Combo6->setCurrentIndex(1);
+    QVERIFY(form.Combo5->isVisible());
+    form.Combo7->setEnabled(false);
+    form.Check2->setCheckState(Qt::Checked);
+    QVERIFY(!form.Combo7->isEnabled());
+    form.Combo14->show();
+    form.Check7->setCheckState(Qt::Checked);
+    QVERIFY(form.Combo14->isVisible());
 }
 
 QTEST_MAIN(OptionRulesTest)

@@ -1,0 +1,286 @@
+#include "platform/xls/PictureFile.h"
+
+#include "platform/xls/ByteReader.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QImage>
+#include <QImageWriter>
+#include <QTemporaryFile>
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <fstream>
+#include <string>
+
+namespace tavorin::xls {
+
+// Helpers of PictureFile::open, a friend so that it may fill the description.
+class PictureFileReader {
+public:
+    static Result<PictureFile> open(const std::filesystem::path& path);
+
+private:
+    static Error error(const std::filesystem::path& path, const std::string& what)
+    {
+        return Error{"picture " + path.string() + ": " + what, "picture", {}, {}};
+    }
+    static Result<std::vector<std::uint8_t>> readWhole(const std::filesystem::path& path);
+    static Result<std::vector<std::uint8_t>> gunzip(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+    static std::string unknownFormatReason(const std::filesystem::path& path);
+    static PictureFile::Uid md4(std::span<const std::uint8_t> bytes);
+    static Result<QByteArray> convertToPng(const PictureFile& picture, std::span<const std::uint8_t> bytes);
+    static Status holdInTemporaryFile(PictureFile& picture, const QByteArray& bytes);
+    static Status compressMetafile(PictureFile& picture, std::span<const std::uint8_t> metafile);
+};
+
+namespace {
+
+constexpr std::uint8_t bitmapTag = 0xFF;
+
+void putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// A BMP file header for a DIB, so that a bitmap reader takes it: "BM", file size, 0, and the
+// offset of the pixels.
+std::vector<std::uint8_t> bmpFileHeaderFor(std::span<const std::uint8_t> dib, std::uint64_t pixelOffset)
+{
+    std::vector<std::uint8_t> header{'B', 'M'};
+    putU32(header, static_cast<std::uint32_t>(14 + dib.size()));
+    putU32(header, 0);
+    putU32(header, static_cast<std::uint32_t>(14 + pixelOffset));
+    return header;
+}
+
+std::string lowerExtension(const std::filesystem::path& path)
+{
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+} // namespace
+
+Result<std::vector<std::uint8_t>> PictureFileReader::readWhole(const std::filesystem::path& path)
+{
+    std::error_code code;
+    if (!std::filesystem::is_regular_file(path, code))
+        return error(path, "is not a readable file");
+    auto size = std::filesystem::file_size(path, code);
+    if (code)
+        return error(path, "cannot be read: " + code.message());
+    if (size > PictureFile::maximumFileSize)
+        return error(path, "is larger than " + std::to_string(PictureFile::maximumFileSize >> 20) + " MB");
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
+        return error(path, "cannot be read");
+    return bytes;
+}
+
+Result<std::vector<std::uint8_t>> PictureFileReader::gunzip(const std::filesystem::path& path,
+                                                            std::span<const std::uint8_t> bytes)
+{
+    z_stream stream{};
+    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK)
+        return error(path, "cannot be unpacked");
+    std::vector<std::uint8_t> out;
+    std::array<std::uint8_t, 64 * 1024> chunk{};
+    stream.next_in = const_cast<Bytef*>(bytes.data());
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    int result = Z_OK;
+    while (result == Z_OK) {
+        stream.next_out = chunk.data();
+        stream.avail_out = static_cast<uInt>(chunk.size());
+        result = inflate(&stream, Z_NO_FLUSH);
+        out.insert(out.end(), chunk.data(), chunk.data() + (chunk.size() - stream.avail_out));
+        if (out.size() > PictureFile::maximumFileSize) {
+            inflateEnd(&stream);
+            return error(path, "unpacks to more than " + std::to_string(PictureFile::maximumFileSize >> 20) + " MB");
+        }
+        if (result == Z_BUF_ERROR && stream.avail_in == 0)
+            break;
+    }
+    inflateEnd(&stream);
+    if (result != Z_STREAM_END)
+        return error(path, "is compressed (gzip) but its data is damaged or cut short");
+    return out;
+}
+
+std::string PictureFileReader::unknownFormatReason(const std::filesystem::path& path)
+{
+    static const std::array<std::pair<const char*, const char*>, 8> unsupported{{
+        {".bmz", "compressed BMP (.bmz)"},
+        {".gfa", "Graphics Interchange Format animation (.gfa)"},
+        {".pcz", "compressed PC Paintbrush (.pcz)"},
+        {".cgm", "Computer Graphics Metafile (.cgm)"},
+        {".eps", "Encapsulated PostScript (.eps)"},
+        {".pct", "Macintosh PICT (.pct)"},
+        {".pict", "Macintosh PICT (.pict)"},
+        {".wpg", "WordPerfect Graphics (.wpg)"},
+    }};
+    std::string extension = lowerExtension(path);
+    for (const auto& [ending, name] : unsupported)
+        if (extension == ending)
+            return std::string("is a ") + name + " picture, a format that cannot be placed in an Excel 97-2003 workbook";
+    return "is not a picture in a known format (JPEG, PNG, BMP, GIF, TIFF, EMF or WMF)";
+}
+
+PictureFile::Uid PictureFileReader::md4(std::span<const std::uint8_t> bytes)
+{
+    QByteArrayView view(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    QByteArray digest = QCryptographicHash::hash(view, QCryptographicHash::Md4);
+    PictureFile::Uid uid{};
+    std::copy_n(reinterpret_cast<const std::uint8_t*>(digest.constData()), uid.size(), uid.begin());
+    return uid;
+}
+
+Result<QByteArray> PictureFileReader::convertToPng(const PictureFile& picture, std::span<const std::uint8_t> bytes)
+{
+    QByteArray data;
+    const char* decoder = "BMP";
+    switch (picture.format()) {
+    case PictureFormat::Dib: {
+        auto header = bmpFileHeaderFor(bytes, picture.header().dibPixelOffset);
+        data.append(reinterpret_cast<const char*>(header.data()), static_cast<qsizetype>(header.size()));
+        break;
+    }
+    case PictureFormat::Gif: decoder = "GIF"; break;
+    case PictureFormat::Tiff: decoder = "TIFF"; break;
+    default: break;
+    }
+    data.append(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    QImage image;
+    if (!image.loadFromData(data, decoder) || image.isNull())
+        return error(picture.path(), "does not decode as a " + std::string(pictureFormatName(picture.format())) +
+                                         " picture (damaged or a variant that cannot be read)");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image))
+        return error(picture.path(), "cannot be converted to PNG: " + writer.errorString().toStdString());
+    return png;
+}
+
+Status PictureFileReader::holdInTemporaryFile(PictureFile& picture, const QByteArray& bytes)
+{
+    auto file = std::make_shared<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/tavorin-picture-XXXXXX"));
+    if (!file->open() || file->write(bytes) != bytes.size() || !file->flush())
+        return error(picture.path(), "its converted copy cannot be kept in the temporary folder: " +
+                                         file->errorString().toStdString());
+    file->close(); // the file stays until the object goes; no descriptor is held meanwhile
+    picture.payload_.file = std::filesystem::path(file->fileName().toStdString());
+    picture.payload_.offset = 0;
+    picture.payload_.length = static_cast<std::uint64_t>(bytes.size());
+    picture.payload_.keepAlive = std::shared_ptr<const void>(file, file.get());
+    return success();
+}
+
+Status PictureFileReader::compressMetafile(PictureFile& picture, std::span<const std::uint8_t> metafile)
+{
+    uLongf capacity = compressBound(static_cast<uLong>(metafile.size()));
+    QByteArray compressed(static_cast<qsizetype>(capacity), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef*>(compressed.data()), &capacity, metafile.data(),
+                  static_cast<uLong>(metafile.size()), Z_BEST_COMPRESSION) != Z_OK)
+        return error(picture.path(), "cannot be compressed");
+    compressed.resize(static_cast<qsizetype>(capacity));
+    // OfficeArtMetafileHeader: cbSize, rcBounds, ptSize (EMU), cbSave, compression 0 (deflate), filter 0xFE.
+    auto& prefix = picture.payload_.prefix;
+    const auto& header = picture.header_;
+    putU32(prefix, static_cast<std::uint32_t>(metafile.size()));
+    for (auto value : header.bounds)
+        putU32(prefix, static_cast<std::uint32_t>(value));
+    for (auto value : header.frameEmu)
+        putU32(prefix, static_cast<std::uint32_t>(value));
+    putU32(prefix, static_cast<std::uint32_t>(compressed.size()));
+    prefix.push_back(0x00);
+    prefix.push_back(0xFE);
+    return holdInTemporaryFile(picture, compressed);
+}
+
+Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path)
+{
+    auto read = readWhole(path);
+    if (!read)
+        return read.error();
+    std::vector<std::uint8_t> bytes = std::move(*read);
+    auto format = detectPictureFormat(std::span(bytes).first(std::min(bytes.size(), pictureSignatureSize)));
+    if (!format)
+        return error(path, unknownFormatReason(path));
+    if (*format == PictureFormat::Gzip) {
+        auto unpacked = gunzip(path, bytes);
+        if (!unpacked)
+            return unpacked.error();
+        bytes = std::move(*unpacked);
+        format = detectPictureFormat(std::span(bytes).first(std::min(bytes.size(), pictureSignatureSize)));
+        if (format != PictureFormat::Emf && format != PictureFormat::Wmf)
+            return error(path, "is compressed (gzip) but holds no EMF or WMF metafile; only .emz and .wmz "
+                               "compressed pictures can be placed");
+    }
+    PictureFile picture;
+    picture.path_ = path;
+    picture.format_ = *format;
+    auto header = PictureHeader::read(*format, bytes);
+    if (!header)
+        return error(path, header.error().message);
+    picture.header_ = *header;
+
+    switch (*format) {
+    case PictureFormat::Jpeg:
+    case PictureFormat::Png: {
+        bool jpeg = *format == PictureFormat::Jpeg;
+        picture.blipType_ = jpeg ? PictureFile::BlipType::Jpeg : PictureFile::BlipType::Png;
+        // JPEG 0x46A (0x6E2 for CMYK), PNG 0x6E0: one-UID instances.
+        picture.blipInstance_ = jpeg ? (header->jpegComponents == 4 ? 0x6E2 : 0x46A) : 0x6E0;
+        picture.uid_ = md4(bytes);
+        picture.payload_.prefix = {bitmapTag};
+        picture.payload_.file = path;
+        picture.payload_.length = bytes.size();
+        return picture;
+    }
+    case PictureFormat::Bmp:
+    case PictureFormat::Dib:
+    case PictureFormat::Gif:
+    case PictureFormat::Tiff: {
+        auto png = convertToPng(picture, bytes);
+        if (!png)
+            return png.error();
+        picture.blipType_ = PictureFile::BlipType::Png;
+        picture.blipInstance_ = 0x6E0;
+        picture.uid_ = md4(std::span(reinterpret_cast<const std::uint8_t*>(png->constData()),
+                                     static_cast<std::size_t>(png->size())));
+        picture.payload_.prefix = {bitmapTag};
+        if (auto status = holdInTemporaryFile(picture, *png); !status)
+            return status.error();
+        return picture;
+    }
+    case PictureFormat::Emf:
+    case PictureFormat::Wmf: {
+        bool emf = *format == PictureFormat::Emf;
+        picture.blipType_ = emf ? PictureFile::BlipType::Emf : PictureFile::BlipType::Wmf;
+        picture.blipInstance_ = emf ? 0x3D4 : 0x216;
+        auto metafile = std::span(bytes).subspan(header->metafileOffset);
+        picture.uid_ = md4(metafile);
+        if (auto status = compressMetafile(picture, metafile); !status)
+            return status.error();
+        return picture;
+    }
+    case PictureFormat::Gzip:
+        break;
+    }
+    return error(path, unknownFormatReason(path));
+}
+
+Result<PictureFile> PictureFile::open(const std::filesystem::path& path) { return PictureFileReader::open(path); }
+
+} // namespace tavorin::xls

@@ -1,0 +1,288 @@
+#include "platform/xls/SharedStringTable.h"
+
+#include "platform/xls/ByteReader.h"
+#include "platform/xls/CountingOutputSink.h"
+#include "platform/xls/WorkbookRecordType.h"
+
+#include <algorithm>
+
+namespace tavorin::xls {
+namespace {
+
+constexpr std::uint8_t highByteFlag = 0x01;
+constexpr std::uint8_t extFlag = 0x04;
+constexpr std::uint8_t richFlag = 0x08;
+
+Error sstError(const std::string& message, std::uint64_t offset)
+{
+    return Error{message, "shared strings", RecordType::Sst, offset};
+}
+
+// Collects the SST and its CONTINUE records: one piece at a time, each at most 8224 bytes.
+class PieceWriter {
+public:
+    explicit PieceWriter(RecordWriter& out) : out_(out) {}
+    std::size_t room() const { return RecordWriter::maxDataSize - piece_.size(); }
+    bool empty() const { return piece_.empty(); }
+    // Stream offset of the next byte put, and its offset from the current record's header.
+    std::uint64_t nextOffset() const { return out_.offset() + 4 + piece_.size(); }
+    std::uint16_t offsetInRecord() const { return static_cast<std::uint16_t>(4 + piece_.size()); }
+    void put(std::span<const std::uint8_t> bytes) { piece_.insert(piece_.end(), bytes.begin(), bytes.end()); }
+    void putByte(std::uint8_t byte) { piece_.push_back(byte); }
+    void flush()
+    {
+        out_.write(first_ ? RecordType::Sst : RecordType::Continue, piece_);
+        first_ = false;
+        piece_.clear();
+    }
+
+private:
+    RecordWriter& out_;
+    std::vector<std::uint8_t> piece_;
+    bool first_ = true;
+};
+
+} // namespace
+
+Result<SharedStringTable> SharedStringTable::read(const ContinuedRecord& record)
+{
+    const auto& data = record.data;
+    if (data.size() < 8)
+        return sstError("the shared string table is shorter than its header", record.offset);
+    SharedStringTable table;
+    table.totalReferences_ = ByteReader::u32At(data, 0);
+    std::uint32_t unique = ByteReader::u32At(data, 4);
+    std::vector<std::size_t> boundaries;
+    for (std::size_t i = 1; i < record.pieces.size(); ++i)
+        boundaries.push_back(record.pieces[i].dataOffset);
+    boundaries.push_back(data.size());
+    table.data_.reserve(data.size());
+
+    std::size_t position = 8;
+    auto boundary = boundaries.begin();
+    auto fail = [&](const std::string& what) {
+        return sstError("string " + std::to_string(table.starts_.size()) + " of the shared string table " + what,
+                        record.offset);
+    };
+    // Each string consumes at least three bytes, so the loop ends with the data.
+    for (std::uint32_t i = 0; i < unique && position < data.size(); ++i) {
+        if (data.size() - position < 3)
+            return fail("is cut off in its header");
+        std::size_t count = ByteReader::u16At(data, position);
+        std::uint8_t flags = data[position + 2];
+        std::size_t headerEnd = position + 3;
+        std::size_t runs = 0;
+        std::size_t ext = 0;
+        if (flags & richFlag) {
+            runs = std::size_t{ByteReader::u16At(data, headerEnd)} * 4;
+            headerEnd += 2;
+        }
+        if (flags & extFlag) {
+            ext = ByteReader::u32At(data, headerEnd);
+            headerEnd += 4;
+        }
+        if (headerEnd > data.size())
+            return fail("is cut off in its header");
+        position = headerEnd;
+        // Characters, possibly over several pieces, each piece starting with its own option byte.
+        std::u16string characters;
+        characters.reserve(count);
+        bool wide = (flags & highByteFlag) != 0;
+        bool anyWide = wide;
+        while (characters.size() < count) {
+            while (boundary != boundaries.end() && *boundary < position)
+                ++boundary;
+            if (boundary != boundaries.end() && *boundary == position && position < data.size()) {
+                wide = (data[position] & highByteFlag) != 0;
+                anyWide = anyWide || wide;
+                ++position;
+                ++boundary;
+            }
+            std::size_t limit = boundary != boundaries.end() ? *boundary : data.size();
+            std::size_t width = wide ? 2 : 1;
+            std::size_t fit = std::min(count - characters.size(), (limit - position) / width);
+            if (fit == 0)
+                return fail("runs past the end of the table");
+            for (std::size_t c = 0; c < fit; ++c, position += width)
+                characters.push_back(wide ? ByteReader::u16At(data, position) : char16_t{data[position]});
+        }
+        if (runs + ext > data.size() - position)
+            return fail("runs past the end of the table");
+
+        table.starts_.push_back(static_cast<std::uint32_t>(table.data_.size()));
+        auto& out = table.data_;
+        putU16(out, static_cast<unsigned>(count));
+        std::uint8_t storedFlags = static_cast<std::uint8_t>((flags & ~highByteFlag) | (anyWide ? highByteFlag : 0));
+        putU8(out, storedFlags);
+        if (flags & richFlag)
+            putU16(out, static_cast<unsigned>(runs / 4));
+        if (flags & extFlag)
+            putU32(out, static_cast<std::uint32_t>(ext));
+        for (char16_t c : characters) {
+            if (anyWide)
+                putU16(out, c);
+            else
+                putU8(out, c);
+        }
+        out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(position),
+                   data.begin() + static_cast<std::ptrdiff_t>(position + runs + ext));
+        position += runs + ext;
+    }
+    if (table.starts_.size() < unique)
+        return sstError("the shared string table holds " + std::to_string(table.starts_.size()) + " strings, " +
+                            std::to_string(unique) + " announced",
+                        record.offset);
+    return table;
+}
+
+SharedStringTable::Layout SharedStringTable::layoutOf(std::uint32_t index) const
+{
+    std::span<const std::uint8_t> bytes(data_.data() + begin(index), end(index) - begin(index));
+    Layout layout;
+    layout.characterCount = ByteReader::u16At(bytes, 0);
+    std::uint8_t flags = bytes[2];
+    layout.highByte = (flags & highByteFlag) != 0;
+    layout.headerSize = 3;
+    if (flags & richFlag) {
+        layout.runBytes = std::size_t{ByteReader::u16At(bytes, 3)} * 4;
+        layout.headerSize += 2;
+    }
+    if (flags & extFlag) {
+        layout.extBytes = ByteReader::u32At(bytes, layout.headerSize);
+        layout.headerSize += 4;
+    }
+    return layout;
+}
+
+std::u16string SharedStringTable::text(std::uint32_t index) const
+{
+    if (index >= size())
+        return {};
+    Layout layout = layoutOf(index);
+    std::span<const std::uint8_t> bytes(data_.data() + begin(index) + layout.headerSize,
+                                        layout.characterCount * (layout.highByte ? 2 : 1));
+    std::u16string text;
+    text.reserve(layout.characterCount);
+    for (std::size_t i = 0; i < layout.characterCount; ++i)
+        text.push_back(layout.highByte ? ByteReader::u16At(bytes, 2 * i) : char16_t{bytes[i]});
+    return text;
+}
+
+std::uint32_t SharedStringTable::add(const std::u16string& text)
+{
+    if (!indexed_) {
+        for (std::uint32_t i = 0; i < size(); ++i) {
+            Layout layout = layoutOf(i);
+            if (layout.runBytes == 0 && layout.extBytes == 0)
+                plainIndex_.emplace(this->text(i), i);
+        }
+        indexed_ = true;
+    }
+    if (auto found = plainIndex_.find(text); found != plainIndex_.end())
+        return found->second;
+    std::size_t count = std::min<std::size_t>(text.size(), 0xFFFF);
+    bool wide = std::any_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(count),
+                            [](char16_t c) { return c > 0xFF; });
+    auto index = size();
+    starts_.push_back(static_cast<std::uint32_t>(data_.size()));
+    putU16(data_, static_cast<unsigned>(count));
+    putU8(data_, wide ? highByteFlag : 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (wide)
+            putU16(data_, text[i]);
+        else
+            putU8(data_, text[i]);
+    }
+    plainIndex_.emplace(text, index);
+    return index;
+}
+
+std::uint16_t SharedStringTable::bucketSize() const
+{
+    // At most 128 buckets, at least 8 strings each ([MS-XLS] 2.4.107).
+    std::uint32_t perBucket = (size() + 127) / 128;
+    return static_cast<std::uint16_t>(std::clamp<std::uint32_t>(perBucket, 8, 0xFFFF));
+}
+
+void SharedStringTable::write(RecordWriter& out) const
+{
+    struct Bucket {
+        std::uint64_t streamOffset;
+        std::uint16_t offsetInRecord;
+    };
+    std::vector<Bucket> buckets;
+    std::uint16_t perBucket = bucketSize();
+
+    PieceWriter pieces(out);
+    std::vector<std::uint8_t> header;
+    putU32(header, totalReferences_);
+    putU32(header, size());
+    pieces.put(header);
+    for (std::uint32_t i = 0; i < size(); ++i) {
+        Layout layout = layoutOf(i);
+        std::size_t width = layout.highByte ? 2 : 1;
+        const std::uint8_t* bytes = data_.data() + begin(i);
+        // The header and the first character stay together: a string never starts in one
+        // record and has its characters begin in the next.
+        std::size_t firstPart = layout.headerSize + (layout.characterCount > 0 ? width : 0);
+        if (pieces.room() < firstPart)
+            pieces.flush();
+        if (i % perBucket == 0)
+            buckets.push_back({pieces.nextOffset(), pieces.offsetInRecord()});
+        pieces.put({bytes, layout.headerSize});
+        const std::uint8_t* characters = bytes + layout.headerSize;
+        std::size_t left = layout.characterCount;
+        while (left > 0) {
+            std::size_t fit = std::min(left, pieces.room() / width);
+            if (fit == 0) {
+                // The characters go on in a CONTINUE that repeats the option byte.
+                pieces.flush();
+                pieces.putByte(layout.highByte ? highByteFlag : 0);
+                continue;
+            }
+            pieces.put({characters, fit * width});
+            characters += fit * width;
+            left -= fit;
+        }
+        // Formatting runs are never cut.
+        const std::uint8_t* runs = characters;
+        for (std::size_t r = 0; r < layout.runBytes; r += 4) {
+            if (pieces.room() < 4)
+                pieces.flush();
+            pieces.put({runs + r, 4});
+        }
+        // Phonetic data: whole in one record when it fits in one.
+        const std::uint8_t* ext = runs + layout.runBytes;
+        std::size_t extLeft = layout.extBytes;
+        if (extLeft > pieces.room() && extLeft <= RecordWriter::maxDataSize)
+            pieces.flush();
+        while (extLeft > 0) {
+            if (pieces.room() == 0)
+                pieces.flush();
+            std::size_t fit = std::min(extLeft, pieces.room());
+            pieces.put({ext, fit});
+            ext += fit;
+            extLeft -= fit;
+        }
+    }
+    pieces.flush();
+
+    std::vector<std::uint8_t> index;
+    putU16(index, perBucket);
+    for (const auto& bucket : buckets) {
+        putU32(index, static_cast<std::uint32_t>(bucket.streamOffset));
+        putU16(index, bucket.offsetInRecord);
+        putU16(index, 0);
+    }
+    out.write(RecordType::ExtSst, index);
+}
+
+std::uint64_t SharedStringTable::writtenSize() const
+{
+    CountingOutputSink counter;
+    RecordWriter out(counter, 0);
+    write(out);
+    return counter.written();
+}
+
+} // namespace tavorin::xls

@@ -1,0 +1,396 @@
+#include "platform/xls/SheetDrawing.h"
+
+#include "platform/xls/OfficeArtRecord.h"
+#include "platform/xls/RecordType.h"
+
+#include <algorithm>
+#include <map>
+
+namespace tavorin::xls {
+namespace {
+
+using Art = OfficeArtRecord;
+
+constexpr std::uint16_t objRecord = 0x005D;
+constexpr int deepestGroup = 64;
+constexpr std::uint16_t propertyName = 0x0380;
+constexpr std::uint16_t propertyPib = 0x0104;
+constexpr std::uint16_t propertyFillBlip = 0x0186;
+
+Error drawingError(const std::string& what, std::optional<std::uint64_t> offset = std::nullopt)
+{
+    return Error{"sheet drawing: " + what, "drawing", RecordType::MsoDrawing, offset};
+}
+
+} // namespace
+
+Result<SheetDrawing> SheetDrawing::makeNew(DrawingGroup& group)
+{
+    std::uint32_t id = group.newDrawingId();
+    if (id == 0)
+        return drawingError("the workbook has no drawing id left for another sheet");
+    std::uint32_t patriarch = group.newShapeId(id);
+    group.countShapes(1);
+
+    std::vector<std::uint8_t> shape;
+    Art::putHeader(shape, 1, 0, Art::Fspgr, 16);
+    shape.insert(shape.end(), 16, 0);
+    Art::putHeader(shape, 2, 0, Art::Fsp, 8);
+    appendU32(shape, patriarch);
+    appendU32(shape, 0x0005); // fGroup | fPatriarch
+    std::vector<std::uint8_t> group0;
+    Art::putHeader(group0, Art::containerVersion, 0, Art::SpContainer, static_cast<std::uint32_t>(shape.size()));
+    group0.insert(group0.end(), shape.begin(), shape.end());
+    std::vector<std::uint8_t> tree;
+    Art::putHeader(tree, Art::containerVersion, 0, Art::SpgrContainer, static_cast<std::uint32_t>(group0.size()));
+    tree.insert(tree.end(), group0.begin(), group0.end());
+
+    SheetDrawing drawing;
+    Art::putHeader(drawing.art_, Art::containerVersion, 0, Art::DgContainer,
+                   static_cast<std::uint32_t>(Art::headerSize + 8 + tree.size()));
+    Art::putHeader(drawing.art_, 0, static_cast<std::uint16_t>(id), Art::Fdg, 8);
+    appendU32(drawing.art_, 1);
+    appendU32(drawing.art_, patriarch);
+    drawing.art_.insert(drawing.art_.end(), tree.begin(), tree.end());
+    drawing.pieces_.push_back({0, drawing.art_.size(), {}, {}});
+    if (auto status = drawing.parse(); !status)
+        return status.error();
+    return drawing;
+}
+
+Result<SheetDrawing> SheetDrawing::read(std::span<const DrawingRecord> records)
+{
+    SheetDrawing drawing;
+    if (records.empty() || records.front().type != RecordType::MsoDrawing)
+        return drawingError("the drawing records do not start with MSODRAWING");
+    bool inDrawingData = false;
+    for (const auto& record : records) {
+        if (record.data.size() > RecordChunkSink::maximumPieceLength)
+            return drawingError("a record is longer than 8224 bytes");
+        auto length = static_cast<std::uint32_t>(record.data.size());
+        if (record.type == RecordType::MsoDrawing) {
+            drawing.pieces_.push_back({drawing.art_.size(), 0, {{record.type, length}}, {}});
+            inDrawingData = true;
+        } else if (record.type == RecordType::Continue && inDrawingData) {
+            drawing.pieces_.back().chunks.push_back({record.type, length});
+        } else {
+            drawing.pieces_.back().following.push_back(record);
+            inDrawingData = false;
+            continue;
+        }
+        drawing.art_.insert(drawing.art_.end(), record.data.begin(), record.data.end());
+        drawing.pieces_.back().end = drawing.art_.size();
+    }
+    if (auto status = drawing.parse(); !status)
+        return status.error();
+    return drawing;
+}
+
+Status SheetDrawing::parse()
+{
+    std::span<const std::uint8_t> art = art_;
+    auto top = Art::at(art, 0, art.size());
+    if (!top || top->type != Art::DgContainer || !top->container() || top->end() != art.size())
+        return drawingError("the MSODRAWING data is not one drawing container", 0);
+    bool haveFdg = false, haveTree = false;
+    for (std::size_t at = top->dataOffset(); at < top->end();) {
+        auto child = Art::at(art, at, top->end());
+        if (!child)
+            return drawingError("a record runs past the end of the drawing container", at);
+        if (child->type == Art::Fdg && !haveFdg) {
+            if (child->length < 8)
+                return drawingError("the FDG record is too short", at);
+            haveFdg = true;
+            drawingId_ = child->instance;
+            fdgOffset_ = child->offset;
+        } else if (child->type == Art::SpgrContainer && child->container() && !haveTree) {
+            haveTree = true;
+            spgrOffset_ = child->offset;
+            spgrEnd_ = child->end();
+            if (auto status = parseShapes(child->dataOffset(), child->end(), 0); !status)
+                return status;
+        } else if (child->type == Art::SolverContainer && child->container()) {
+            for (std::size_t r = child->dataOffset(); r < child->end();) {
+                auto rule = Art::at(art, r, child->end());
+                if (!rule)
+                    return drawingError("a rule runs past the end of the solver container", r);
+                std::size_t d = rule->dataOffset();
+                if (rule->type == Art::ConnectorRule && rule->length >= 16)
+                    spidOffsets_.insert(spidOffsets_.end(), {d + 4, d + 8, d + 12});
+                else if ((rule->type == Art::ArcRule || rule->type == Art::CalloutRule) && rule->length >= 8)
+                    spidOffsets_.push_back(d + 4);
+                r = rule->end();
+            }
+        }
+        at = child->end();
+    }
+    if (!haveFdg || !haveTree)
+        return drawingError(haveFdg ? "the shape tree is missing" : "the FDG record is missing", 0);
+    for (const auto& piece : pieces_)
+        for (const auto& record : piece.following)
+            if (record.type == objRecord && record.data.size() >= 8 && ByteReader::u16At(record.data, 0) == 0x15)
+                objectIds_.insert(ByteReader::u16At(record.data, 6));
+    return success();
+}
+
+Status SheetDrawing::parseShapes(std::size_t from, std::size_t to, int depth)
+{
+    if (depth > deepestGroup)
+        return drawingError("shape groups are nested too deeply", from);
+    std::span<const std::uint8_t> art = art_;
+    for (std::size_t at = from; at < to;) {
+        auto child = Art::at(art, at, to);
+        if (!child)
+            return drawingError("a shape record runs past the end of its group", at);
+        if (child->type == Art::SpgrContainer && child->container()) {
+            if (auto status = parseShapes(child->dataOffset(), child->end(), depth + 1); !status)
+                return status;
+        } else if (child->type == Art::SpContainer && child->container()) {
+            ShapeInfo shape;
+            bool haveFsp = false;
+            for (std::size_t r = child->dataOffset(); r < child->end();) {
+                auto record = Art::at(art, r, child->end());
+                if (!record)
+                    return drawingError("a record runs past the end of its shape", r);
+                std::size_t d = record->dataOffset();
+                if (record->type == Art::Fsp && record->length >= 8 && !haveFsp) {
+                    haveFsp = true;
+                    shape.shapeId = ByteReader::u32At(art, d);
+                    spidOffsets_.push_back(d);
+                } else if (record->type == Art::Fopt) {
+                    std::size_t count = record->instance;
+                    if (count * 6 > record->length)
+                        return drawingError("a shape's property table is longer than its record", r);
+                    std::size_t complex = d + count * 6;
+                    for (std::size_t p = 0; p < count; ++p) {
+                        std::uint16_t key = ByteReader::u16At(art, d + p * 6);
+                        std::uint32_t value = ByteReader::u32At(art, d + p * 6 + 2);
+                        std::uint16_t id = key & 0x3FFF;
+                        if (key & 0x8000) {
+                            if (value > record->end() - complex)
+                                return drawingError("a shape property's data runs past its record", r);
+                            if (id == propertyName) {
+                                for (std::size_t c = 0; c + 1 < value; c += 2) {
+                                    char16_t character = ByteReader::u16At(art, complex + c);
+                                    if (character == 0)
+                                        break;
+                                    shape.name.push_back(character);
+                                }
+                            }
+                            complex += value;
+                        } else if ((key & 0x4000) && (id == propertyPib || id == propertyFillBlip) && value != 0) {
+                            pibOffsets_.push_back(d + p * 6 + 2);
+                            if (id == propertyPib)
+                                shape.pib = value;
+                        }
+                    }
+                }
+                r = record->end();
+            }
+            if (haveFsp)
+                shapes_.push_back(std::move(shape));
+        }
+        at = child->end();
+    }
+    return success();
+}
+
+bool SheetDrawing::hasShapeNamed(const std::u16string& name) const
+{
+    return std::any_of(shapes_.begin(), shapes_.end(), [&](const ShapeInfo& s) { return s.name == name; }) ||
+           std::any_of(pictures_.begin(), pictures_.end(), [&](const PictureShape& p) { return p.name == name; });
+}
+
+PictureShape* SheetDrawing::findPicture(const std::u16string& name)
+{
+    auto found = std::find_if(pictures_.begin(), pictures_.end(), [&](const PictureShape& p) { return p.name == name; });
+    return found == pictures_.end() ? nullptr : &*found;
+}
+
+Result<PictureShape*> SheetDrawing::addPicture(DrawingGroup& group, std::uint32_t pib, const std::u16string& namePrefix)
+{
+    PictureShape picture;
+    picture.shapeId = group.newShapeId(drawingId_);
+    group.countShapes(1);
+    picture.pib = pib;
+    auto objectIdTaken = [&](std::uint16_t id) {
+        return objectIds_.contains(id) ||
+               std::any_of(pictures_.begin(), pictures_.end(), [&](const PictureShape& p) { return p.objectId == id; });
+    };
+    auto id = static_cast<std::uint16_t>(picture.shapeId % DrawingGroup::shapeIdsPerCluster);
+    // A sheet with more than one cluster repeats low bits; then the next free id serves.
+    for (int tries = 0; (id == 0 || objectIdTaken(id)) && tries < 0x10000; ++tries)
+        id = static_cast<std::uint16_t>(id + 1);
+    if (id == 0 || objectIdTaken(id))
+        return drawingError("the sheet has no object id left for another picture");
+    picture.objectId = id;
+    for (std::uint32_t number = id;; ++number) {
+        std::u16string name = namePrefix;
+        for (char c : std::to_string(number))
+            name.push_back(static_cast<char16_t>(c));
+        if (!hasShapeNamed(name)) {
+            picture.name = std::move(name);
+            break;
+        }
+    }
+    pictures_.push_back(std::move(picture));
+    return &pictures_.back();
+}
+
+std::uint32_t SheetDrawing::largestShapeId() const
+{
+    std::uint32_t largest = ByteReader::u32At(art_, fdgOffset_ + Art::headerSize + 4);
+    for (const auto& picture : pictures_)
+        largest = std::max(largest, picture.shapeId);
+    return largest;
+}
+
+SheetDrawing::Layout SheetDrawing::layout() const
+{
+    Layout result;
+    std::vector<std::uint8_t> added;
+    for (const auto& picture : pictures_) {
+        auto bytes = picture.shapeRecords();
+        added.insert(added.end(), bytes.begin(), bytes.end());
+    }
+    std::vector<std::uint8_t>& art = result.art;
+    art = art_;
+    if (!pictures_.empty()) {
+        auto grow = [&](std::size_t headerAt) {
+            patchU32(art, headerAt + 4, static_cast<std::uint32_t>(ByteReader::u32At(art, headerAt + 4) + added.size()));
+        };
+        grow(0);
+        grow(spgrOffset_);
+        std::size_t fdg = fdgOffset_ + Art::headerSize;
+        patchU32(art, fdg, static_cast<std::uint32_t>(ByteReader::u32At(art, fdg) + pictures_.size()));
+        patchU32(art, fdg + 4, largestShapeId());
+        art.insert(art.begin() + static_cast<std::ptrdiff_t>(spgrEnd_), added.begin(), added.end());
+    }
+    std::size_t shift = added.size();
+    bool inserted = pictures_.empty();
+    auto insertNew = [&]() {
+        std::size_t at = spgrEnd_;
+        for (const auto& picture : pictures_) {
+            std::size_t length = picture.shapeRecords().size();
+            Layout::Out out{at, at + length, {}, nullptr, {DrawingRecord{0x005D, picture.objectData()}}};
+            // A piece with no record behind it (the patriarch alone) runs on into the first new shape.
+            if (!result.pieces.empty() && result.pieces.back().end == at && result.pieces.back().ownFollowing.empty() &&
+                (!result.pieces.back().following || result.pieces.back().following->empty())) {
+                result.pieces.back().end = at + length;
+                result.pieces.back().chunks.clear();
+                result.pieces.back().following = nullptr;
+                result.pieces.back().ownFollowing = std::move(out.ownFollowing);
+            } else {
+                result.pieces.push_back(std::move(out));
+            }
+            at += length;
+        }
+        inserted = true;
+    };
+    for (const auto& piece : pieces_) {
+        if (piece.end <= spgrEnd_) {
+            result.pieces.push_back({piece.start, piece.end, piece.chunks, &piece.following, {}});
+            continue;
+        }
+        if (!inserted && piece.start < spgrEnd_) {
+            result.pieces.push_back({piece.start, spgrEnd_, {}, nullptr, {}});
+            insertNew();
+            result.pieces.push_back({spgrEnd_ + shift, piece.end + shift, {}, &piece.following, {}});
+            continue;
+        }
+        if (!inserted)
+            insertNew();
+        result.pieces.push_back({piece.start + shift, piece.end + shift, piece.chunks, &piece.following, {}});
+    }
+    if (!inserted)
+        insertNew();
+    return result;
+}
+
+std::vector<DrawingRecord> SheetDrawing::records() const
+{
+    Layout plan = layout();
+    std::vector<DrawingRecord> out;
+    for (const auto& piece : plan.pieces) {
+        auto chunks = RecordChunkSink::planKeeping(piece.chunks, piece.end - piece.start, RecordType::MsoDrawing,
+                                                   RecordType::Continue);
+        std::size_t at = piece.start;
+        for (const auto& chunk : chunks) {
+            out.push_back({chunk.type, std::vector<std::uint8_t>(plan.art.begin() + static_cast<std::ptrdiff_t>(at),
+                                                                 plan.art.begin() + static_cast<std::ptrdiff_t>(at + chunk.length))});
+            at += chunk.length;
+        }
+        const auto& following = piece.following ? *piece.following : piece.ownFollowing;
+        out.insert(out.end(), following.begin(), following.end());
+    }
+    return out;
+}
+
+std::uint64_t SheetDrawing::streamSize() const
+{
+    std::uint64_t size = 0;
+    for (const auto& record : records())
+        size += 4 + record.data.size();
+    return size;
+}
+
+Status SheetDrawing::write(OutputSink& out) const
+{
+    for (const auto& record : records()) {
+        std::uint8_t header[4] = {static_cast<std::uint8_t>(record.type), static_cast<std::uint8_t>(record.type >> 8),
+                                  static_cast<std::uint8_t>(record.data.size()),
+                                  static_cast<std::uint8_t>(record.data.size() >> 8)};
+        if (auto status = out.write(header); !status)
+            return status;
+        if (auto status = out.write(record.data); !status)
+            return status;
+    }
+    return success();
+}
+
+Result<SheetDrawing> SheetDrawing::copyFor(DrawingGroup& group) const
+{
+    std::uint32_t id = group.newDrawingId();
+    if (id == 0)
+        return drawingError("the workbook has no drawing id left for another sheet");
+    constexpr std::uint32_t perCluster = DrawingGroup::shapeIdsPerCluster;
+    std::map<std::uint32_t, std::uint32_t> used; // cluster -> shape ids taken in it
+    auto note = [&](std::uint32_t spid) {
+        if (spid >= perCluster) {
+            auto& count = used[spid / perCluster];
+            count = std::max(count, spid % perCluster + 1);
+        }
+    };
+    for (std::size_t offset : spidOffsets_)
+        note(ByteReader::u32At(art_, offset));
+    for (const auto& picture : pictures_)
+        note(picture.shapeId);
+    std::size_t spidCurAt = fdgOffset_ + Art::headerSize + 4;
+    note(ByteReader::u32At(art_, spidCurAt));
+    std::map<std::uint32_t, std::uint32_t> base; // old cluster -> first shape id of its new cluster
+    for (const auto& [cluster, count] : used)
+        base[cluster] = group.newCluster(id, count);
+    auto mapped = [&](std::uint32_t spid) {
+        auto found = base.find(spid / perCluster);
+        return found == base.end() ? spid : found->second + spid % perCluster;
+    };
+
+    SheetDrawing copy = *this;
+    copy.drawingId_ = id;
+    patchU16(copy.art_, fdgOffset_, static_cast<unsigned>((id << 4) | (ByteReader::u16At(art_, fdgOffset_) & 0xFu)));
+    patchU32(copy.art_, spidCurAt, mapped(ByteReader::u32At(art_, spidCurAt)));
+    for (std::size_t offset : spidOffsets_)
+        patchU32(copy.art_, offset, mapped(ByteReader::u32At(art_, offset)));
+    for (auto& shape : copy.shapes_)
+        shape.shapeId = mapped(shape.shapeId);
+    for (auto& picture : copy.pictures_) {
+        picture.shapeId = mapped(picture.shapeId);
+        group.addReference(picture.pib);
+    }
+    for (std::size_t offset : pibOffsets_)
+        group.addReference(ByteReader::u32At(art_, offset));
+    group.countShapes(ByteReader::u32At(art_, fdgOffset_ + Art::headerSize) + static_cast<std::uint32_t>(pictures_.size()));
+    return copy;
+}
+
+} // namespace tavorin::xls

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "platform/xls/DrawingGroup.h"
+#include "platform/xls/OutputSink.h"
+#include "platform/xls/PictureShape.h"
+#include "platform/xls/RecordChunkSink.h"
+#include "platform/xls/Result.h"
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tavorin::xls {
+
+// One BIFF record with its data, as the drawing part of a sheet holds them.
+struct DrawingRecord {
+    std::uint16_t type = 0;
+    std::vector<std::uint8_t> data;
+    friend bool operator==(const DrawingRecord&, const DrawingRecord&) = default;
+};
+
+// The drawing of one worksheet: the OfficeArtDgContainer spread over MSODRAWING records (and
+// their CONTINUEs), with the records that follow each piece (the OBJ of the shape whose client
+// data ends the piece, text of text boxes, embedded charts). What was read is kept byte for byte
+// and in the same record cut; pictures this program adds are values (PictureShape) that go in
+// at the end of the shape tree, each in its own MSODRAWING piece followed by its OBJ.
+class SheetDrawing {
+public:
+    struct ShapeInfo {      // a shape read from the workbook
+        std::uint32_t shapeId = 0;
+        std::u16string name; // empty when it has none
+        std::optional<std::uint32_t> pib;
+    };
+
+    // An empty drawing (patriarch only) for a sheet that has none, with a new drawing id and
+    // shape ids from the group.
+    static Result<SheetDrawing> makeNew(DrawingGroup& group);
+    // From the drawing records of a sheet, in order, starting with its first MSODRAWING.
+    static Result<SheetDrawing> read(std::span<const DrawingRecord> records);
+
+    std::uint32_t drawingId() const { return drawingId_; }
+    const std::vector<ShapeInfo>& shapes() const { return shapes_; }
+    const std::vector<PictureShape>& pictures() const { return pictures_; }
+
+    // A new picture shape showing blip pib (already counted in the group), with a fresh shape id
+    // and object id; its name is prefix followed by the lowest number from its object id on that
+    // no shape of the sheet carries. Returns it for the caller to place.
+    Result<PictureShape*> addPicture(DrawingGroup& group, std::uint32_t pib, const std::u16string& namePrefix);
+    PictureShape* findPicture(const std::u16string& name);
+    bool hasShapeNamed(const std::u16string& name) const;
+
+    // A copy for a copied sheet: a new drawing id, new clusters with the same low shape-id bits
+    // (so that the OBJ ids, and the NOTE records that name them, stay right), every blip it
+    // shows counted once more.
+    Result<SheetDrawing> copyFor(DrawingGroup& group) const;
+
+    // The records as they are written, in order; and their size in the stream.
+    std::vector<DrawingRecord> records() const;
+    std::uint64_t streamSize() const;
+    Status write(OutputSink& out) const;
+
+private:
+    struct Piece {
+        std::size_t start = 0, end = 0; // in art_
+        std::vector<RecordChunkSink::Piece> chunks; // how it was cut when read
+        std::vector<DrawingRecord> following;
+    };
+    struct Layout {
+        std::vector<std::uint8_t> art;
+        struct Out {
+            std::size_t start = 0, end = 0;
+            std::vector<RecordChunkSink::Piece> chunks;
+            const std::vector<DrawingRecord>* following = nullptr;
+            std::vector<DrawingRecord> ownFollowing;
+        };
+        std::vector<Out> pieces;
+    };
+
+    Status parse();
+    Status parseShapes(std::size_t from, std::size_t to, int depth);
+    Layout layout() const;
+    std::uint32_t largestShapeId() const;
+
+    std::vector<std::uint8_t> art_;
+    std::vector<Piece> pieces_;
+    std::uint32_t drawingId_ = 0;
+    std::size_t fdgOffset_ = 0;
+    std::size_t spgrOffset_ = 0;
+    std::size_t spgrEnd_ = 0;
+    std::vector<ShapeInfo> shapes_;
+    std::vector<std::size_t> spidOffsets_;   // every FSP.spid and solver rule spid in art_
+    std::vector<std::size_t> pibOffsets_;    // values of blip properties in art_
+    std::set<std::uint16_t> objectIds_;
+    std::vector<PictureShape> pictures_;
+};
+
+} // namespace tavorin::xls

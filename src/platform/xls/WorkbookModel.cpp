@@ -1,0 +1,534 @@
+#include "platform/xls/WorkbookModel.h"
+
+#include "platform/xls/BiffString.h"
+#include "platform/xls/ByteReader.h"
+#include "platform/xls/RecordReader.h"
+#include "platform/xls/WorkbookGlobals.h"
+#include "platform/xls/WorkbookRecordType.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tavorin::xls {
+namespace {
+
+using Kind = WorkbookModel::Kind;
+
+constexpr std::uint16_t selfReferenceMarker = 0x0401;
+constexpr std::uint16_t worksheetSubstream = 0x0010;
+constexpr std::uint16_t macroSheetSubstream = 0x0040;
+
+Error modelError(const std::string& message, std::optional<std::uint16_t> type, std::uint64_t offset)
+{
+    return Error{message, "workbook model", type, offset};
+}
+
+DataRef refOf(const Record& record) { return RecordStore::inStream(record.offset + Record::headerSize, record.data.size()); }
+
+bool isCellRecord(std::uint16_t type)
+{
+    switch (type) {
+    case RecordType::Formula:
+    case RecordType::Blank:
+    case RecordType::MulBlank:
+    case RecordType::Rk:
+    case RecordType::MulRk:
+    case RecordType::BoolErr:
+    case RecordType::Number:
+    case RecordType::LabelSst:
+    case RecordType::Label:
+    case RecordType::RString:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool followsCell(std::uint16_t type)
+{
+    return type == RecordType::ShrFmla || type == RecordType::Array || type == RecordType::Table ||
+           type == RecordType::String || type == RecordType::Continue;
+}
+
+bool isDrawingRecord(std::uint16_t type)
+{
+    return type == RecordType::MsoDrawing || type == RecordType::Obj || type == RecordType::Txo ||
+           type == RecordType::Note || type == 0x00ED /* MSODRAWINGSELECTION */;
+}
+
+class GlobalsReader {
+public:
+    GlobalsReader(WorkbookModel& model, RecordReader& records) : model_(model), records_(records) {}
+
+    Status read()
+    {
+        std::size_t supBooks = 0;
+        // Every step consumes at least one record header, so the loop ends with the stream.
+        while (true) {
+            if (records_.atEnd())
+                return modelError("the workbook globals end without an EOF record", {}, records_.position());
+            auto type = records_.peekType();
+            if (!type)
+                return records_.next().error();
+            switch (*type) {
+            case RecordType::Sst: {
+                auto sst = records_.nextContinued();
+                if (!sst)
+                    return sst.error();
+                auto table = SharedStringTable::read(*sst);
+                if (!table)
+                    return table.error();
+                model_.sharedStrings = std::move(*table);
+                placeholder(Kind::SharedStrings);
+                continue;
+            }
+            case RecordType::Name:
+            case RecordType::ExternSheet: {
+                auto joined = records_.nextContinued();
+                if (!joined)
+                    return joined.error();
+                if (*type == RecordType::Name) {
+                    model_.names.push_back(model_.store.add(std::move(joined->data)));
+                    placeholder(Kind::Names);
+                } else {
+                    if (auto status = readExternSheet(*joined); !status)
+                        return status;
+                    placeholder(Kind::ExternSheet);
+                }
+                continue;
+            }
+            case RecordType::MsoDrawingGroup: {
+                placeholder(Kind::DrawingGroup);
+                auto first = records_.next();
+                if (!first)
+                    return first.error();
+                model_.drawingGroup.push_back({first->type, refOf(*first)});
+                while (auto next = records_.peekType()) {
+                    if (*next != RecordType::Continue && *next != RecordType::MsoDrawingGroup)
+                        break;
+                    auto piece = records_.next();
+                    if (!piece)
+                        return piece.error();
+                    model_.drawingGroup.push_back({piece->type, refOf(*piece)});
+                }
+                continue;
+            }
+            default:
+                break;
+            }
+            auto record = records_.next();
+            if (!record)
+                return record.error();
+            StoredRecord stored{record->type, refOf(*record)};
+            switch (record->type) {
+            case RecordType::Eof:
+                raw(stored);
+                return success();
+            case RecordType::ExtSst:
+                break; // rebuilt with the SST
+            case RecordType::Format: {
+                ByteReader reader(record->data);
+                NumberFormat format;
+                format.index = reader.u16();
+                auto text = BiffString::readLong(reader);
+                if (!text)
+                    return modelError("a number format string runs past its record", record->type, record->offset);
+                format.text = std::move(*text);
+                format.record = stored.data;
+                model_.formats.push_back(std::move(format));
+                placeholder(Kind::Formats);
+                break;
+            }
+            case RecordType::Xf:
+                if (record->data.size() < 20)
+                    return modelError("a cell format record is shorter than 20 bytes", record->type, record->offset);
+                model_.cellFormats.push_back(stored.data);
+                placeholder(Kind::CellFormats);
+                break;
+            case RecordType::BoundSheet8:
+                placeholder(Kind::Sheets);
+                break;
+            case RecordType::TabId:
+                placeholder(Kind::TabIds);
+                break;
+            case RecordType::Font:
+                model_.fonts.push_back(stored.data);
+                raw(stored);
+                break;
+            case RecordType::Window1:
+                if (!model_.window1Item)
+                    model_.window1Item = model_.globals.size();
+                raw(stored);
+                break;
+            case RecordType::Date1904:
+                model_.date1904 = ByteReader::u16At(record->data, 0) == 1;
+                raw(stored);
+                break;
+            case RecordType::CodePage:
+                model_.codePage = ByteReader::u16At(record->data, 0);
+                raw(stored);
+                break;
+            case RecordType::SupBook:
+                if (ByteReader::u16At(record->data, 2) == selfReferenceMarker && !model_.selfSupBook)
+                    model_.selfSupBook = supBooks;
+                ++supBooks;
+                raw(stored);
+                break;
+            default:
+                raw(stored);
+                break;
+            }
+        }
+    }
+
+private:
+    void raw(StoredRecord record) { model_.globals.push_back({Kind::Raw, record}); }
+    void placeholder(Kind kind)
+    {
+        if (!model_.findGlobalsItem(kind))
+            model_.globals.push_back({kind, {}});
+    }
+    Status readExternSheet(const ContinuedRecord& record)
+    {
+        ByteReader reader(record.data);
+        std::uint16_t count = reader.u16();
+        if (!reader.has(std::size_t{count} * 6))
+            return modelError("EXTERNSHEET announces more references than it holds", record.type, record.offset);
+        std::vector<ExternSheetEntry> entries;
+        for (std::uint16_t i = 0; i < count; ++i) {
+            ExternSheetEntry entry;
+            entry.supBook = reader.u16();
+            entry.firstSheet = reader.u16();
+            entry.lastSheet = reader.u16();
+            entries.push_back(entry);
+        }
+        model_.externSheet = std::move(entries);
+        return success();
+    }
+
+    WorkbookModel& model_;
+    RecordReader& records_;
+};
+
+class SheetReader {
+public:
+    SheetReader(const RecordStore& store, RecordReader& records, SheetModel& sheet)
+        : store_(store), records_(records), sheet_(sheet)
+    {
+    }
+
+    Status read(std::uint64_t position)
+    {
+        if (auto status = records_.seek(position); !status)
+            return status;
+        auto bof = records_.next();
+        if (!bof)
+            return bof.error();
+        if (bof->type != RecordType::Bof || bof->data.size() < 4)
+            return modelError("sheet \"" + BiffString::toUtf8(sheet_.name) + "\" does not begin with a BOF record",
+                              bof->type, bof->offset);
+        std::uint16_t substream = ByteReader::u16At(bof->data, 2);
+        sheet_.structured = (sheet_.type == 0 || sheet_.type == 1) &&
+                            (substream == worksheetSubstream || substream == macroSheetSubstream);
+        add(SheetModel::Kind::Raw, *bof);
+        if (!sheet_.structured)
+            return readUntilEof(SheetModel::Kind::Raw);
+        if (auto status = readStructured(); !status)
+            return status;
+        addMissingPlaceholders();
+        return success();
+    }
+
+private:
+    void add(SheetModel::Kind kind, const Record& record) { sheet_.items.push_back({kind, {record.type, refOf(record)}}); }
+    void placeholder(SheetModel::Kind kind)
+    {
+        if (!find(kind))
+            sheet_.items.push_back({kind, {}});
+    }
+    std::optional<std::size_t> find(SheetModel::Kind kind) const
+    {
+        for (std::size_t i = 0; i < sheet_.items.size(); ++i)
+            if (sheet_.items[i].kind == kind)
+                return i;
+        return std::nullopt;
+    }
+    std::optional<std::size_t> findRecord(std::uint16_t type) const
+    {
+        for (std::size_t i = 0; i < sheet_.items.size(); ++i)
+            if (sheet_.items[i].kind == SheetModel::Kind::Raw && sheet_.items[i].record.type == type)
+                return i;
+        return std::nullopt;
+    }
+    void insertAt(std::size_t index, SheetModel::Kind kind)
+    {
+        sheet_.items.insert(sheet_.items.begin() + static_cast<std::ptrdiff_t>(index), SheetModel::Item{kind, {}});
+        if (sheet_.window2Item && *sheet_.window2Item >= index)
+            ++*sheet_.window2Item;
+    }
+
+    // A substream (or the rest of one) whose records are kept as they are, nested ones included.
+    Status readUntilEof(SheetModel::Kind kind)
+    {
+        int depth = 1;
+        while (depth > 0) {
+            if (records_.atEnd())
+                return modelError("sheet \"" + BiffString::toUtf8(sheet_.name) + "\" ends without an EOF record", {},
+                                  records_.position());
+            auto record = records_.next();
+            if (!record)
+                return record.error();
+            if (record->type == RecordType::Bof)
+                ++depth;
+            if (record->type == RecordType::Eof)
+                --depth;
+            add(depth == 0 && kind == SheetModel::Kind::Drawing ? SheetModel::Kind::Drawing : kind, *record);
+        }
+        return success();
+    }
+
+    Status readStructured()
+    {
+        using K = SheetModel::Kind;
+        bool afterDrawing = false;
+        while (true) {
+            if (records_.atEnd())
+                return modelError("sheet \"" + BiffString::toUtf8(sheet_.name) + "\" ends without an EOF record", {},
+                                  records_.position());
+            auto record = records_.next();
+            if (!record)
+                return record.error();
+            std::uint16_t type = record->type;
+            if (isCellRecord(type)) {
+                if (auto status = readCell(*record); !status)
+                    return status;
+                afterDrawing = false;
+                continue;
+            }
+            bool drawing = isDrawingRecord(type) || (type == RecordType::Continue && afterDrawing);
+            afterDrawing = drawing;
+            if (drawing) {
+                add(K::Drawing, *record);
+                continue;
+            }
+            switch (type) {
+            case RecordType::Eof:
+                add(K::Raw, *record);
+                return success();
+            case RecordType::Bof:
+                // A chart embedded in the sheet: its own substream, part of the drawing.
+                add(K::Drawing, *record);
+                if (auto status = readUntilEof(K::Drawing); !status)
+                    return status;
+                break;
+            case RecordType::Index:
+                placeholder(K::Index);
+                break;
+            case RecordType::DbCell:
+                placeholder(K::CellTable);
+                break;
+            case RecordType::Row:
+                if (record->data.size() < 16)
+                    return modelError("a ROW record is shorter than 16 bytes", type, record->offset);
+                sheet_.cells.addRowRecord(refOf(*record), record->data);
+                placeholder(K::CellTable);
+                break;
+            case RecordType::Dimensions:
+                sheet_.dimensions = refOf(*record);
+                placeholder(K::Dimensions);
+                break;
+            case RecordType::MergedCells:
+                readMergedCells(*record);
+                placeholder(K::MergedCells);
+                break;
+            case RecordType::ColInfo:
+                if (auto status = readColumnInfo(*record); !status)
+                    return status;
+                placeholder(K::ColumnInfos);
+                break;
+            case RecordType::DefColWidth:
+                sheet_.defaultColumnWidth = ByteReader::u16At(record->data, 0);
+                add(K::Raw, *record);
+                break;
+            case RecordType::StandardWidth:
+                sheet_.standardWidth = ByteReader::u16At(record->data, 0);
+                add(K::Raw, *record);
+                break;
+            case RecordType::DefaultRowHeight:
+                if (record->data.size() >= 4) {
+                    sheet_.defaultRowFlags = ByteReader::u16At(record->data, 0);
+                    sheet_.defaultRowHeight = ByteReader::u16At(record->data, 2);
+                }
+                add(K::Raw, *record);
+                break;
+            case RecordType::Window2:
+                if (!sheet_.window2Item)
+                    sheet_.window2Item = sheet_.items.size();
+                add(K::Raw, *record);
+                break;
+            default:
+                add(K::Raw, *record);
+                break;
+            }
+        }
+    }
+
+    Status readCell(const Record& first)
+    {
+        std::vector<StoredRecord> parts{{first.type, refOf(first)}};
+        bool formula = first.type == RecordType::Formula;
+        while (auto next = records_.peekType()) {
+            if (!followsCell(*next) || (!formula && *next != RecordType::Continue))
+                break;
+            auto record = records_.next();
+            if (!record)
+                return record.error();
+            parts.push_back({record->type, refOf(*record)});
+        }
+        if (!sheet_.cells.addCell(parts, store_))
+            return modelError("a cell record is too short or names impossible columns", first.type, first.offset);
+        placeholder(SheetModel::Kind::CellTable);
+        return success();
+    }
+
+    void readMergedCells(const Record& record)
+    {
+        ByteReader reader(record.data);
+        std::uint16_t count = reader.u16();
+        for (std::uint16_t i = 0; i < count && reader.has(8); ++i) {
+            CellArea area;
+            area.firstRow = reader.u16();
+            area.lastRow = reader.u16();
+            area.firstColumn = reader.u16();
+            area.lastColumn = reader.u16();
+            if (area.firstRow <= area.lastRow && area.firstColumn <= area.lastColumn)
+                sheet_.mergedAreas.push_back(area);
+        }
+    }
+
+    Status readColumnInfo(const Record& record)
+    {
+        if (record.data.size() < 10)
+            return modelError("a COLINFO record is shorter than 10 bytes", record.type, record.offset);
+        ByteReader reader(record.data);
+        ColumnInfo info;
+        info.firstColumn = reader.u16();
+        info.lastColumn = reader.u16();
+        info.width = reader.u16();
+        info.formatIndex = reader.u16();
+        info.flags = reader.u16();
+        info.reserved = reader.has(2) ? reader.u16() : 0;
+        if (info.firstColumn > info.lastColumn)
+            return success(); // describes no column; dropped
+        auto& columns = sheet_.columns;
+        auto at = std::find_if(columns.begin(), columns.end(),
+                               [&](const ColumnInfo& c) { return c.firstColumn > info.firstColumn; });
+        columns.insert(at, info);
+        return success();
+    }
+
+    void addMissingPlaceholders()
+    {
+        using K = SheetModel::Kind;
+        if (!find(K::Index)) {
+            std::size_t at = 1;
+            if (sheet_.items.size() > 1 && sheet_.items[1].kind == K::Raw && sheet_.items[1].record.type == RecordType::Uncalced)
+                at = 2;
+            insertAt(at, K::Index);
+        }
+        auto beforeEnd = [&]() {
+            std::size_t at = sheet_.items.size() - 1; // before EOF
+            for (std::size_t i = 0; i < sheet_.items.size(); ++i) {
+                const auto& item = sheet_.items[i];
+                if (item.kind == K::Drawing || (item.kind == K::Raw && item.record.type == RecordType::Window2)) {
+                    at = i;
+                    break;
+                }
+            }
+            return at;
+        };
+        if (!find(K::Dimensions))
+            insertAt(beforeEnd(), K::Dimensions);
+        if (!find(K::CellTable))
+            insertAt(*find(K::Dimensions) + 1, K::CellTable);
+        if (!find(K::ColumnInfos)) {
+            if (auto width = findRecord(RecordType::DefColWidth))
+                insertAt(*width + 1, K::ColumnInfos);
+            else
+                insertAt(*find(K::Dimensions), K::ColumnInfos);
+        }
+    }
+
+    const RecordStore& store_;
+    RecordReader& records_;
+    SheetModel& sheet_;
+};
+
+} // namespace
+
+Result<WorkbookModel> WorkbookModel::read(std::vector<std::uint8_t> stream)
+{
+    WorkbookModel model;
+    model.store = RecordStore(std::move(stream));
+    RecordReader records(model.store.stream());
+    // The listing reader checks the first BOF (BIFF8 globals) and refuses encrypted workbooks.
+    auto listing = WorkbookGlobals::read(records);
+    if (!listing)
+        return listing.error();
+    if (auto status = records.seek(0); !status)
+        return status.error();
+    GlobalsReader globals(model, records);
+    if (auto status = globals.read(); !status)
+        return status.error();
+    if (!model.findGlobalsItem(Kind::Sheets) || listing->sheets.empty())
+        return modelError("the workbook has no sheets", RecordType::BoundSheet8, 0);
+
+    for (const BoundSheet& bound : listing->sheets) {
+        auto sheet = std::make_shared<SheetModel>();
+        sheet->name = bound.name;
+        sheet->visibility = static_cast<std::uint8_t>(bound.visibility);
+        sheet->type = static_cast<std::uint8_t>(bound.kind);
+        SheetReader reader(model.store, records, *sheet);
+        if (auto status = reader.read(bound.position); !status)
+            return status.error();
+        model.sheets.push_back(std::move(sheet));
+    }
+    return model;
+}
+
+std::optional<std::size_t> WorkbookModel::findGlobalsItem(Kind kind) const
+{
+    for (std::size_t i = 0; i < globals.size(); ++i)
+        if (globals[i].kind == kind)
+            return i;
+    return std::nullopt;
+}
+
+std::size_t WorkbookModel::ensureGlobalsItem(Kind kind)
+{
+    if (auto found = findGlobalsItem(kind))
+        return *found;
+    std::size_t at = globals.size() - 1; // before EOF
+    if (kind == Kind::Formats) {
+        // FORMAT records stand right before the XFs.
+        if (auto xfs = findGlobalsItem(Kind::CellFormats))
+            at = *xfs;
+    } else if (kind == Kind::SharedStrings) {
+        // After the sheets, names, references and drawing group; before what ends the globals.
+        for (std::size_t i = 0; i < globals.size(); ++i) {
+            const auto& item = globals[i];
+            bool before = item.kind == Kind::Sheets || item.kind == Kind::Names || item.kind == Kind::ExternSheet ||
+                          item.kind == Kind::DrawingGroup ||
+                          (item.kind == Kind::Raw &&
+                           (item.record.type == RecordType::SupBook || item.record.type == 0x008C /* COUNTRY */));
+            if (before)
+                at = i + 1;
+        }
+    }
+    globals.insert(globals.begin() + static_cast<std::ptrdiff_t>(at), GlobalsItem{kind, {}});
+    if (window1Item && *window1Item >= at)
+        ++*window1Item;
+    return at;
+}
+
+} // namespace tavorin::xls

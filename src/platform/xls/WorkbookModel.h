@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/xls/RecordStore.h"
+#include "platform/xls/Result.h"
+#include "platform/xls/SharedStringTable.h"
+#include "platform/xls/SheetModel.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavorin::xls {
+
+// One XTI of EXTERNSHEET: a SUPBOOK and a range of its sheets.
+struct ExternSheetEntry {
+    std::uint16_t supBook = 0;
+    std::uint16_t firstSheet = 0;
+    std::uint16_t lastSheet = 0;
+    friend bool operator==(const ExternSheetEntry&, const ExternSheetEntry&) = default;
+};
+
+// A FORMAT record: a number format string and its index.
+struct NumberFormat {
+    std::uint16_t index = 0;
+    std::u16string text;
+    std::optional<DataRef> record; // as read; new formats are encoded on write
+};
+
+// A whole workbook in memory: the Workbook stream's globals and sheets. Records the engine
+// does not understand are kept in order, byte for byte; the parts it rewrites stand in the
+// globals as placeholders (Kind) with their contents in the fields below.
+class WorkbookModel {
+public:
+    struct GlobalsItem {
+        enum class Kind : std::uint8_t {
+            Raw,
+            Formats,      // every FORMAT
+            CellFormats,  // every XF
+            Sheets,       // every BoundSheet8
+            Names,        // every NAME (Lbl)
+            ExternSheet,  // EXTERNSHEET
+            SharedStrings,// SST and EXTSST
+            TabIds,       // TABID
+            DrawingGroup, // MSODRAWINGGROUP and its continuations
+        };
+        Kind kind = Kind::Raw;
+        StoredRecord record;
+    };
+    using Kind = GlobalsItem::Kind;
+
+    // Reads the whole Workbook stream (the bytes are kept: unchanged records point into them).
+    static Result<WorkbookModel> read(std::vector<std::uint8_t> stream);
+
+    RecordStore store;
+    std::vector<GlobalsItem> globals;
+    std::vector<DataRef> fonts;
+    std::vector<NumberFormat> formats;
+    std::vector<DataRef> cellFormats; // XF records
+    std::vector<DataRef> names;       // NAME records, CONTINUEs joined
+    std::optional<std::vector<ExternSheetEntry>> externSheet;
+    std::optional<std::size_t> selfSupBook; // index of the SUPBOOK that stands for this workbook
+    std::optional<SharedStringTable> sharedStrings;
+    std::vector<StoredRecord> drawingGroup; // MSODRAWINGGROUP and continuations, as read
+    std::optional<std::size_t> window1Item;
+    bool date1904 = false;
+    std::uint16_t codePage = 1200;
+    // In tab order. Shared so that a sheet handed to a caller outlives reordering.
+    std::vector<std::shared_ptr<SheetModel>> sheets;
+
+    // The globals item of a kind, inserted where the format wants it when missing.
+    std::size_t ensureGlobalsItem(Kind kind);
+    std::optional<std::size_t> findGlobalsItem(Kind kind) const;
+};
+
+} // namespace tavorin::xls

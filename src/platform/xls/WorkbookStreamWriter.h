@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/xls/OutputSink.h"
+#include "platform/xls/RecordWriter.h"
+#include "platform/xls/Result.h"
+#include "platform/xls/WorkbookModel.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tavorin::xls {
+
+// Writes a WorkbookModel as a Workbook stream. The stream's size and every offset it holds
+// (BoundSheet8 positions, INDEX and DBCELL, EXTSST) are worked out by a measuring pass first,
+// so that the stream can then be written once, front to back, straight into its destination.
+class WorkbookStreamWriter {
+public:
+    explicit WorkbookStreamWriter(const WorkbookModel& model);
+
+    std::uint64_t size() const { return size_; }
+    // Writes exactly size() bytes.
+    Status write(OutputSink& out) const;
+
+private:
+    struct SheetLayout {
+        std::uint64_t size = 0;
+        std::vector<std::uint64_t> dbCellOffsets; // from the sheet's BOF
+        std::uint64_t defaultColumnWidthOffset = 0;
+    };
+
+    void writeGlobals(RecordWriter& out, const std::vector<std::uint64_t>& sheetPositions) const;
+    SheetLayout writeSheet(RecordWriter& out, const SheetModel& sheet, const SheetLayout* known) const;
+    std::vector<std::uint8_t> dimensionsOf(const SheetModel& sheet) const;
+
+    const WorkbookModel& model_;
+    std::vector<SheetLayout> sheets_;
+    std::vector<std::uint64_t> positions_;
+    std::uint64_t size_ = 0;
+};
+
+} // namespace tavorin::xls

@@ -1,0 +1,241 @@
+#include "platform/xls/XlsWorksheet.h"
+
+#include "platform/xls/CellEditor.h"
+#include "platform/xls/DateSerial.h"
+#include "platform/xls/SheetCopier.h"
+#include "platform/xls/SheetMeasure.h"
+#include "platform/xls/SheetNameRules.h"
+#include "platform/xls/XlsWorkbook.h"
+
+#include <QString>
+
+#include <algorithm>
+
+namespace tavorin::xls {
+namespace {
+
+std::u16string utf16(const std::string& text) { return QString::fromStdString(text).toStdU16String(); }
+
+bool inSheet(CellAddress cell)
+{
+    return cell.row >= 1 && cell.row <= SheetGeometry::rowCount && cell.column >= 1 &&
+           cell.column <= SheetGeometry::columnCount;
+}
+
+Error outside(CellAddress cell)
+{
+    return operationError("the cell (" + std::to_string(cell.row) + ", " + std::to_string(cell.column) +
+                          ") lies outside the sheet (rows 1-65536, columns 1-256)");
+}
+
+Error notYet() { return operationError("pictures and shapes are not supported by this engine yet"); }
+
+} // namespace
+
+XlsWorksheet::XlsWorksheet(std::weak_ptr<XlsWorkbook> workbook, std::shared_ptr<SheetModel> sheet)
+    : workbook_(std::move(workbook)), sheet_(std::move(sheet))
+{
+}
+
+Result<XlsWorksheet::Open> XlsWorksheet::open()
+{
+    auto workbook = workbook_.lock();
+    if (!workbook)
+        return operationError("the workbook is closed");
+    auto document = workbook->document();
+    if (!document)
+        return document.error();
+    if (auto position = workbook->positionOf(*sheet_); !position)
+        return position.error();
+    return Open{workbook, *document};
+}
+
+Result<XlsWorksheet::Open> XlsWorksheet::openWorksheet()
+{
+    auto opened = open();
+    if (opened && (!sheet_->structured || !sheet_->isWorksheet()))
+        return operationError("the sheet \"" + QString::fromStdU16String(sheet_->name).toStdString() +
+                              "\" is not a worksheet");
+    return opened;
+}
+
+SpreadsheetResult<std::string> XlsWorksheet::name()
+{
+    if (auto opened = open(); !opened)
+        return opened.error();
+    return QString::fromStdU16String(sheet_->name).toStdString();
+}
+
+SpreadsheetStatus XlsWorksheet::setName(const std::string& newName)
+{
+    auto opened = open();
+    if (!opened)
+        return opened.error();
+    auto wanted = utf16(newName);
+    std::vector<std::u16string> others;
+    for (const auto& sheet : opened->document->model().sheets)
+        if (sheet != sheet_)
+            others.push_back(sheet->name);
+    if (auto status = SheetNameRules::check(wanted, others); !status)
+        return status;
+    sheet_->name = wanted;
+    return success();
+}
+
+SpreadsheetStatus XlsWorksheet::select()
+{
+    auto opened = open();
+    if (!opened)
+        return opened.error();
+    opened->workbook->activate(sheet_);
+    return success();
+}
+
+SpreadsheetStatus XlsWorksheet::copyAfter(SpreadsheetWorksheet& anchor)
+{
+    auto opened = openWorksheet();
+    if (!opened)
+        return opened.error();
+    auto* anchorSheet = dynamic_cast<XlsWorksheet*>(&anchor);
+    if (!anchorSheet)
+        return operationError("the anchor sheet belongs to another workbook");
+    auto anchorPosition = opened->workbook->positionOf(*anchorSheet->model());
+    if (!anchorPosition)
+        return anchorPosition.error();
+    auto templatePosition = opened->workbook->positionOf(*sheet_);
+    if (!templatePosition)
+        return templatePosition.error();
+    auto& model = opened->document->model();
+    auto copied = SheetCopier(model).copyAfter(*templatePosition, *anchorPosition);
+    if (!copied)
+        return copied.error();
+    opened->workbook->activate(model.sheets[*copied]);
+    return success();
+}
+
+SpreadsheetResult<double> XlsWorksheet::columnWidth(CellAddress cell)
+{
+    auto opened = openWorksheet();
+    if (!opened)
+        return opened.error();
+    if (!inSheet(cell))
+        return outside(cell);
+    auto geometry = SheetMeasure::geometryOf(opened->document->model(), *sheet_);
+    return geometry.columnCharacters(cell.column - 1);
+}
+
+SpreadsheetStatus XlsWorksheet::setColumnWidth(CellAddress cell, double width)
+{
+    auto opened = openWorksheet();
+    if (!opened)
+        return opened.error();
+    if (!inSheet(cell))
+        return outside(cell);
+    return SheetMeasure::setColumnWidth(opened->document->model(), *sheet_, cell.column - 1, width);
+}
+
+SpreadsheetStatus XlsWorksheet::setMergeAreaValue(CellAddress cell, const CellValue& value)
+{
+    auto opened = openWorksheet();
+    if (!opened)
+        return opened.error();
+    if (!inSheet(cell))
+        return outside(cell);
+    auto& model = opened->document->model();
+    CellEditor editor(model, *sheet_);
+    auto row = static_cast<std::uint32_t>(cell.row - 1);
+    auto column = static_cast<std::uint32_t>(cell.column - 1);
+    if (const auto* text = std::get_if<std::string>(&value))
+        return editor.setText(row, column, utf16(*text));
+    if (const auto* number = std::get_if<double>(&value))
+        return editor.setNumber(row, column, *number);
+    const auto& date = std::get<CalendarDateTime>(value);
+    auto serial = dateSerial(date.year, date.month, date.day, date.hour, date.minute, date.second, date.millisecond,
+                             model.date1904 ? DateSystem::Date1904 : DateSystem::Date1900);
+    if (!serial)
+        return serial.error();
+    return editor.setDate(row, column, *serial);
+}
+
+SpreadsheetStatus XlsWorksheet::setNumberFormatLocal(CellAddress cell, const std::string& format)
+{
+    auto opened = openWorksheet();
+    if (!opened)
+        return opened.error();
+    if (!inSheet(cell))
+        return outside(cell);
+    CellEditor editor(opened->document->model(), *sheet_);
+    return editor.setNumberFormat(static_cast<std::uint32_t>(cell.row - 1), static_cast<std::uint32_t>(cell.column - 1),
+                                  utf16(format));
+}
+
+Result<std::array<double, 4>> XlsWorksheet::box(CellRange range)
+{
+    auto opened = openWorksheet();
+    if (!opened)
+        return opened.error();
+    if (!inSheet(range.first))
+        return outside(range.first);
+    if (!inSheet(range.last))
+        return outside(range.last);
+    auto geometry = SheetMeasure::geometryOf(opened->document->model(), *sheet_);
+    auto b = geometry.rangeBox(range.first.row - 1, range.first.column - 1, range.last.row - 1, range.last.column - 1);
+    return std::array<double, 4>{b.left, b.top, b.width, b.height};
+}
+
+SpreadsheetStatus XlsWorksheet::selectRange(CellRange range)
+{
+    auto measured = box(range);
+    if (!measured)
+        return measured.error();
+    insertionPoint_ = CellAddress{std::min(range.first.row, range.last.row),
+                                  std::min(range.first.column, range.last.column)};
+    return success();
+}
+
+SpreadsheetResult<double> XlsWorksheet::rangeWidth(CellRange range)
+{
+    auto measured = box(range);
+    if (!measured)
+        return measured.error();
+    return (*measured)[2];
+}
+
+SpreadsheetResult<double> XlsWorksheet::rangeHeight(CellRange range)
+{
+    auto measured = box(range);
+    if (!measured)
+        return measured.error();
+    return (*measured)[3];
+}
+
+SpreadsheetResult<double> XlsWorksheet::rangeTop(CellRange range)
+{
+    auto measured = box(range);
+    if (!measured)
+        return measured.error();
+    return (*measured)[1];
+}
+
+SpreadsheetResult<double> XlsWorksheet::rangeLeft(CellRange range)
+{
+    auto measured = box(range);
+    if (!measured)
+        return measured.error();
+    return (*measured)[0];
+}
+
+SpreadsheetResult<std::string> XlsWorksheet::insertPicture(const std::filesystem::path&) { return notYet(); }
+SpreadsheetResult<double> XlsWorksheet::shapeWidth(const std::string&) { return notYet(); }
+SpreadsheetResult<double> XlsWorksheet::shapeHeight(const std::string&) { return notYet(); }
+SpreadsheetResult<double> XlsWorksheet::shapeTop(const std::string&) { return notYet(); }
+SpreadsheetResult<double> XlsWorksheet::shapeLeft(const std::string&) { return notYet(); }
+SpreadsheetStatus XlsWorksheet::setShapeWidth(const std::string&, double) { return notYet(); }
+SpreadsheetStatus XlsWorksheet::setShapeHeight(const std::string&, double) { return notYet(); }
+SpreadsheetStatus XlsWorksheet::setShapeTop(const std::string&, double) { return notYet(); }
+SpreadsheetStatus XlsWorksheet::setShapeLeft(const std::string&, double) { return notYet(); }
+SpreadsheetStatus XlsWorksheet::setShapeRotation(const std::string&, double) { return notYet(); }
+SpreadsheetStatus XlsWorksheet::incrementShapeLeft(const std::string&, double) { return notYet(); }
+SpreadsheetStatus XlsWorksheet::incrementShapeTop(const std::string&, double) { return notYet(); }
+
+} // namespace tavorin::xls

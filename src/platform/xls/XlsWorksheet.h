@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/SpreadsheetWorksheet.h"
+#include "platform/xls/SheetModel.h"
+
+#include <memory>
+#include <optional>
+
+namespace tavorin::xls {
+
+class XlsWorkbook;
+class WorkbookDocument;
+
+// One sheet of an open XlsWorkbook. It stays valid while sheets are inserted before it.
+class XlsWorksheet final : public SpreadsheetWorksheet {
+public:
+    XlsWorksheet(std::weak_ptr<XlsWorkbook> workbook, std::shared_ptr<SheetModel> sheet);
+
+    SpreadsheetResult<std::string> name() override;
+    SpreadsheetStatus setName(const std::string& newName) override;
+    SpreadsheetStatus select() override;
+    SpreadsheetStatus copyAfter(SpreadsheetWorksheet& anchor) override;
+
+    SpreadsheetResult<double> columnWidth(CellAddress cell) override;
+    SpreadsheetStatus setColumnWidth(CellAddress cell, double width) override;
+    SpreadsheetStatus setMergeAreaValue(CellAddress cell, const CellValue& value) override;
+    SpreadsheetStatus setNumberFormatLocal(CellAddress cell, const std::string& format) override;
+
+    SpreadsheetStatus selectRange(CellRange range) override;
+    SpreadsheetResult<double> rangeWidth(CellRange range) override;
+    SpreadsheetResult<double> rangeHeight(CellRange range) override;
+    SpreadsheetResult<double> rangeTop(CellRange range) override;
+    SpreadsheetResult<double> rangeLeft(CellRange range) override;
+
+    SpreadsheetResult<std::string> insertPicture(const std::filesystem::path& path) override;
+    SpreadsheetResult<double> shapeWidth(const std::string& shape) override;
+    SpreadsheetResult<double> shapeHeight(const std::string& shape) override;
+    SpreadsheetResult<double> shapeTop(const std::string& shape) override;
+    SpreadsheetResult<double> shapeLeft(const std::string& shape) override;
+    SpreadsheetStatus setShapeWidth(const std::string& shape, double width) override;
+    SpreadsheetStatus setShapeHeight(const std::string& shape, double height) override;
+    SpreadsheetStatus setShapeTop(const std::string& shape, double top) override;
+    SpreadsheetStatus setShapeLeft(const std::string& shape, double left) override;
+    SpreadsheetStatus setShapeRotation(const std::string& shape, double degrees) override;
+    SpreadsheetStatus incrementShapeLeft(const std::string& shape, double points) override;
+    SpreadsheetStatus incrementShapeTop(const std::string& shape, double points) override;
+
+    const std::shared_ptr<SheetModel>& model() const { return sheet_; }
+    // The cell that Range.Select made the insertion point (1-based), if any.
+    std::optional<CellAddress> insertionPoint() const { return insertionPoint_; }
+
+private:
+    struct Open {
+        std::shared_ptr<XlsWorkbook> workbook;
+        WorkbookDocument* document;
+    };
+    Result<Open> open();
+    Result<Open> openWorksheet();
+    Result<std::array<double, 4>> box(CellRange range);
+
+    std::weak_ptr<XlsWorkbook> workbook_;
+    std::shared_ptr<SheetModel> sheet_;
+    std::optional<CellAddress> insertionPoint_;
+};
+
+} // namespace tavorin::xls
