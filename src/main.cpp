@@ -4,6 +4,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/SettingsLocation.h"
 #include "platform/SystemRunningApplicationProbe.h"
+#include "platform/xls/XlsApplication.h"
 
 #include <QApplication>
 
@@ -20,7 +21,8 @@ int main(int argc, char* argv[])
     tavorin::MessageBoxSink messages;
     tavorin::SystemRunningApplicationProbe runningApplications;
     const tavorin::Form1Dependencies dependencies{
-        messages, runningApplications, tavorin::settingsFilePath(), tavorin::endProgram};
+        messages, runningApplications, tavorin::settingsFilePath(), tavorin::endProgram,
+        [] { return std::make_unique<tavorin::xls::XlsApplication>(); }};
     tavorin::Form1 form(dependencies);
     messages.setParentWindow(&form);
     form.show();

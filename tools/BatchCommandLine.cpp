@@ -1,5 +1,6 @@
 #include "BatchCommandLine.h"
 
+#include "InsertCommand.h"
 #include "SheetsCommand.h"
 
 #include "Version.h"
@@ -11,6 +12,7 @@ namespace tavorin::batch {
 BatchCommandLine::BatchCommandLine()
 {
     add(std::make_unique<SheetsCommand>());
+    add(std::make_unique<InsertCommand>());
 }
 
 void BatchCommandLine::add(std::unique_ptr<BatchCommand> command)

@@ -2,6 +2,7 @@
 
 #include "app/Form1Layout.h"
 #include "app/MessageSink.h"
+#include "app/RunController.h"
 #include "app/StartUp.h"
 #include "app/Twips.h"
 #include "app/frmAbout.h"
@@ -51,6 +52,8 @@ Form1::Form1(const Form1Dependencies& dependencies, QWidget* parent)
     workbookWidgets.dropTargets = {Label20, Label1, Label2, List1, Command1, Frame2};
     workbookSelection_ = new WorkbookSelection(workbookWidgets, dependencies_.messages,
                                                dependencies_.runningApplications, this);
+
+    runController_ = new RunController(*this, *this, dependencies_, *workbookSelection_, this);
 
     optionRules_ = new OptionRules(*this, this);
     runStartUp(*this, *optionRules_, dependencies_.settingsFile);

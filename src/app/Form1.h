@@ -11,6 +11,7 @@ namespace tavorin {
 
 class OptionRules;
 class PictureTable;
+class RunController;
 class WorkbookSelection;
 
 // The program's one working window. Its controls are public under their own names
@@ -25,6 +26,7 @@ public:
     PictureTable* pictureTable() const { return pictureTable_; }
     WorkbookSelection* workbookSelection() const { return workbookSelection_; }
     OptionRules* optionRules() const { return optionRules_; }
+    RunController* runController() const { return runController_; }
     // The About window while it is open, else null.
     frmAbout* aboutWindow() const { return about_; }
 
@@ -41,6 +43,7 @@ private:
     PictureTable* pictureTable_ = nullptr;
     WorkbookSelection* workbookSelection_ = nullptr;
     OptionRules* optionRules_ = nullptr;
+    RunController* runController_ = nullptr;
     QPointer<frmAbout> about_;
 };
 

@@ -2,6 +2,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
+
+#include "platform/SpreadsheetApplication.h"
 
 namespace tavorin {
 
@@ -15,6 +18,8 @@ struct Form1Dependencies {
     const RunningApplicationProbe& runningApplications;
     std::filesystem::path settingsFile;       // the 49-byte settings record
     std::function<void()> endProgram;         // "ＥＮＤ": close every window and quit
+    // "START": a fresh spreadsheet engine for one run.
+    SpreadsheetApplicationFactory createSpreadsheet;
 };
 
 } // namespace tavorin

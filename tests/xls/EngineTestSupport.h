@@ -11,6 +11,7 @@
 #include "support/TestPaths.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
 
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,28 +59,31 @@ inline QStringList streamListing(const std::filesystem::path& path)
     return result.standardOutput.split('\n', Qt::SkipEmptyParts);
 }
 
-// The cells of one sheet as LibreOffice shows them (formatted text), one line per row, cells
-// separated by tabs; LibreOffice's own rendering of number formats.
-inline QStringList libreOfficeShownCells(const std::filesystem::path& path, int sheetNumber)
+// What an oracle script (xlrd_dump.py, lo_dump.py) prints as JSON, without the file name.
+inline QJsonObject oracleContent(const QString& script, const std::filesystem::path& path)
 {
-    TemporaryFolder out;
-    QString profile = QString::fromStdString("file://" + (out.path() / "profile").string());
-    QString filter = QStringLiteral("csv:Text - txt - csv (StarCalc):9,34,76,1,,0,false,false,true,false,false,%1")
-                         .arg(sheetNumber);
-    auto result = runProcess("soffice", {"-env:UserInstallation=" + profile, "--headless", "--convert-to", filter,
-                                         "--outdir", QString::fromStdString(out.path().string()),
-                                         QString::fromStdString(path.string())},
-                             240000);
-    EXPECT_TRUE(result.finished && result.exitCode == 0) << result.standardError.toStdString();
-    for (const auto& entry : std::filesystem::directory_iterator(out.path())) {
-        if (entry.path().extension() != ".csv")
+    auto result = runOracle(script, {QString::fromStdString(path.string())}, 300000);
+    EXPECT_TRUE(result.finished && result.exitCode == 0)
+        << script.toStdString() << ": " << result.standardError.toStdString();
+    auto document = QJsonDocument::fromJson(result.standardOutput.toUtf8());
+    EXPECT_TRUE(document.isObject()) << script.toStdString() << " printed no JSON object";
+    auto object = document.object();
+    object.remove("file");
+    return object;
+}
+
+// The text LibreOffice shows in each cell of a sheet (its own rendering of number formats).
+inline std::map<QString, QString> libreOfficeShownCells(const std::filesystem::path& path, const QString& sheetName)
+{
+    std::map<QString, QString> shown;
+    auto report = oracleContent("lo_dump.py", path);
+    for (const auto& sheet : report["sheets"].toArray()) {
+        if (sheet.toObject()["name"].toString() != sheetName)
             continue;
-        auto bytes = fileBytes(entry.path());
-        return QString::fromUtf8(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()))
-            .split('\n');
+        for (const auto& cell : sheet.toObject()["cells"].toArray())
+            shown[cell.toObject()["cell"].toString()] = cell.toObject()["text"].toString();
     }
-    ADD_FAILURE() << "LibreOffice wrote no CSV for " << path;
-    return {};
+    return shown;
 }
 
 inline QJsonObject poiSheet(const QJsonObject& report, const QString& name)

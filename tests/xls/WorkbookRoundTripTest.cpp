@@ -44,6 +44,21 @@ TEST_P(UntouchedWorkbook, ReadsTheSameInPoiAndKeepsOtherStreams)
     EXPECT_EQ(before.size(), after.size());
 }
 
+// xlrd and LibreOffice also see the same sheets, cells, formats, merged areas, sizes and names.
+// Both files lie in one folder: links to other workbooks are relative to it.
+TEST_P(UntouchedWorkbook, ReadsTheSameInXlrdAndLibreOffice)
+{
+    test::TemporaryFolder folder;
+    auto original = folder / "original.xls";
+    std::filesystem::copy_file(test::workbookFixture(GetParam()), original);
+    auto document = test::openDocument(original);
+    ASSERT_TRUE(document);
+    auto saved = folder / "saved.xls";
+    ASSERT_TRUE(document->saveAs(saved).ok());
+    EXPECT_EQ(test::oracleContent("xlrd_dump.py", original), test::oracleContent("xlrd_dump.py", saved));
+    EXPECT_EQ(test::oracleContent("lo_dump.py", original), test::oracleContent("lo_dump.py", saved));
+}
+
 // Saving what was saved gives the same Workbook stream again: nothing drifts from save to save.
 TEST_P(UntouchedWorkbook, SecondSaveWritesTheSameStream)
 {

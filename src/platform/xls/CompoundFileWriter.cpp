@@ -92,6 +92,17 @@ private:
 
 } // namespace
 
+// One stream's bytes from its producer, held to the announced size, then padded to the unit.
+Status CompoundFileWriter::writeStream(const Node& node, OutputSink& out, std::uint64_t unit)
+{
+    CountingSink counted(out, node.size);
+    if (auto status = node.producer(counted); !status)
+        return status;
+    if (counted.written() != node.size)
+        return Error{"a stream wrote fewer bytes than it announced", "compound file", {}, {}};
+    return pad(out, node.size, unit);
+}
+
 struct CompoundFileWriter::Layout {
     std::vector<std::uint32_t> startSector;  // per node: first sector or mini sector
     std::vector<std::uint32_t> order;        // regular streams in the order they are written
@@ -240,30 +251,15 @@ Status CompoundFileWriter::write(OutputSink& out) const
     if (auto status = out.write(header); !status)
         return status;
 
-    // Regular streams.
-    for (std::uint32_t id : layout.order) {
-        const auto& node = nodes_[id];
-        CountingSink counted(out, node.size);
-        if (auto status = node.producer(counted); !status)
+    // Regular streams, then the mini stream with the small ones packed in 64-byte units.
+    for (std::uint32_t id : layout.order)
+        if (auto status = writeStream(nodes_[id], out, sectorSize); !status)
             return status;
-        if (counted.written() != node.size)
-            return Error{"a stream wrote fewer bytes than it announced", "compound file", {}, {}};
-        if (auto status = pad(out, node.size, sectorSize); !status)
-            return status;
-    }
-
-    // The mini stream: small streams packed in 64-byte units.
     std::uint64_t miniWritten = 0;
     for (std::uint32_t id : layout.miniOrder) {
-        const auto& node = nodes_[id];
-        CountingSink counted(out, node.size);
-        if (auto status = node.producer(counted); !status)
+        if (auto status = writeStream(nodes_[id], out, miniSectorSize); !status)
             return status;
-        if (counted.written() != node.size)
-            return Error{"a stream wrote fewer bytes than it announced", "compound file", {}, {}};
-        if (auto status = pad(out, node.size, miniSectorSize); !status)
-            return status;
-        miniWritten += sectorsFor(node.size, miniSectorSize) * miniSectorSize;
+        miniWritten += sectorsFor(nodes_[id].size, miniSectorSize) * miniSectorSize;
     }
     if (auto status = pad(out, miniWritten, sectorSize); !status)
         return status;

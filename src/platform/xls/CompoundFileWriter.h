@@ -57,6 +57,7 @@ private:
     };
     struct Layout;
 
+    static Status writeStream(const Node& node, OutputSink& out, std::uint64_t unit);
     std::uint32_t addNode(Node node);
     Status checkNames() const;
 

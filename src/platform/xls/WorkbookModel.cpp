@@ -509,7 +509,11 @@ std::size_t WorkbookModel::ensureGlobalsItem(Kind kind)
     if (auto found = findGlobalsItem(kind))
         return *found;
     std::size_t at = globals.size() - 1; // before EOF
-    if (kind == Kind::Formats) {
+    if (kind == Kind::DrawingGroup) {
+        // After the sheets, names and references, right before the shared strings.
+        if (auto strings = findGlobalsItem(Kind::SharedStrings))
+            at = *strings;
+    } else if (kind == Kind::Formats) {
         // FORMAT records stand right before the XFs.
         if (auto xfs = findGlobalsItem(Kind::CellFormats))
             at = *xfs;

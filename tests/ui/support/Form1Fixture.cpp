@@ -15,7 +15,7 @@ Form1& Form1Fixture::create()
 {
     form_.reset();
     form_ = std::make_unique<Form1>(
-        Form1Dependencies{messages, runningApplications, settingsFile_, [this] { ++endProgramCalls; }});
+        Form1Dependencies{messages, runningApplications, settingsFile_, [this] { ++endProgramCalls; }, createSpreadsheet});
     return *form_;
 }
 

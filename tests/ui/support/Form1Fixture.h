@@ -34,6 +34,8 @@ public:
     RecordingMessageSink messages;
     ScriptedRunningApplicationProbe runningApplications;
     int endProgramCalls = 0;
+    // The spreadsheet engine that "START" uses; none by default.
+    SpreadsheetApplicationFactory createSpreadsheet;
 
 private:
     TemporaryFolder folder_;

@@ -1,0 +1,269 @@
+#include "run/InsertionRun.h"
+
+#include "platform/SpreadsheetApplication.h"
+#include "platform/SpreadsheetWorkbook.h"
+#include "platform/SpreadsheetWorksheet.h"
+#include "run/BlockCursor.h"
+#include "run/CaptionWriter.h"
+#include "run/NumericText.h"
+#include "run/PictureFitter.h"
+#include "run/RunChecks.h"
+#include "run/RunObserver.h"
+#include "run/SheetNaming.h"
+
+#include <memory>
+
+namespace tavorin {
+namespace {
+
+const QString confirmTitle = QStringLiteral("確認");
+const QString programTitle = QStringLiteral("Tavorin");
+constexpr int listedInMessage = 20;
+
+BlockLayout layoutOf(const RunOptions& options)
+{
+    BlockLayout layout;
+    layout.startColumn = options.startColumn;
+    layout.endColumn = options.endColumn;
+    layout.startRow = options.startRow;
+    layout.endRow = options.endRow;
+    layout.startRowIndex = options.startRowIndex;
+    layout.endRowIndex = options.endRowIndex;
+    layout.rowSpacing = options.rowSpacing;
+    layout.picturesPerSheet = options.picturesPerSheet;
+    layout.singleColumnForm = options.singleColumnForm;
+    layout.twoColumnForm = options.twoColumnForm;
+    layout.pairGap = options.pairGap;
+    return layout;
+}
+
+QString reasonOf(const QString& what, const SpreadsheetError& error)
+{
+    return what + QStringLiteral("（") + QString::fromStdString(error.describe()) + QStringLiteral("）");
+}
+
+// The run's hold on the workbook: everything that lives from opening to quitting.
+class RunSession {
+public:
+    RunSession(RunOptions options, const RunEnvironment& environment)
+        : options_(std::move(options)), environment_(environment), observer_(*environment.observer),
+          captions_(options_, environment.fileCreationTime)
+    {
+    }
+
+    RunOutcome run();
+
+private:
+    void open();
+    void placePicture(int index, const BlockPlace& place);
+    void startSheetCopy();
+    void complete();
+    QString finalMessage() const;
+
+    RunOptions options_;
+    const RunEnvironment& environment_;
+    RunObserver& observer_;
+    CaptionWriter captions_;
+    RunOutcome outcome_;
+
+    std::unique_ptr<SpreadsheetApplication> application_;
+    std::shared_ptr<SpreadsheetWorkbook> workbook_;
+    std::optional<SpreadsheetError> openError_;
+    std::string templateName_;
+    QString sheetNameBase_;
+    int sheetCount_ = 0;
+    int copyCounter_ = 0;
+    double magnification_ = 1;
+};
+
+RunOutcome RunSession::run()
+{
+    outcome_.stage = RunOutcome::Stage::Completed;
+    application_ = environment_.createApplication();
+    observer_.runStarted();
+    open();
+
+    sheetCount_ = static_cast<int>(options_.sheetNames.size());
+    sheetNameBase_ = options_.sheetNameFromDate ? environment_.longDateToday() : options_.sheetNameText;
+    copyCounter_ = initialCopyCounter(sheetNameBase_, options_.sheetNames);
+    magnification_ = leadingNumericValue(options_.magnificationText) / 100.0;
+    const double progressStep = 100.0 / static_cast<double>(options_.pictures.size());
+
+    BlockCursor cursor(layoutOf(options_));
+    for (std::size_t k = 0; k < options_.pictures.size(); ++k) {
+        BlockPlace place = cursor.next();
+        if (place.startsNewSheet)
+            startSheetCopy();
+        placePicture(static_cast<int>(k), place);
+        observer_.progressChanged(static_cast<float>(static_cast<double>(k) * progressStep));
+    }
+    complete();
+    return outcome_;
+}
+
+void RunSession::open()
+{
+    if (!application_) {
+        openError_ = operationError("no spreadsheet engine could be started");
+        return;
+    }
+    auto opened = application_->openWorkbook(options_.workbookPath);
+    if (!opened) {
+        openError_ = opened.error();
+        return;
+    }
+    workbook_ = *opened;
+    if (options_.selectedSheet >= 0 && options_.selectedSheet < options_.sheetNames.size())
+        templateName_ = options_.sheetNames[options_.selectedSheet].toStdString();
+    (void)application_->setScreenUpdating(false);
+    if (auto sheet = workbook_->worksheet(templateName_))
+        (void)(*sheet)->select();
+}
+
+void RunSession::startSheetCopy()
+{
+    if (workbook_) {
+        auto anchor = workbook_->sheetAt(sheetCount_);
+        auto templateSheet = workbook_->worksheet(templateName_);
+        if (anchor && templateSheet)
+            (void)(*templateSheet)->copyAfter(**anchor);
+    }
+    copyCounter_ += 1;
+    if (workbook_) {
+        if (auto active = workbook_->activeSheet())
+            (void)(*active)->setName(sheetCopyName(sheetNameBase_, copyCounter_).toStdString());
+    }
+    sheetCount_ += 1;
+    ++outcome_.sheetsUsed;
+}
+
+void RunSession::placePicture(int index, const BlockPlace& place)
+{
+    const PictureRow& picture = options_.pictures[static_cast<std::size_t>(index)];
+    auto notPlaced = [&](const QString& reason) {
+        outcome_.unplaced.push_back(UnplacedPicture{index, std::filesystem::path(picture.path.toStdString()), reason});
+    };
+    if (!workbook_) {
+        notPlaced(QStringLiteral("ブックを開けません"));
+        return;
+    }
+    auto current = workbook_->activeSheet();
+    if (!current) {
+        notPlaced(reasonOf(QStringLiteral("シートがありません"), current.error()));
+        return;
+    }
+    SpreadsheetWorksheet& sheet = **current;
+    captions_.write(sheet, index, place.top, place.columnShift, picture);
+
+    CellRange block{{cellIndex(place.top), options_.startColumn + place.columnShift},
+                    {cellIndex(place.bottom), options_.endColumn + place.columnShift}};
+    if (auto selected = sheet.selectRange(block); !selected) {
+        // Inserting now would put the picture at the previous block: leave it out instead.
+        notPlaced(reasonOf(QStringLiteral("ブロックがシートの範囲外です"), selected.error()));
+        return;
+    }
+    auto width = sheet.rangeWidth(block);
+    auto height = sheet.rangeHeight(block);
+    auto top = sheet.rangeTop(block);
+    auto left = sheet.rangeLeft(block);
+    if (!width || !height || !top || !left) {
+        notPlaced(QStringLiteral("ブロックの大きさを読めません"));
+        return;
+    }
+    BlockGeometry geometry{static_cast<float>(*width), static_cast<float>(*height), static_cast<float>(*top),
+                           static_cast<float>(*left)};
+
+    auto shape = sheet.insertPicture(std::filesystem::path(picture.path.toStdString()));
+    if (!shape) {
+        notPlaced(reasonOf(QStringLiteral("画像を挿入できません"), shape.error()));
+        return;
+    }
+    fitPictureInBlock(sheet, *shape, picture.mark, magnification_, geometry);
+    ++outcome_.placed;
+    if (options_.picturesPerSheet == 0)
+        outcome_.sheetsUsed = 1;
+}
+
+void RunSession::complete()
+{
+    if (application_)
+        (void)application_->setDisplayAlerts(false);
+    if (workbook_) {
+        auto saved = workbook_->saveAs(options_.saveTo.empty() ? options_.workbookPath : options_.saveTo);
+        outcome_.saved = saved.ok();
+        if (!saved)
+            outcome_.saveError = QString::fromStdString(saved.error().describe());
+    } else if (openError_) {
+        outcome_.saveError = QString::fromStdString(openError_->describe());
+    }
+    observer_.progressChanged(100);
+    if (application_)
+        (void)application_->quit();
+    workbook_.reset();
+    application_.reset();
+    observer_.runFinished();
+    outcome_.message = finalMessage();
+    observer_.showMessage(outcome_.message, confirmTitle);
+    observer_.listSheetsAgain();
+}
+
+QString RunSession::finalMessage() const
+{
+    QString message = completionText();
+    QString name = QString::fromStdString(options_.workbookPath.filename().string());
+    QString savedName = QString::fromStdString((options_.saveTo.empty() ? options_.workbookPath : options_.saveTo).filename().string());
+    if (openError_) {
+        message += QStringLiteral("\r\n\r\n") + name + QStringLiteral(" を読み込めませんでした。保存していません。\r\n") +
+                   QString::fromStdString(openError_->describe());
+        return message;
+    }
+    if (!outcome_.saved)
+        message += QStringLiteral("\r\n\r\n") + savedName + QStringLiteral(" は保存されませんでした。\r\n") + outcome_.saveError;
+    if (!outcome_.unplaced.empty()) {
+        message += QStringLiteral("\r\n\r\n配置できなかった画像：");
+        int shown = 0;
+        for (const auto& picture : outcome_.unplaced) {
+            if (shown++ == listedInMessage) {
+                message += QStringLiteral("\r\nほか %1 件").arg(outcome_.unplaced.size() - listedInMessage);
+                break;
+            }
+            message += QStringLiteral("\r\n") + options_.pictures[static_cast<std::size_t>(picture.index)].name.trimmed() +
+                       QStringLiteral(" … ") + picture.reason;
+        }
+    }
+    return message;
+}
+
+} // namespace
+
+QString completionText() { return QStringLiteral("  処理終了！"); }
+QString spreadsheetRunningText() { return QStringLiteral("Excel が起動中です。"); }
+
+RunOutcome runInsertion(RunOptions options, const RunEnvironment& environment)
+{
+    RunObserver& observer = *environment.observer;
+    RunOutcome outcome;
+    QString missing = missingInputMessage(options);
+    if (!missing.isEmpty()) {
+        outcome.stage = RunOutcome::Stage::MissingInput;
+        outcome.message = missing;
+        observer.showMessage(missing, confirmTitle);
+        return outcome;
+    }
+    if (options.magnificationText.trimmed().isEmpty())
+        options.magnificationText = QStringLiteral("100");
+    if (options.firstNumberText.trimmed().isEmpty())
+        options.firstNumberText = QStringLiteral("1");
+    observer.blankFieldsFilled(options.magnificationText, options.firstNumberText);
+
+    if (environment.spreadsheetApplicationRunning(options.workbookPath)) {
+        outcome.stage = RunOutcome::Stage::SpreadsheetRunning;
+        outcome.message = spreadsheetRunningText();
+        observer.showMessage(outcome.message, programTitle);
+        return outcome;
+    }
+    RunSession session(std::move(options), environment);
+    return session.run();
+}
+
+} // namespace tavorin

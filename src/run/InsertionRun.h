@@ -1,0 +1,21 @@
+#pragma once
+
+#include "run/RunEnvironment.h"
+#include "run/RunOptions.h"
+#include "run/RunOutcome.h"
+
+namespace tavorin {
+
+// The text of the message at the end of every completed run.
+QString completionText();
+// The message when a spreadsheet application holds the workbook.
+QString spreadsheetRunningText();
+
+// One insertion run, from the checks to the final message: opens the workbook in a fresh
+// spreadsheet application, places every picture of the list in its block (on the template
+// sheet, or on numbered copies of it), writes the captions, saves the workbook over its file
+// and reports. A step that fails is skipped and the run goes on; what could not be done (a
+// picture not placed, the workbook not saved) is said in the final message.
+RunOutcome runInsertion(RunOptions options, const RunEnvironment& environment);
+
+} // namespace tavorin

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/CalendarDateTime.h"
+#include "platform/SpreadsheetApplication.h"
+
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace tavorin {
+
+class RunObserver;
+
+// What the run needs from outside; the window and the command line pass the real ones, tests
+// pass stand-ins.
+struct RunEnvironment {
+    // True when a spreadsheet application could hold the workbook open.
+    std::function<bool(const std::filesystem::path& workbook)> spreadsheetApplicationRunning;
+    // A fresh, invisible spreadsheet application for this run.
+    SpreadsheetApplicationFactory createApplication;
+    // A file's creation date and time on the desktop's clock; nothing when it cannot be read.
+    std::function<std::optional<CalendarDateTime>(const std::filesystem::path&)> fileCreationTime;
+    // Today's date in the desktop's long date form, for sheet names.
+    std::function<QString()> longDateToday;
+    RunObserver* observer = nullptr;
+};
+
+} // namespace tavorin
