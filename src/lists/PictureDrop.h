@@ -12,7 +12,7 @@ class PictureList;
 // Picture files dropped from the file manager onto List2: the row limit, the picture endings,
 // the duplicate-name test of Check1, the sort of Check3 and the count display.
 class PictureDrop {
-public:
+  public:
     PictureDrop(const PictureTableWidgets& widgets, PictureList& list, MessageSink& messages);
 
     // A drag is welcome over List2 only while it carries URLs.
@@ -20,7 +20,7 @@ public:
 
     void List2_OLEDragDrop(const QMimeData* data);
 
-private:
+  private:
     void addAcceptedFiles(int acceptedCount);
 
     PictureTableWidgets widgets_;

@@ -13,13 +13,13 @@
 namespace tavorin {
 
 class PictureList::EditScope {
-public:
+  public:
     explicit EditScope(PictureList& list) : list_(list) { ++list_.editDepth_; }
     ~EditScope() { --list_.editDepth_; }
     EditScope(const EditScope&) = delete;
     EditScope& operator=(const EditScope&) = delete;
 
-private:
+  private:
     PictureList& list_;
 };
 
@@ -42,7 +42,8 @@ int PictureList::rowCount() const
 
 PictureRow PictureList::row(int index) const
 {
-    return {itemText(widgets_.List2, index), itemText(widgets_.List3, index), itemText(widgets_.List4, index)};
+    return {itemText(widgets_.List2, index), itemText(widgets_.List3, index),
+            itemText(widgets_.List4, index)};
 }
 
 QStringList PictureList::displayNames() const

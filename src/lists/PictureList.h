@@ -14,7 +14,7 @@ namespace tavorin {
 // The picture list: row i is item i of List2 (display name), List3 (path), List4 (rotation mark)
 // and List5 (row number). The lists are the data; this class keeps them in step.
 class PictureList {
-public:
+  public:
     static constexpr std::int16_t pictureLimit = 999;
     static constexpr int workingEntries = 1001;
 
@@ -48,7 +48,7 @@ public:
     std::array<QString, workingEntries> dropNames;
     std::array<QString, workingEntries> dropPaths;
 
-private:
+  private:
     class EditScope;
 
     PictureTableWidgets widgets_;

@@ -25,10 +25,13 @@ PictureTable::PictureTable(const PictureTableWidgets& widgets, MessageSink& mess
     rotationMarks_ = std::make_unique<RotationMarks>(widgets_, pointedIndex_);
 
     configureLists();
+    list2Viewport_ = widgets_.List2->viewport();
+    list4Viewport_ = widgets_.List4->viewport();
+    list5Viewport_ = widgets_.List5->viewport();
     widgets_.List2->installEventFilter(this);
-    widgets_.List2->viewport()->installEventFilter(this);
-    widgets_.List4->viewport()->installEventFilter(this);
-    widgets_.List5->viewport()->installEventFilter(this);
+    list2Viewport_->installEventFilter(this);
+    list4Viewport_->installEventFilter(this);
+    list5Viewport_->installEventFilter(this);
     connect(widgets_.LISTClear, &QPushButton::clicked, this, &PictureTable::LISTClear_Click);
 }
 
@@ -65,15 +68,16 @@ void PictureTable::configureLists()
 
 bool PictureTable::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == widgets_.List2 || watched == widgets_.List2->viewport()) {
+    // Compared by address only: a list being destroyed still sends events from its viewport.
+    if (watched == widgets_.List2 || watched == list2Viewport_) {
         if (filterList2Drop(event))
             return true;
     }
-    if (watched == widgets_.List2->viewport())
+    if (watched == list2Viewport_)
         return filterList2Mouse(event);
-    if (watched == widgets_.List4->viewport())
+    if (watched == list4Viewport_)
         return filterList4Mouse(event);
-    if (watched == widgets_.List5->viewport())
+    if (watched == list5Viewport_)
         return filterList5Mouse(event);
     return QObject::eventFilter(watched, event);
 }

@@ -26,7 +26,7 @@ class RotationMarks;
 // scrolling, the Clear button) and runs the matching handlers.
 class PictureTable : public QObject {
     Q_OBJECT
-public:
+  public:
     PictureTable(const PictureTableWidgets& widgets, MessageSink& messages, QObject* parent = nullptr);
     ~PictureTable() override;
 
@@ -39,10 +39,10 @@ public:
     // The drag cursor's picture (the program's resource by default).
     void setDragCursorFile(const QString& file);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void configureLists();
     bool filterList2Drop(QEvent* event);
     bool filterList2Mouse(QEvent* event);
@@ -51,6 +51,9 @@ private:
     void LISTClear_Click();
 
     PictureTableWidgets widgets_;
+    QObject* list2Viewport_ = nullptr;
+    QObject* list4Viewport_ = nullptr;
+    QObject* list5Viewport_ = nullptr;
     std::int32_t pointedIndex_ = -1;
     std::unique_ptr<PictureList> list_;
     PicturePreview* preview_ = nullptr; // child QObject

@@ -23,8 +23,8 @@ std::int32_t wholeNumber(float value)
 
 } // namespace
 
-ListDragReorder::ListDragReorder(const PictureTableWidgets& widgets, PictureList& list, PicturePreview& preview,
-                                 std::int32_t& pointedIndex)
+ListDragReorder::ListDragReorder(const PictureTableWidgets& widgets, PictureList& list,
+                                 PicturePreview& preview, std::int32_t& pointedIndex)
     : widgets_(widgets), list_(list), preview_(preview), pointedIndex_(pointedIndex)
 {
 }

@@ -16,7 +16,7 @@ class PicturePreview;
 // press, move and release of List2 rather than with Qt's item drag, which stays switched off so
 // that only file drops from outside use the toolkit's drag and drop.
 class ListDragReorder {
-public:
+  public:
     enum DragState : std::int16_t { Idle = 0, Pressed = 1, Dragging = 2 };
 
     ListDragReorder(const PictureTableWidgets& widgets, PictureList& list, PicturePreview& preview,
@@ -34,7 +34,7 @@ public:
     // The drag cursor's picture; a file that cannot be loaded leaves the normal pointer.
     void setDragCursorFile(const QString& file) { dragCursorFile_ = file; }
 
-private:
+  private:
     void showDragCursor();
     void resetCursor();
     void moveHeldRow();

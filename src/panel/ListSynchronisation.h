@@ -15,7 +15,7 @@ class PicturePreview;
 // A list set to the row it already has reports nothing, which is what ends the mutual updates.
 class ListSynchronisation : public QObject {
     Q_OBJECT
-public:
+  public:
     ListSynchronisation(const PictureTableWidgets& widgets, const PictureList& list, PicturePreview& preview,
                         QObject* parent = nullptr);
 
@@ -23,7 +23,7 @@ public:
     void List5_MouseDown();
     void List5_MouseMove(std::int16_t button);
 
-private:
+  private:
     void List2_Click();
     void List4_Click();
     void List2_Scroll();

@@ -15,7 +15,7 @@ namespace tavorin {
 // own dots-per-inch (often missing, sometimes different across and down) would distort it.
 class PicturePreview : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit PicturePreview(const PictureTableWidgets& widgets, QObject* parent = nullptr);
 
     void showPreview();
@@ -23,7 +23,7 @@ public:
     // How many pictures were loaded into Image1 so far (a count the benchmarks read).
     int loadCount() const { return loadCount_; }
 
-private:
+  private:
     void showPictureOfRow(int row);
     bool loadPicture(const QString& path);
 

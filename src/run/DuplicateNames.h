@@ -10,13 +10,13 @@ namespace tavorin {
 // the key of any listed row, rows added earlier in the same drop included. Keys compare exactly
 // (case-sensitive). A set gives the same answer as comparing with every row in turn.
 class DuplicateNames {
-public:
+  public:
     explicit DuplicateNames(const QStringList& listedDisplayNames);
 
     bool collides(const QString& displayName) const;
     void add(const QString& displayName);
 
-private:
+  private:
     QSet<QString> keys_;
 };
 

@@ -13,7 +13,8 @@ std::optional<PreviewGeometry> fitPreview(float naturalWidth, float naturalHeigh
     const float boxRatio = previewBoxHeight / previewBoxWidth;
     const float pictureRatio = naturalHeight / naturalWidth;
     // A picture relatively wider than the box fills its width, otherwise its height.
-    const float scale = boxRatio >= pictureRatio ? previewBoxWidth / naturalWidth : previewBoxHeight / naturalHeight;
+    const float scale =
+        boxRatio >= pictureRatio ? previewBoxWidth / naturalWidth : previewBoxHeight / naturalHeight;
 
     PreviewGeometry geometry;
     geometry.width = naturalWidth * scale;

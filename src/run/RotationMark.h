@@ -8,10 +8,10 @@ namespace tavorin {
 
 // The rotation marks of the picture list and the turn each one stands for.
 namespace rotationMark {
-inline const QString none = QStringLiteral("○");      // 0°
-inline const QString right = QStringLiteral("→");     // 90°
+inline const QString none = QStringLiteral("○");       // 0°
+inline const QString right = QStringLiteral("→");      // 90°
 inline const QString upsideDown = QStringLiteral("↓"); // 180°
-inline const QString left = QStringLiteral("←");      // -90°, applied as 270°
+inline const QString left = QStringLiteral("←");       // -90°, applied as 270°
 } // namespace rotationMark
 
 // The mark a double-click turns this one into: ○ → ↓ ← and back to ○. Any other text stays.

@@ -7,9 +7,9 @@ namespace {
 
 TEST(PictureExtension, AcceptsEveryEndingOfTheTable)
 {
-    for (const char* name : {"a.emf", "a.wmf", "a.jpg", "a.jpeg", "a.jfif", "a.jpe", "a.png", "a.bmp",
-                             "a.dib", "a.rle", "a.bmz", "a.gif", "a.gfa", "a.emz", "a.wmz", "a.pcz",
-                             "a.tif", "a.tiff", "a.cgm", "a.eps", "a.pct", "a.pict", "a.wpg"})
+    for (const char* name : {"a.emf", "a.wmf",  "a.jpg", "a.jpeg", "a.jfif", "a.jpe",  "a.png", "a.bmp",
+                             "a.dib", "a.rle",  "a.bmz", "a.gif",  "a.gfa",  "a.emz",  "a.wmz", "a.pcz",
+                             "a.tif", "a.tiff", "a.cgm", "a.eps",  "a.pct",  "a.pict", "a.wpg"})
         EXPECT_TRUE(hasPictureExtension(QStringLiteral("/photos/") + QString::fromLatin1(name))) << name;
 }
 
@@ -47,7 +47,8 @@ TEST(PictureExtension, ShortPathsAreNoPictures)
 TEST(DisplayName, IsOneBlankAndTheFileName)
 {
     EXPECT_EQ(displayNameOf(QStringLiteral("/home/me/img01.jpg")), QStringLiteral(" img01.jpg"));
-    EXPECT_EQ(displayNameOf(QStringLiteral("/a/b/c/name with spaces.jpeg")), QStringLiteral(" name with spaces.jpeg"));
+    EXPECT_EQ(displayNameOf(QStringLiteral("/a/b/c/name with spaces.jpeg")),
+              QStringLiteral(" name with spaces.jpeg"));
 }
 
 TEST(DisplayName, KeepsBlanksThatTheFileNameHasItself)

@@ -37,7 +37,7 @@ TEST(PreviewFit, APictureInTheBoxRatioFillsTheBox)
 
 TEST(PreviewFit, EnlargesSmallPicturesAndReducesLargeOnes)
 {
-    const auto small = fitPreview(245.0f, 100.0f);   // ten times smaller than 2450 x 1000
+    const auto small = fitPreview(245.0f, 100.0f);     // ten times smaller than 2450 x 1000
     const auto large = fitPreview(90000.0f, 60000.0f); // 6000 x 4000 pixels
     ASSERT_TRUE(small && large);
     EXPECT_FLOAT_EQ(small->width, 2450.0f);

@@ -36,6 +36,7 @@ private slots:
     void onePicturePerSheetHidesTheRowSpacing();
     void sheetCopiesWithDateNameShowTheGroupWithoutTheName();
     void indexOutsideItsListFallsBackToTheFirstStartValue();
+    void checkValueOtherThanOneCountsAsOff();
     void shortFileReadsZerosWhereItEnds();
     void damagedFileStillBringsUpAUsableWindow();
     void unreadableSettingsPlaceStillBringsUpTheWindow();
@@ -206,6 +207,21 @@ void StoredSettingsTest::indexOutsideItsListFallsBackToTheFirstStartValue()
     QCOMPARE(form.Combo14->currentText(), QStringLiteral("0"));
     QCOMPARE(form.Combo7->currentText(), QStringLiteral("13"));
     QVERIFY(fixture.messages.messages.empty());
+}
+
+void StoredSettingsTest::checkValueOtherThanOneCountsAsOff()
+{
+    Form1Fixture fixture;
+    fixture.writeSettingsBytes(SettingsBytes().check(2, 2).check(5, 255).check(6, 1).check(8, 2).bytes());
+    Form1& form = fixture.start();
+    QCOMPARE(form.Check2->checkState(), Qt::Unchecked);
+    QVERIFY(!form.Combo7->isEnabled());
+    QCOMPARE(form.Check5->checkState(), Qt::Unchecked);
+    QVERIFY(!form.Text3->isEnabled());
+    QCOMPARE(form.Check6->checkState(), Qt::Checked);
+    QVERIFY(form.Combo11->isEnabled());
+    QCOMPARE(form.Check7->checkState(), Qt::Checked);
+    QCOMPARE(form.Check8->checkState(), Qt::Unchecked);
 }
 
 void StoredSettingsTest::shortFileReadsZerosWhereItEnds()

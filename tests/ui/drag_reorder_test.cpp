@@ -38,7 +38,8 @@ struct Rows {
         dropFiles(window.widgets.List2, pathsOf(vwxyz));
         names = window.widgets.List2;
         // Marks that tell the rows apart: W "→", Y "↓".
-        QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List4, 1));
+        QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {},
+                           rowCentre(window.widgets.List4, 1));
         for (int i = 0; i < 2; ++i)
             QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {},
                                rowCentre(window.widgets.List4, 3));
@@ -46,15 +47,21 @@ struct Rows {
 
     QString markOf(const QString& letter) const
     {
-        return letter == "W" ? QStringLiteral("→") : letter == "Y" ? QStringLiteral("↓") : QStringLiteral("○");
+        return letter == "W"   ? QStringLiteral("→")
+               : letter == "Y" ? QStringLiteral("↓")
+                               : QStringLiteral("○");
     }
 
-    void press(int row) { sendMouse(names, QEvent::MouseButtonPress, rowCentre(names, row), Qt::LeftButton, Qt::LeftButton); }
+    void press(int row)
+    {
+        sendMouse(names, QEvent::MouseButtonPress, rowCentre(names, row), Qt::LeftButton, Qt::LeftButton);
+    }
     void moveTo(QPoint position, Qt::MouseButtons held = Qt::LeftButton)
     {
         sendMouse(names, QEvent::MouseMove, position, Qt::NoButton, held);
     }
-    void release(QPoint position, Qt::MouseButton button = Qt::LeftButton, Qt::MouseButtons stillHeld = Qt::NoButton)
+    void release(QPoint position, Qt::MouseButton button = Qt::LeftButton,
+                 Qt::MouseButtons stillHeld = Qt::NoButton)
     {
         sendMouse(names, QEvent::MouseButtonRelease, position, button, stillHeld);
     }
@@ -89,7 +96,7 @@ bool showsDragCursor(const QListWidget* list)
 
 class DragReorderTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void draggingDownLandsOnTheReleaseRow();
     void draggingUpLandsOnTheReleaseRow();
     void firstAndLastRowsSwapEnds();
@@ -273,7 +280,8 @@ void DragReorderTest::worksWithoutADragCursor()
 void DragReorderTest::onlyTheLeftButtonStartsADrag()
 {
     Rows rows;
-    sendMouse(rows.names, QEvent::MouseButtonPress, rowCentre(rows.names, 1), Qt::RightButton, Qt::RightButton);
+    sendMouse(rows.names, QEvent::MouseButtonPress, rowCentre(rows.names, 1), Qt::RightButton,
+              Qt::RightButton);
     QCOMPARE(rows.window.table->dragState(), 0);
     rows.moveTo(rowCentre(rows.names, 3), Qt::RightButton);
     rows.release(rowCentre(rows.names, 3), Qt::RightButton);

@@ -3,6 +3,7 @@
 #include "support/PictureWindow.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
+#include "support/UserActions.h"
 
 #include <QFile>
 #include <QImage>
@@ -75,7 +76,7 @@ int topRow(const QListWidget* list)
 
 class ListSyncPreviewTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void aClickInAnyVisibleListSelectsTheRowEverywhere();
     void theLeftButtonDraggedOverNumbersMovesTheSelection();
     void aWidePictureFillsTheWidthCentredVertically();
@@ -93,8 +94,9 @@ void ListSyncPreviewTest::aClickInAnyVisibleListSelectsTheRowEverywhere()
 {
     TemporaryFolder folder;
     PictureWindow window;
-    dropFiles(window.widgets.List2, {makePicture(folder, "a.png", 40, 30), makePicture(folder, "b.png", 30, 40),
-                                      makePicture(folder, "c.png", 50, 50)});
+    dropFiles(window.widgets.List2,
+              {makePicture(folder, "a.png", 40, 30), makePicture(folder, "b.png", 30, 40),
+               makePicture(folder, "c.png", 50, 50)});
     const auto all = {window.widgets.List2, window.widgets.List3, window.widgets.List4, window.widgets.List5};
 
     clickRow(window.widgets.List2, 2);
@@ -183,7 +185,8 @@ void ListSyncPreviewTest::thePlaceholderGoesWithTheFirstPreviewAndComesBackWithC
     TemporaryFolder folder;
     PictureWindow window;
     QVERIFY(!window.widgets.Label7->isHidden());
-    dropFiles(window.widgets.List2, {makePicture(folder, "a.png", 60, 40), makePicture(folder, "b.png", 40, 60)});
+    dropFiles(window.widgets.List2,
+              {makePicture(folder, "a.png", 60, 40), makePicture(folder, "b.png", 40, 60)});
     QVERIFY(!window.widgets.Label7->isHidden());
 
     clickRow(window.widgets.List2, 0);
@@ -192,7 +195,7 @@ void ListSyncPreviewTest::thePlaceholderGoesWithTheFirstPreviewAndComesBackWithC
     QVERIFY(window.widgets.Label7->isHidden());
     QVERIFY(!window.widgets.Image1->pixmap().isNull());
 
-    window.widgets.LISTClear->click();
+    click(window.widgets.LISTClear);
     QVERIFY(!window.widgets.Label7->isHidden());
     QVERIFY(window.widgets.Image1->pixmap().isNull());
 }
@@ -221,8 +224,8 @@ void ListSyncPreviewTest::aPictureWithoutAreaOrFileLeavesThePreviewEmpty()
 {
     TemporaryFolder folder;
     PictureWindow window;
-    dropFiles(window.widgets.List2,
-              {makeZeroWidthBitmap(folder), QStringLiteral("/no/such/folder/gone.png"), makePicture(folder, "ok.png", 8, 8)});
+    dropFiles(window.widgets.List2, {makeZeroWidthBitmap(folder), QStringLiteral("/no/such/folder/gone.png"),
+                                     makePicture(folder, "ok.png", 8, 8)});
     clickRow(window.widgets.List2, 2);
     QVERIFY(!window.widgets.Image1->isHidden());
     for (int row : {0, 1}) {

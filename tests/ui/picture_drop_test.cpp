@@ -3,6 +3,7 @@
 #include "lists/PictureTable.h"
 #include "support/PictureWindow.h"
 #include "support/TemporaryFolder.h"
+#include "support/UserActions.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -27,7 +28,7 @@ QString duplicateText(const QString& path)
 
 class PictureDropTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void refusesADropThatWouldPassTheLimitCountingEveryFile();
     void acceptsTheSameDropUpToExactlyTheLimit();
     void refusesAnyDropAtTheLimit();
@@ -96,8 +97,8 @@ void PictureDropTest::refusesAnyDropAtTheLimit()
 void PictureDropTest::acceptsEndingsInAnyCaseAndWithoutDot()
 {
     PictureWindow window;
-    dropFiles(window.widgets.List2,
-              {"/p/IMG_1.JPG", "/p/scan.Tiff", "/p/photojpeg", "/p/photojpg", "/p/clip.webp", "/p/a.jpg.txt"});
+    dropFiles(window.widgets.List2, {"/p/IMG_1.JPG", "/p/scan.Tiff", "/p/photojpeg", "/p/photojpg",
+                                     "/p/clip.webp", "/p/a.jpg.txt"});
 
     QCOMPARE(itemTexts(window.widgets.List2), (QStringList{" IMG_1.JPG", " scan.Tiff", " photojpeg"}));
     QCOMPARE(itemTexts(window.widgets.List3), (QStringList{"/p/IMG_1.JPG", "/p/scan.Tiff", "/p/photojpeg"}));
@@ -113,8 +114,9 @@ void PictureDropTest::skipsFoldersUnlessTheirNameEndsLikeAPicture()
     PictureWindow window;
 
     // File managers hand folders over with or without a closing separator.
-    dropUrls(window.widgets.List2, {QUrl::fromLocalFile(root + "/Pictures"), QUrl::fromLocalFile(root + "/Pictures/"),
-                                     QUrl::fromLocalFile(root + "/album.gif/")});
+    dropUrls(window.widgets.List2,
+             {QUrl::fromLocalFile(root + "/Pictures"), QUrl::fromLocalFile(root + "/Pictures/"),
+              QUrl::fromLocalFile(root + "/album.gif/")});
 
     QCOMPARE(itemTexts(window.widgets.List2), QStringList{" album.gif"});
     QCOMPARE(itemTexts(window.widgets.List3), QStringList{root + "/album.gif"});
@@ -123,7 +125,7 @@ void PictureDropTest::skipsFoldersUnlessTheirNameEndsLikeAPicture()
 void PictureDropTest::refusesANameKeyListedEarlierInTheSameDrop()
 {
     PictureWindow window;
-    window.widgets.Check1->setChecked(true);
+    click(window.widgets.Check1);
 
     dropFiles(window.widgets.List2, {"/p/a.jpg", "/q/a.gif", "/p/b.png"});
 
@@ -144,7 +146,7 @@ void PictureDropTest::refusesANameKeyListedEarlierInTheSameDrop()
 void PictureDropTest::fourLetterAndThreeLetterEndingsDoNotCollide()
 {
     PictureWindow window;
-    window.widgets.Check1->setChecked(true);
+    click(window.widgets.Check1);
     dropFiles(window.widgets.List2, {"/p/a.jpeg", "/p/a.jpg"});
     QCOMPARE(itemTexts(window.widgets.List2), (QStringList{" a.jpeg", " a.jpg"}));
     QVERIFY(window.messages.messages.empty());
@@ -153,7 +155,7 @@ void PictureDropTest::fourLetterAndThreeLetterEndingsDoNotCollide()
 void PictureDropTest::comparesNameKeysWithRegardToCase()
 {
     PictureWindow window;
-    window.widgets.Check1->setChecked(true);
+    click(window.widgets.Check1);
     dropFiles(window.widgets.List2, {"/p/A.jpg", "/p/a.png"});
     QCOMPARE(itemTexts(window.widgets.List2), (QStringList{" A.jpg", " a.png"}));
     QVERIFY(window.messages.messages.empty());
@@ -162,7 +164,7 @@ void PictureDropTest::comparesNameKeysWithRegardToCase()
 void PictureDropTest::namesDifferingOnlyInLeadingBlanksCollide()
 {
     PictureWindow window;
-    window.widgets.Check1->setChecked(true);
+    click(window.widgets.Check1);
     dropFiles(window.widgets.List2, {"/p/photo.jpg", "/q/  photo.png"});
     QCOMPARE(itemTexts(window.widgets.List2), QStringList{" photo.jpg"});
     QCOMPARE(window.messages.messages.size(), std::size_t(1));
@@ -184,7 +186,7 @@ void PictureDropTest::sortsAfterTheDropWhenCheck3IsOn()
 {
     PictureWindow window;
     dropFiles(window.widgets.List2, {"/p/d.jpg", "/p/b.jpg"});
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
 
     dropFiles(window.widgets.List2, {"/p/c.jpg", "/p/a.jpg"});
 
@@ -215,7 +217,7 @@ void PictureDropTest::aDropWithoutFilesOnlyRefreshesTheCount()
 {
     PictureWindow window;
     dropFiles(window.widgets.List2, {"/p/a.jpg", "/p/b.jpg"});
-    window.widgets.LISTClear->click();
+    click(window.widgets.LISTClear);
     dropFiles(window.widgets.List2, {"/p/c.jpg"});
     // Only the drop writes the count; make it stale to see the refresh.
     window.widgets.DATACount->setText(QStringLiteral("stale"));
@@ -276,7 +278,7 @@ void PictureDropTest::rowsGetAPlainMarkAndTheirNumber()
     QCOMPARE(itemTexts(window.widgets.List5), numbersUpTo(3));
 
     // After Clear the numbering starts again at 1 and the count display is empty.
-    window.widgets.LISTClear->click();
+    click(window.widgets.LISTClear);
     QCOMPARE(window.widgets.List2->count() + window.widgets.List3->count() + window.widgets.List4->count() +
                  window.widgets.List5->count(),
              0);

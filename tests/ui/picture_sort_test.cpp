@@ -1,5 +1,6 @@
 // The sort that ends a picture drop while Check3 is on.
 #include "support/PictureWindow.h"
+#include "support/UserActions.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -31,7 +32,7 @@ QStringList pathsOf(const QStringList& names)
 
 class PictureSortTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void ordersWithoutRegardToCase();
     void ordersByCharacterCode();
     void swapsRowsWithEqualKeysAsAnExchangeSortDoes();
@@ -43,7 +44,7 @@ private slots:
 void PictureSortTest::ordersWithoutRegardToCase()
 {
     PictureWindow window;
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
     dropFiles(window.widgets.List2, pathsOf({"b.jpg", "A.jpg", "c.jpg"}));
     QCOMPARE(itemTexts(window.widgets.List2), displayed({"A.jpg", "b.jpg", "c.jpg"}));
     QCOMPARE(itemTexts(window.widgets.List3), pathsOf({"A.jpg", "b.jpg", "c.jpg"}));
@@ -52,15 +53,16 @@ void PictureSortTest::ordersWithoutRegardToCase()
 void PictureSortTest::ordersByCharacterCode()
 {
     PictureWindow window;
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
     dropFiles(window.widgets.List2, pathsOf({"img2.jpg", "a.png", "img10.jpg", "a.jpg", "9.jpg"}));
-    QCOMPARE(itemTexts(window.widgets.List2), displayed({"9.jpg", "a.jpg", "a.png", "img10.jpg", "img2.jpg"}));
+    QCOMPARE(itemTexts(window.widgets.List2),
+             displayed({"9.jpg", "a.jpg", "a.png", "img10.jpg", "img2.jpg"}));
 }
 
 void PictureSortTest::swapsRowsWithEqualKeysAsAnExchangeSortDoes()
 {
     PictureWindow window;
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
     dropFiles(window.widgets.List2, pathsOf({"b.jpg", "B.jpg", "a.jpg"}));
     QCOMPARE(itemTexts(window.widgets.List2), displayed({"a.jpg", "B.jpg", "b.jpg"}));
     QCOMPARE(itemTexts(window.widgets.List3), pathsOf({"a.jpg", "B.jpg", "b.jpg"}));
@@ -71,12 +73,15 @@ void PictureSortTest::marksAndPathsTravelAndNumbersStay()
     PictureWindow window;
     dropFiles(window.widgets.List2, pathsOf({"d.jpg", "c.jpg", "b.jpg"}));
     // Marks set by double-clicking: d.jpg "→", b.jpg "↓".
-    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List4, 0));
-    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List4, 2));
-    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List4, 2));
+    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {},
+                       rowCentre(window.widgets.List4, 0));
+    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {},
+                       rowCentre(window.widgets.List4, 2));
+    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {},
+                       rowCentre(window.widgets.List4, 2));
     QCOMPARE(itemTexts(window.widgets.List4), (QStringList{"→", "○", "↓"}));
 
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
     dropFiles(window.widgets.List2, pathsOf({"a.jpg"}));
 
     QCOMPARE(itemTexts(window.widgets.List2), displayed({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}));
@@ -90,10 +95,11 @@ void PictureSortTest::leavesNoSelectedRow()
 {
     PictureWindow window;
     dropFiles(window.widgets.List2, pathsOf({"z.jpg", "y.jpg"}));
-    QTest::mouseClick(window.widgets.List2->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List2, 1));
+    QTest::mouseClick(window.widgets.List2->viewport(), Qt::LeftButton, {},
+                      rowCentre(window.widgets.List2, 1));
     QCOMPARE(window.widgets.List2->currentRow(), 1);
 
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
     dropFiles(window.widgets.List2, pathsOf({"x.jpg"}));
 
     QCOMPARE(itemTexts(window.widgets.List2), displayed({"x.jpg", "y.jpg", "z.jpg"}));
@@ -106,7 +112,7 @@ void PictureSortTest::leavesNoSelectedRow()
 void PictureSortTest::anEmptyListStaysEmpty()
 {
     PictureWindow window;
-    window.widgets.Check3->setChecked(true);
+    click(window.widgets.Check3);
     dropFiles(window.widgets.List2, {"/p/readme.txt"});
     QCOMPARE(window.widgets.List2->count(), 0);
     QCOMPARE(window.widgets.DATACount->text(), QStringLiteral(" 000"));

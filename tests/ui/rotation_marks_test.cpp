@@ -10,7 +10,7 @@ using namespace tavorin::test;
 
 class RotationMarksTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void fourDoubleClicksComeBack();
     void changesOnlyTheRowDoubleClicked();
     void aDoubleClickBelowTheLastRowChangesNothing();
@@ -38,7 +38,8 @@ void RotationMarksTest::changesOnlyTheRowDoubleClicked()
 {
     PictureWindow window;
     dropFiles(window.widgets.List2, {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"});
-    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List4, 1));
+    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {},
+                       rowCentre(window.widgets.List4, 1));
     QCOMPARE(itemTexts(window.widgets.List4), (QStringList{"○", "→", "○"}));
     QCOMPARE(itemTexts(window.widgets.List2), (QStringList{" a.jpg", " b.jpg", " c.jpg"}));
     QCOMPARE(itemTexts(window.widgets.List5), numbersUpTo(3));
@@ -61,7 +62,8 @@ void RotationMarksTest::marksStayWithTheirPictureAfterADragReorder()
 {
     PictureWindow window;
     dropFiles(window.widgets.List2, {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"});
-    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {}, rowCentre(window.widgets.List4, 0));
+    QTest::mouseDClick(window.widgets.List4->viewport(), Qt::LeftButton, {},
+                       rowCentre(window.widgets.List4, 0));
 
     // Drag a.jpg onto c.jpg.
     QListWidget* names = window.widgets.List2;
@@ -97,8 +99,8 @@ void RotationMarksTest::movingWithTheLeftButtonSelectsRowByRowInAllLists()
     sendMouse(marks, QEvent::MouseButtonPress, rowCentre(marks, 0), Qt::LeftButton, Qt::LeftButton);
     for (int row = 0; row < 3; ++row) {
         sendMouse(marks, QEvent::MouseMove, rowCentre(marks, row), Qt::NoButton, Qt::LeftButton);
-        for (QListWidget* list : {window.widgets.List2, window.widgets.List3, window.widgets.List4,
-                                  window.widgets.List5})
+        for (QListWidget* list :
+             {window.widgets.List2, window.widgets.List3, window.widgets.List4, window.widgets.List5})
             QCOMPARE(list->currentRow(), row);
     }
     sendMouse(marks, QEvent::MouseButtonRelease, rowCentre(marks, 2), Qt::LeftButton, Qt::NoButton);

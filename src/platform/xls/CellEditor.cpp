@@ -39,10 +39,8 @@ std::uint16_t CellEditor::formatIndexOf(std::uint16_t row, std::uint16_t column)
 {
     if (auto own = sheet_.cells.formatIndexAt(row, column, model_.store))
         return *own;
-    for (const auto& entry : sheet_.cells.rows()) {
-        if (entry.index != row || !entry.rowRecord)
-            continue;
-        auto bytes = model_.store.bytes(*entry.rowRecord);
+    if (const auto* entry = sheet_.cells.findRow(row); entry && entry->rowRecord) {
+        auto bytes = model_.store.bytes(*entry->rowRecord);
         if (ByteReader::u16At(bytes, 12) & rowFormatValid)
             return ByteReader::u16At(bytes, 14) & 0x0FFF;
     }

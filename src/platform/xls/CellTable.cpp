@@ -27,6 +27,13 @@ CellTable::Row& CellTable::rowAt(std::uint16_t index)
     return *rows_.insert(found, Row{index, {}, false, {}});
 }
 
+const CellTable::Row* CellTable::findRow(std::uint16_t index) const
+{
+    auto found = std::lower_bound(rows_.begin(), rows_.end(), index,
+                                  [](const Row& row, std::uint16_t value) { return row.index < value; });
+    return found != rows_.end() && found->index == index ? &*found : nullptr;
+}
+
 void CellTable::addRowRecord(DataRef data, std::span<const std::uint8_t> bytes)
 {
     rowAt(ByteReader::u16At(bytes, 0)).rowRecord = data;

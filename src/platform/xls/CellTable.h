@@ -35,6 +35,7 @@ public:
     bool addCell(std::span<const StoredRecord> records, const RecordStore& store);
 
     const std::vector<Row>& rows() const { return rows_; }
+    const Row* findRow(std::uint16_t index) const;
     const std::vector<StoredRecord>& records() const { return records_; }
     bool empty() const { return rows_.empty(); }
     std::span<const StoredRecord> recordsOf(const Cell& cell) const

@@ -395,8 +395,13 @@ Result<CompoundStream> CompoundFile::stream(std::uint32_t entry) const
     if (entry >= state_->entries.size())
         return cfbError("no directory entry " + std::to_string(entry));
     const auto& item = state_->entries[entry];
-    if (!item.isStream() && item.type != DirectoryEntry::Type::Root)
-        return cfbError("\"" + item.utf8Name() + "\" is not a stream");
+    if (!item.isStream() && item.type != DirectoryEntry::Type::Root) {
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + temporary here.
+        std::string message(1, '"');
+        message += item.utf8Name();
+        message += "\" is not a stream";
+        return cfbError(std::move(message));
+    }
     bool mini = item.isStream() && item.size < state_->miniStreamCutoff;
     return CompoundStream(state_.get(), item.startSector, item.size, mini);
 }

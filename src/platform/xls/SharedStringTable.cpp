@@ -44,100 +44,160 @@ private:
 
 } // namespace
 
-Result<SharedStringTable> SharedStringTable::read(const ContinuedRecord& record)
-{
-    const auto& data = record.data;
-    if (data.size() < 8)
-        return sstError("the shared string table is shorter than its header", record.offset);
-    SharedStringTable table;
-    table.totalReferences_ = ByteReader::u32At(data, 0);
-    std::uint32_t unique = ByteReader::u32At(data, 4);
-    std::vector<std::size_t> boundaries;
-    for (std::size_t i = 1; i < record.pieces.size(); ++i)
-        boundaries.push_back(record.pieces[i].dataOffset);
-    boundaries.push_back(data.size());
-    table.data_.reserve(data.size());
+namespace {
 
-    std::size_t position = 8;
-    auto boundary = boundaries.begin();
+// Reads through the pieces of the SST one byte at a time where a piece may end.
+class PieceCursor {
+public:
+    explicit PieceCursor(const std::vector<std::span<const std::uint8_t>>& pieces) : pieces_(pieces) {}
+    bool pieceExhausted() const { return piece_ >= pieces_.size() || at_ >= pieces_[piece_].size(); }
+    // Moves over exhausted pieces; false at the end of the data.
+    bool settle()
+    {
+        while (piece_ < pieces_.size() && at_ >= pieces_[piece_].size()) {
+            ++piece_;
+            at_ = 0;
+        }
+        return piece_ < pieces_.size();
+    }
+    std::size_t piece() const { return piece_; }
+    const std::uint8_t* here() const { return pieces_[piece_].data() + at_; }
+    std::size_t leftInPiece() const { return pieces_[piece_].size() - at_; }
+    std::optional<std::uint8_t> byte()
+    {
+        if (!settle())
+            return std::nullopt;
+        return pieces_[piece_][at_++];
+    }
+    std::optional<std::uint32_t> integer(int bytes)
+    {
+        std::uint32_t value = 0;
+        for (int i = 0; i < bytes; ++i) {
+            auto b = byte();
+            if (!b)
+                return std::nullopt;
+            value |= std::uint32_t{*b} << (8 * i);
+        }
+        return value;
+    }
+    void skip(std::size_t count) { at_ += count; }
+
+private:
+    const std::vector<std::span<const std::uint8_t>>& pieces_;
+    std::size_t piece_ = 0;
+    std::size_t at_ = 0;
+};
+
+} // namespace
+
+Result<SharedStringTable> SharedStringTable::read(std::span<const std::uint8_t> stream,
+                                                  const std::vector<std::span<const std::uint8_t>>& pieces,
+                                                  std::uint64_t offset)
+{
+    SharedStringTable table;
+    table.stream_ = stream.data();
+    PieceCursor cursor(pieces);
+    auto total = cursor.integer(4);
+    auto unique = cursor.integer(4);
+    if (!total || !unique)
+        return sstError("the shared string table is shorter than its header", offset);
+    table.totalReferences_ = *total;
     auto fail = [&](const std::string& what) {
-        return sstError("string " + std::to_string(table.starts_.size()) + " of the shared string table " + what,
-                        record.offset);
+        return sstError("string " + std::to_string(table.entries_.size()) + " of the shared string table " + what,
+                        offset);
     };
+    std::vector<std::uint8_t> copy;
     // Each string consumes at least three bytes, so the loop ends with the data.
-    for (std::uint32_t i = 0; i < unique && position < data.size(); ++i) {
-        if (data.size() - position < 3)
+    for (std::uint32_t i = 0; i < *unique; ++i) {
+        if (!cursor.settle())
+            break;
+        std::size_t firstPiece = cursor.piece();
+        const std::uint8_t* start = cursor.here();
+        auto count = cursor.integer(2);
+        auto flags = cursor.byte();
+        if (!count || !flags)
             return fail("is cut off in its header");
-        std::size_t count = ByteReader::u16At(data, position);
-        std::uint8_t flags = data[position + 2];
-        std::size_t headerEnd = position + 3;
-        std::size_t runs = 0;
-        std::size_t ext = 0;
-        if (flags & richFlag) {
-            runs = std::size_t{ByteReader::u16At(data, headerEnd)} * 4;
-            headerEnd += 2;
-        }
-        if (flags & extFlag) {
-            ext = ByteReader::u32At(data, headerEnd);
-            headerEnd += 4;
-        }
-        if (headerEnd > data.size())
+        std::optional<std::uint32_t> runs = 0, ext = 0;
+        if (*flags & richFlag)
+            runs = cursor.integer(2);
+        if (*flags & extFlag)
+            ext = cursor.integer(4);
+        if (!runs || !ext)
             return fail("is cut off in its header");
-        position = headerEnd;
         // Characters, possibly over several pieces, each piece starting with its own option byte.
         std::u16string characters;
-        characters.reserve(count);
-        bool wide = (flags & highByteFlag) != 0;
+        characters.reserve(*count);
+        bool wide = (*flags & highByteFlag) != 0;
         bool anyWide = wide;
-        while (characters.size() < count) {
-            while (boundary != boundaries.end() && *boundary < position)
-                ++boundary;
-            if (boundary != boundaries.end() && *boundary == position && position < data.size()) {
-                wide = (data[position] & highByteFlag) != 0;
+        while (characters.size() < *count) {
+            if (cursor.pieceExhausted()) {
+                auto option = cursor.byte();
+                if (!option)
+                    return fail("runs past the end of the table");
+                wide = (*option & highByteFlag) != 0;
                 anyWide = anyWide || wide;
-                ++position;
-                ++boundary;
+                continue;
             }
-            std::size_t limit = boundary != boundaries.end() ? *boundary : data.size();
             std::size_t width = wide ? 2 : 1;
-            std::size_t fit = std::min(count - characters.size(), (limit - position) / width);
+            std::size_t fit = std::min<std::size_t>(*count - characters.size(), cursor.leftInPiece() / width);
             if (fit == 0)
-                return fail("runs past the end of the table");
-            for (std::size_t c = 0; c < fit; ++c, position += width)
-                characters.push_back(wide ? ByteReader::u16At(data, position) : char16_t{data[position]});
+                return fail("has a character cut between two records");
+            const std::uint8_t* bytes = cursor.here();
+            for (std::size_t c = 0; c < fit; ++c)
+                characters.push_back(wide ? static_cast<char16_t>(bytes[2 * c] | (bytes[2 * c + 1] << 8))
+                                          : char16_t{bytes[c]});
+            cursor.skip(fit * width);
         }
-        if (runs + ext > data.size() - position)
-            return fail("runs past the end of the table");
-
-        table.starts_.push_back(static_cast<std::uint32_t>(table.data_.size()));
+        std::size_t tail = std::size_t{*runs} * 4 + *ext;
+        copy.clear();
+        for (std::size_t b = 0; b < tail; ++b) {
+            auto value = cursor.byte();
+            if (!value)
+                return fail("runs past the end of the table");
+            copy.push_back(*value);
+        }
+        if (cursor.piece() == firstPiece || (cursor.pieceExhausted() && cursor.piece() == firstPiece)) {
+            auto length = static_cast<std::uint32_t>(cursor.here() - start);
+            table.entries_.push_back({static_cast<std::uint32_t>(start - stream.data()), length});
+            continue;
+        }
+        // Cut by a CONTINUE: kept joined, in one width.
         auto& out = table.data_;
-        putU16(out, static_cast<unsigned>(count));
-        std::uint8_t storedFlags = static_cast<std::uint8_t>((flags & ~highByteFlag) | (anyWide ? highByteFlag : 0));
-        putU8(out, storedFlags);
-        if (flags & richFlag)
-            putU16(out, static_cast<unsigned>(runs / 4));
-        if (flags & extFlag)
-            putU32(out, static_cast<std::uint32_t>(ext));
+        Entry entry{static_cast<std::uint32_t>(out.size()), 0};
+        putU16(out, *count);
+        putU8(out, static_cast<std::uint8_t>((*flags & ~highByteFlag) | (anyWide ? highByteFlag : 0)));
+        if (*flags & richFlag)
+            putU16(out, *runs);
+        if (*flags & extFlag)
+            putU32(out, *ext);
         for (char16_t c : characters) {
             if (anyWide)
                 putU16(out, c);
             else
                 putU8(out, c);
         }
-        out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(position),
-                   data.begin() + static_cast<std::ptrdiff_t>(position + runs + ext));
-        position += runs + ext;
+        out.insert(out.end(), copy.begin(), copy.end());
+        entry.length = static_cast<std::uint32_t>(out.size() - entry.offset) | copied;
+        table.entries_.push_back(entry);
     }
-    if (table.starts_.size() < unique)
-        return sstError("the shared string table holds " + std::to_string(table.starts_.size()) + " strings, " +
-                            std::to_string(unique) + " announced",
-                        record.offset);
+    if (table.entries_.size() < *unique)
+        return sstError("the shared string table holds " + std::to_string(table.entries_.size()) + " strings, " +
+                            std::to_string(*unique) + " announced",
+                        offset);
     return table;
+}
+
+std::span<const std::uint8_t> SharedStringTable::bytesOf(std::uint32_t index) const
+{
+    const Entry& entry = entries_[index];
+    if (entry.length & copied)
+        return std::span<const std::uint8_t>(data_).subspan(entry.offset, entry.length & ~copied);
+    return {stream_ + entry.offset, entry.length};
 }
 
 SharedStringTable::Layout SharedStringTable::layoutOf(std::uint32_t index) const
 {
-    std::span<const std::uint8_t> bytes(data_.data() + begin(index), end(index) - begin(index));
+    auto bytes = bytesOf(index);
     Layout layout;
     layout.characterCount = ByteReader::u16At(bytes, 0);
     std::uint8_t flags = bytes[2];
@@ -159,8 +219,7 @@ std::u16string SharedStringTable::text(std::uint32_t index) const
     if (index >= size())
         return {};
     Layout layout = layoutOf(index);
-    std::span<const std::uint8_t> bytes(data_.data() + begin(index) + layout.headerSize,
-                                        layout.characterCount * (layout.highByte ? 2 : 1));
+    auto bytes = bytesOf(index).subspan(layout.headerSize, layout.characterCount * (layout.highByte ? 2 : 1));
     std::u16string text;
     text.reserve(layout.characterCount);
     for (std::size_t i = 0; i < layout.characterCount; ++i)
@@ -184,7 +243,7 @@ std::uint32_t SharedStringTable::add(const std::u16string& text)
     bool wide = std::any_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(count),
                             [](char16_t c) { return c > 0xFF; });
     auto index = size();
-    starts_.push_back(static_cast<std::uint32_t>(data_.size()));
+    Entry entry{static_cast<std::uint32_t>(data_.size()), 0};
     putU16(data_, static_cast<unsigned>(count));
     putU8(data_, wide ? highByteFlag : 0);
     for (std::size_t i = 0; i < count; ++i) {
@@ -193,6 +252,8 @@ std::uint32_t SharedStringTable::add(const std::u16string& text)
         else
             putU8(data_, text[i]);
     }
+    entry.length = static_cast<std::uint32_t>(data_.size() - entry.offset) | copied;
+    entries_.push_back(entry);
     plainIndex_.emplace(text, index);
     return index;
 }
@@ -221,7 +282,7 @@ void SharedStringTable::write(RecordWriter& out) const
     for (std::uint32_t i = 0; i < size(); ++i) {
         Layout layout = layoutOf(i);
         std::size_t width = layout.highByte ? 2 : 1;
-        const std::uint8_t* bytes = data_.data() + begin(i);
+        const std::uint8_t* bytes = bytesOf(i).data();
         // The header and the first character stay together: a string never starts in one
         // record and has its characters begin in the next.
         std::size_t firstPart = layout.headerSize + (layout.characterCount > 0 ? width : 0);

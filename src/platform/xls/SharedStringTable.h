@@ -17,10 +17,13 @@ namespace tavorin::xls {
 // how the file happened to cut them into CONTINUE records is forgotten and made anew on write.
 class SharedStringTable {
 public:
-    // Reads the joined SST record; the pieces say where the file's CONTINUE records began.
-    static Result<SharedStringTable> read(const ContinuedRecord& record);
+    // Reads the SST from the data of its record and CONTINUE records, which lie in the stream
+    // that stays in memory as long as the table (strings that no CONTINUE cuts are not copied).
+    static Result<SharedStringTable> read(std::span<const std::uint8_t> stream,
+                                          const std::vector<std::span<const std::uint8_t>>& pieces,
+                                          std::uint64_t offset);
 
-    std::uint32_t size() const { return static_cast<std::uint32_t>(starts_.size()); }
+    std::uint32_t size() const { return static_cast<std::uint32_t>(entries_.size()); }
     std::uint32_t totalReferences() const { return totalReferences_; }
     void addReferences(std::uint32_t count) { totalReferences_ += count; }
     // The characters of string index (formatting and phonetic data left out).
@@ -42,16 +45,20 @@ private:
         std::size_t runBytes = 0;
         std::size_t extBytes = 0;
     };
+    // A string in unsplit form: in the stream as read, or copied into data_ (cut strings, new ones).
+    struct Entry {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0; // top bit: in data_
+    };
+    static constexpr std::uint32_t copied = 0x80000000u;
+
     Layout layoutOf(std::uint32_t index) const;
-    std::size_t begin(std::uint32_t index) const { return starts_[index]; }
-    std::size_t end(std::uint32_t index) const
-    {
-        return index + 1 < starts_.size() ? starts_[index + 1] : data_.size();
-    }
+    std::span<const std::uint8_t> bytesOf(std::uint32_t index) const;
     std::uint16_t bucketSize() const;
 
-    std::vector<std::uint8_t> data_;   // the strings one after the other, each in unsplit form
-    std::vector<std::uint32_t> starts_;
+    const std::uint8_t* stream_ = nullptr;
+    std::vector<std::uint8_t> data_;
+    std::vector<Entry> entries_;
     std::uint32_t totalReferences_ = 0;
     std::unordered_map<std::u16string, std::uint32_t> plainIndex_; // built on the first add()
     bool indexed_ = false;

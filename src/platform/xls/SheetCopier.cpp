@@ -4,6 +4,7 @@
 #include "platform/xls/DefinedName.h"
 #include "platform/xls/RecordWriter.h"
 #include "platform/xls/SheetNameRules.h"
+#include "platform/xls/WorkbookDrawings.h"
 #include "platform/xls/WorkbookRecordType.h"
 
 #include <algorithm>
@@ -33,8 +34,8 @@ Result<std::size_t> SheetCopier::copyAfter(std::size_t templateIndex, std::size_
         return copyError("only worksheets can be copied");
 
     auto copy = std::make_shared<SheetModel>(source);
-    // Without the drawing: its shape ids and drawing id would repeat the template's. A sheet's
-    // code name belongs to its VBA module, which the copy does not have.
+    // The drawing records are left out here and copied below with the copy's own drawing and
+    // shape ids. A sheet's code name belongs to its VBA module, which the copy does not have.
     std::vector<SheetModel::Item> items;
     copy->window2Item.reset();
     for (const auto& item : source.items) {
@@ -65,6 +66,8 @@ Result<std::size_t> SheetCopier::copyAfter(std::size_t templateIndex, std::size_
     renumberFrom(copyIndex);
     std::size_t movedTemplate = templateIndex < copyIndex ? templateIndex : templateIndex + 1;
     copyNames(movedTemplate, copyIndex);
+    // A drawing that cannot be read stays behind: the copy is made without it.
+    (void)WorkbookDrawings::copyDrawing(model_, *sheets[movedTemplate], *sheets[copyIndex]);
     return copyIndex;
 }
 

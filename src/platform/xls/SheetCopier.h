@@ -11,8 +11,8 @@ namespace tavorin::xls {
 // after the anchor sheet with a name like "Sheet1 (2)", takes the template's cells, formats,
 // merged areas, column widths, row heights, page setup and sheet-level names (Print_Area,
 // Print_Titles ...), and every sheet index of the workbook (NAME, EXTERNSHEET, WINDOW1, TABID)
-// is renumbered. The template's drawing (pictures, shapes, comments, charts) is not copied: the
-// copy starts without one.
+// is renumbered. The template's drawing (pictures, shapes, charts) is copied with a drawing id and
+// shape ids of its own (WorkbookDrawings); one that cannot be read is left out.
 class SheetCopier {
 public:
     explicit SheetCopier(WorkbookModel& model) : model_(model) {}

@@ -4,11 +4,14 @@
 #include "platform/xls/RecordStore.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tavorin::xls {
+
+class SheetDrawing;
 
 // A rectangle of cells, 0-based and inclusive, as MERGEDCELLS stores it.
 struct CellArea {
@@ -67,6 +70,9 @@ struct SheetModel {
     std::optional<std::uint16_t> defaultRowHeight;     // DEFAULTROWHEIGHT miyRw, twips
     std::optional<std::uint16_t> defaultRowFlags;      // DEFAULTROWHEIGHT flags
     std::optional<std::size_t> window2Item;            // the WINDOW2 record among items
+    // The drawing once a picture operation has read it (or made one); its records then give way
+    // to one placeholder Drawing item (see WorkbookDrawings).
+    std::shared_ptr<SheetDrawing> drawingEdit;
 
     bool isWorksheet() const { return type == 0; }
 };

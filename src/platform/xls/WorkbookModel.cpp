@@ -72,10 +72,16 @@ public:
                 return records_.next().error();
             switch (*type) {
             case RecordType::Sst: {
-                auto sst = records_.nextContinued();
-                if (!sst)
-                    return sst.error();
-                auto table = SharedStringTable::read(*sst);
+                // The pieces are read where they lie in the stream, without joining them.
+                std::uint64_t offset = records_.position();
+                std::vector<std::span<const std::uint8_t>> pieces;
+                do {
+                    auto piece = records_.next();
+                    if (!piece)
+                        return piece.error();
+                    pieces.push_back(piece->data);
+                } while (records_.peekType() == RecordType::Continue);
+                auto table = SharedStringTable::read(model_.store.stream(), pieces, offset);
                 if (!table)
                     return table.error();
                 model_.sharedStrings = std::move(*table);
@@ -509,7 +515,11 @@ std::size_t WorkbookModel::ensureGlobalsItem(Kind kind)
     if (auto found = findGlobalsItem(kind))
         return *found;
     std::size_t at = globals.size() - 1; // before EOF
-    if (kind == Kind::Formats) {
+    if (kind == Kind::DrawingGroup) {
+        // After the sheets, names and references, right before the shared strings.
+        if (auto strings = findGlobalsItem(Kind::SharedStrings))
+            at = *strings;
+    } else if (kind == Kind::Formats) {
         // FORMAT records stand right before the XFs.
         if (auto xfs = findGlobalsItem(Kind::CellFormats))
             at = *xfs;

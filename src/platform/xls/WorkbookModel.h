@@ -13,6 +13,8 @@
 
 namespace tavorin::xls {
 
+class DrawingGroup;
+
 // One XTI of EXTERNSHEET: a SUPBOOK and a range of its sheets.
 struct ExternSheetEntry {
     std::uint16_t supBook = 0;
@@ -63,6 +65,8 @@ public:
     std::optional<std::size_t> selfSupBook; // index of the SUPBOOK that stands for this workbook
     std::optional<SharedStringTable> sharedStrings;
     std::vector<StoredRecord> drawingGroup; // MSODRAWINGGROUP and continuations, as read
+    // The drawing group once a picture operation has read it (or made one); written instead.
+    std::shared_ptr<DrawingGroup> drawingGroupEdit;
     std::optional<std::size_t> window1Item;
     bool date1904 = false;
     std::uint16_t codePage = 1200;

@@ -2,6 +2,9 @@
 
 #include "platform/xls/ByteReader.h"
 #include "platform/xls/CountingOutputSink.h"
+#include "platform/xls/DrawingGroup.h"
+#include "platform/xls/SheetDrawing.h"
+#include "platform/xls/WorkbookDrawings.h"
 #include "platform/xls/WorkbookRecordType.h"
 
 #include <algorithm>
@@ -28,7 +31,40 @@ void putString16(std::vector<std::uint8_t>& out, const std::u16string& text, boo
     }
 }
 
+// Hands bytes that a drawing model writes into a sink on to the record writer.
+class RecordWriterSink final : public OutputSink {
+public:
+    explicit RecordWriterSink(RecordWriter& out) : out_(out) {}
+    Status write(std::span<const std::uint8_t> bytes) override
+    {
+        out_.writeBytes(bytes);
+        return out_.status();
+    }
+    Status finish() override { return success(); }
+    std::uint64_t written() const override { return out_.offset(); }
+
+private:
+    RecordWriter& out_;
+};
+
 } // namespace
+
+void WorkbookStreamWriter::writeDrawingGroup(RecordWriter& out) const
+{
+    const DrawingGroup& group = *model_.drawingGroupEdit;
+    if (measuring_) {
+        static const std::vector<std::uint8_t> zeros(64 * 1024, 0);
+        for (std::uint64_t left = group.streamSize(); left > 0;) {
+            auto count = static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
+            out.writeBytes(std::span(zeros).first(count));
+            left -= count;
+        }
+        return;
+    }
+    RecordWriterSink sink(out);
+    if (auto status = group.write(sink); !status && drawingStatus_)
+        drawingStatus_ = status;
+}
 
 WorkbookStreamWriter::WorkbookStreamWriter(const WorkbookModel& model) : model_(model)
 {
@@ -47,6 +83,7 @@ WorkbookStreamWriter::WorkbookStreamWriter(const WorkbookModel& model) : model_(
         position += sheet.size;
     }
     size_ = position;
+    measuring_ = false;
 }
 
 Status WorkbookStreamWriter::write(OutputSink& sink) const
@@ -58,6 +95,8 @@ Status WorkbookStreamWriter::write(OutputSink& sink) const
             return Error{"the globals came out at a size other than measured", "workbook stream", {}, out.offset()};
         writeSheet(out, *model_.sheets[i], &sheets_[i]);
     }
+    if (!drawingStatus_)
+        return drawingStatus_;
     if (!out.status())
         return out.status();
     if (out.offset() != size_)
@@ -128,6 +167,10 @@ void WorkbookStreamWriter::writeGlobals(RecordWriter& out, const std::vector<std
             break;
         }
         case Kind::DrawingGroup:
+            if (model_.drawingGroupEdit) {
+                writeDrawingGroup(out);
+                break;
+            }
             for (const auto& record : model_.drawingGroup)
                 out.write(record.type, store.bytes(record.data));
             break;
@@ -165,8 +208,17 @@ WorkbookStreamWriter::SheetLayout WorkbookStreamWriter::writeSheet(RecordWriter&
     std::uint64_t start = out.offset();
     for (const auto& item : sheet.items) {
         switch (item.kind) {
-        case K::Raw:
         case K::Drawing:
+            if (WorkbookDrawings::isPlaceholder(item.record.type)) {
+                if (sheet.drawingEdit) {
+                    RecordWriterSink sink(out);
+                    if (auto status = sheet.drawingEdit->write(sink); !status && drawingStatus_)
+                        drawingStatus_ = status;
+                }
+                break;
+            }
+            [[fallthrough]];
+        case K::Raw:
             if (item.record.type == RecordType::DefColWidth)
                 layout.defaultColumnWidthOffset = out.offset() - start;
             out.write(item.record.type, store.bytes(item.record.data));

@@ -31,11 +31,16 @@ private:
     void writeGlobals(RecordWriter& out, const std::vector<std::uint64_t>& sheetPositions) const;
     SheetLayout writeSheet(RecordWriter& out, const SheetModel& sheet, const SheetLayout* known) const;
     std::vector<std::uint8_t> dimensionsOf(const SheetModel& sheet) const;
+    // The drawing group model's records: measured by size, or written with the pictures read
+    // from their files; a picture that cannot be read any more fails the write.
+    void writeDrawingGroup(RecordWriter& out) const;
 
     const WorkbookModel& model_;
     std::vector<SheetLayout> sheets_;
     std::vector<std::uint64_t> positions_;
     std::uint64_t size_ = 0;
+    bool measuring_ = true;
+    mutable Status drawingStatus_ = success();
 };
 
 } // namespace tavorin::xls

@@ -5,6 +5,7 @@
 #include "platform/xls/SheetCopier.h"
 #include "platform/xls/SheetMeasure.h"
 #include "platform/xls/SheetNameRules.h"
+#include "platform/xls/WorkbookDrawings.h"
 #include "platform/xls/XlsWorkbook.h"
 
 #include <QString>
@@ -27,8 +28,6 @@ Error outside(CellAddress cell)
     return operationError("the cell (" + std::to_string(cell.row) + ", " + std::to_string(cell.column) +
                           ") lies outside the sheet (rows 1-65536, columns 1-256)");
 }
-
-Error notYet() { return operationError("pictures and shapes are not supported by this engine yet"); }
 
 } // namespace
 
@@ -225,17 +224,96 @@ SpreadsheetResult<double> XlsWorksheet::rangeLeft(CellRange range)
     return (*measured)[0];
 }
 
-SpreadsheetResult<std::string> XlsWorksheet::insertPicture(const std::filesystem::path&) { return notYet(); }
-SpreadsheetResult<double> XlsWorksheet::shapeWidth(const std::string&) { return notYet(); }
-SpreadsheetResult<double> XlsWorksheet::shapeHeight(const std::string&) { return notYet(); }
-SpreadsheetResult<double> XlsWorksheet::shapeTop(const std::string&) { return notYet(); }
-SpreadsheetResult<double> XlsWorksheet::shapeLeft(const std::string&) { return notYet(); }
-SpreadsheetStatus XlsWorksheet::setShapeWidth(const std::string&, double) { return notYet(); }
-SpreadsheetStatus XlsWorksheet::setShapeHeight(const std::string&, double) { return notYet(); }
-SpreadsheetStatus XlsWorksheet::setShapeTop(const std::string&, double) { return notYet(); }
-SpreadsheetStatus XlsWorksheet::setShapeLeft(const std::string&, double) { return notYet(); }
-SpreadsheetStatus XlsWorksheet::setShapeRotation(const std::string&, double) { return notYet(); }
-SpreadsheetStatus XlsWorksheet::incrementShapeLeft(const std::string&, double) { return notYet(); }
-SpreadsheetStatus XlsWorksheet::incrementShapeTop(const std::string&, double) { return notYet(); }
+Result<XlsWorksheet::Pictures> XlsWorksheet::pictures()
+{
+    auto opened = openWorksheet();
+    if (!opened)
+        return opened.error();
+    auto& model = opened->document->model();
+    auto group = WorkbookDrawings::group(model);
+    if (!group)
+        return group.error();
+    auto drawing = WorkbookDrawings::drawingOf(model, *sheet_);
+    if (!drawing)
+        return drawing.error();
+    return Pictures{*group, *drawing, SheetMeasure::geometryOf(model, *sheet_)};
+}
+
+SpreadsheetResult<std::string> XlsWorksheet::insertPicture(const std::filesystem::path& path)
+{
+    auto opened = pictures();
+    if (!opened)
+        return opened.error();
+    CellAddress at = insertionPoint_.value_or(CellAddress{1, 1});
+    auto name = opened->operations().insert(path, at.row - 1, at.column - 1);
+    if (!name)
+        return name.error();
+    return QString::fromStdU16String(*name).toStdString();
+}
+
+Result<double> XlsWorksheet::shapeFrameValue(const std::string& shape, double ShapeAnchor::Frame::*field)
+{
+    auto opened = pictures();
+    if (!opened)
+        return opened.error();
+    auto frame = opened->operations().frame(utf16(shape));
+    if (!frame)
+        return frame.error();
+    return (*frame).*field;
+}
+
+SpreadsheetStatus XlsWorksheet::changeShape(const std::function<Status(SheetPictures&)>& change)
+{
+    auto opened = pictures();
+    if (!opened)
+        return opened.error();
+    auto operations = opened->operations();
+    return change(operations);
+}
+
+SpreadsheetResult<double> XlsWorksheet::shapeWidth(const std::string& shape)
+{
+    return shapeFrameValue(shape, &ShapeAnchor::Frame::width);
+}
+SpreadsheetResult<double> XlsWorksheet::shapeHeight(const std::string& shape)
+{
+    return shapeFrameValue(shape, &ShapeAnchor::Frame::height);
+}
+SpreadsheetResult<double> XlsWorksheet::shapeTop(const std::string& shape)
+{
+    return shapeFrameValue(shape, &ShapeAnchor::Frame::top);
+}
+SpreadsheetResult<double> XlsWorksheet::shapeLeft(const std::string& shape)
+{
+    return shapeFrameValue(shape, &ShapeAnchor::Frame::left);
+}
+SpreadsheetStatus XlsWorksheet::setShapeWidth(const std::string& shape, double width)
+{
+    return changeShape([&](SheetPictures& p) { return p.setWidth(utf16(shape), width); });
+}
+SpreadsheetStatus XlsWorksheet::setShapeHeight(const std::string& shape, double height)
+{
+    return changeShape([&](SheetPictures& p) { return p.setHeight(utf16(shape), height); });
+}
+SpreadsheetStatus XlsWorksheet::setShapeTop(const std::string& shape, double top)
+{
+    return changeShape([&](SheetPictures& p) { return p.setTop(utf16(shape), top); });
+}
+SpreadsheetStatus XlsWorksheet::setShapeLeft(const std::string& shape, double left)
+{
+    return changeShape([&](SheetPictures& p) { return p.setLeft(utf16(shape), left); });
+}
+SpreadsheetStatus XlsWorksheet::setShapeRotation(const std::string& shape, double degrees)
+{
+    return changeShape([&](SheetPictures& p) { return p.setRotation(utf16(shape), degrees); });
+}
+SpreadsheetStatus XlsWorksheet::incrementShapeLeft(const std::string& shape, double points)
+{
+    return changeShape([&](SheetPictures& p) { return p.moveBy(utf16(shape), points, 0); });
+}
+SpreadsheetStatus XlsWorksheet::incrementShapeTop(const std::string& shape, double points)
+{
+    return changeShape([&](SheetPictures& p) { return p.moveBy(utf16(shape), 0, points); });
+}
 
 } // namespace tavorin::xls

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/SpreadsheetWorksheet.h"
+#include "platform/xls/SheetGeometry.h"
 #include "platform/xls/SheetModel.h"
+#include "platform/xls/SheetPictures.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -57,6 +60,17 @@ private:
     Result<Open> open();
     Result<Open> openWorksheet();
     Result<std::array<double, 4>> box(CellRange range);
+    // The picture operations of this sheet: the workbook's drawing group, the sheet's drawing
+    // (read or made on first use) and its geometry now.
+    struct Pictures {
+        DrawingGroup* group;
+        SheetDrawing* drawing;
+        SheetGeometry geometry;
+        SheetPictures operations() { return SheetPictures(*group, *drawing, geometry); }
+    };
+    Result<Pictures> pictures();
+    Result<double> shapeFrameValue(const std::string& shape, double ShapeAnchor::Frame::*field);
+    SpreadsheetStatus changeShape(const std::function<Status(SheetPictures&)>& change);
 
     std::weak_ptr<XlsWorkbook> workbook_;
     std::shared_ptr<SheetModel> sheet_;

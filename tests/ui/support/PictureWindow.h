@@ -20,7 +20,7 @@ namespace tavorin::test {
 
 // The main window, shown, with the controls of its picture side at hand.
 class PictureWindow {
-public:
+  public:
     PictureWindow();
 
     Form1Fixture fixture;

@@ -1,0 +1,189 @@
+// Inserting many photos into one workbook: 999 distinct JPEGs of about 250 KB each are placed
+// on one sheet (one block each, sized to its block) and the workbook is saved.
+//
+// Goals: the insert-and-save time is at most 1.5 times the time of simply reading the picture
+// files and writing a file of their total size; the peak memory of the process doing it (its
+// maximum resident set) stays below the output size + 100 MB, i.e. the photos are streamed from
+// their files into the output rather than held.
+//
+// The pictures are made once (random noise, so that they do not compress away) in
+// $TMPDIR/tavorin-bench-pictures-600x450 and reused by later runs. Usage: insert_pictures [COUNT]
+
+#include "platform/SpreadsheetWorkbook.h"
+#include "platform/SpreadsheetWorksheet.h"
+#include "platform/xls/OutputSink.h"
+#include "platform/xls/XlsApplication.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageWriter>
+#include <QRandomGenerator>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int defaultCount = 999;
+
+double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+std::vector<fs::path> makePictures(const fs::path& folder, int count)
+{
+    fs::create_directories(folder);
+    std::vector<fs::path> paths;
+    QRandomGenerator random(20261207);
+    for (int i = 0; i < count; ++i) {
+        fs::path path = folder / ("photo" + std::to_string(1000 + i) + ".jpg");
+        paths.push_back(path);
+        if (fs::exists(path) && fs::file_size(path) > 100000)
+            continue;
+        QImage image(600, 450, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] = random.generate() | 0xFF000000u;
+        }
+        QImageWriter writer(QString::fromStdString(path.string()), "jpeg");
+        writer.setQuality(90);
+        if (!writer.write(image)) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            std::exit(2);
+        }
+    }
+    return paths;
+}
+
+// Reads every picture file and writes a file of their total size: the least any program must do.
+double baseline(const std::vector<fs::path>& pictures, const fs::path& output, std::uint64_t& total)
+{
+    auto start = Clock::now();
+    auto sink = tavorin::xls::FileOutputSink::create(output);
+    if (!sink) {
+        std::fprintf(stderr, "%s\n", sink.error().describe().c_str());
+        std::exit(2);
+    }
+    std::vector<char> buffer;
+    total = 0;
+    for (const auto& path : pictures) {
+        std::ifstream in(path, std::ios::binary);
+        buffer.resize(static_cast<std::size_t>(fs::file_size(path)));
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        total += buffer.size();
+        (void)(*sink)->write(std::span(reinterpret_cast<const std::uint8_t*>(buffer.data()), buffer.size()));
+    }
+    (void)(*sink)->finish();
+    return seconds(start);
+}
+
+// The insertion run in a child process, so that its peak memory is its own.
+struct EngineRun {
+    double seconds = 0;
+    long peakKilobytes = 0;
+    std::uint64_t outputSize = 0;
+    bool ok = false;
+};
+
+EngineRun engine(const std::vector<fs::path>& pictures, const fs::path& workbook)
+{
+    int channel[2];
+    if (pipe(channel) != 0)
+        std::exit(2);
+    pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        auto start = Clock::now();
+        tavorin::xls::XlsApplication application;
+        (void)application.setDisplayAlerts(false);
+        auto book = application.openWorkbook(workbook);
+        bool ok = book.ok();
+        int failed = 0;
+        if (ok) {
+            auto sheet = *(*book)->sheetAt(1);
+            for (std::size_t i = 0; i < pictures.size(); ++i) {
+                int row = 1 + static_cast<int>(i) * 12;
+                tavorin::CellRange block{{row, 2}, {row + 10, 6}};
+                (void)sheet->selectRange(block);
+                auto name = sheet->insertPicture(pictures[i]);
+                if (!name) {
+                    ++failed;
+                    continue;
+                }
+                (void)sheet->setShapeHeight(*name, *sheet->rangeHeight(block));
+            }
+            std::fprintf(stderr, "  (inserting took %.3f s)\n", seconds(start));
+            auto saved = (*book)->saveAs(workbook);
+            if (!saved)
+                std::fprintf(stderr, "save: %s\n", saved.error().describe().c_str());
+            ok = saved.ok() && failed == 0;
+        }
+        double elapsed = seconds(start);
+        char result[64];
+        int length = std::snprintf(result, sizeof result, "%d %.6f", ok ? 1 : 0, elapsed);
+        (void)!write(channel[1], result, static_cast<std::size_t>(length));
+        _exit(0);
+    }
+    close(channel[1]);
+    char result[64] = {};
+    (void)!read(channel[0], result, sizeof result - 1);
+    close(channel[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    EngineRun run;
+    int ok = 0;
+    std::sscanf(result, "%d %lf", &ok, &run.seconds);
+    run.ok = ok == 1;
+    run.peakKilobytes = usage.ru_maxrss;
+    std::error_code code;
+    run.outputSize = fs::file_size(workbook, code);
+    return run;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : defaultCount;
+    fs::path pictureFolder = fs::path(QDir::tempPath().toStdString()) / "tavorin-bench-pictures-600x450";
+    auto pictures = makePictures(pictureFolder, count);
+
+    fs::path work = fs::temp_directory_path() / ("tavorin-bench-" + std::to_string(getpid()));
+    fs::create_directories(work);
+    fs::path workbook = work / "ledger.xls";
+    fs::copy_file(fs::path(TAVORIN_FIXTURES_DIR) / "workbooks/ledger.xls", workbook);
+
+    std::uint64_t total = 0;
+    double base = baseline(pictures, work / "baseline.bin", total);
+    EngineRun run = engine(pictures, workbook);
+    double base2 = baseline(pictures, work / "baseline2.bin", total); // the better of two
+    base = std::min(base, base2);
+
+    double ratio = run.seconds / base;
+    double peakMb = static_cast<double>(run.peakKilobytes) / 1024.0;
+    double outputMb = static_cast<double>(run.outputSize) / (1024.0 * 1024.0);
+    std::printf("pictures                 %d (%.1f MB, %.0f KB each on average)\n", count,
+                static_cast<double>(total) / (1024.0 * 1024.0), static_cast<double>(total) / count / 1024.0);
+    std::printf("read files + write copy  %.3f s\n", base);
+    std::printf("insert + save            %.3f s (%s)\n", run.seconds, run.ok ? "all placed, saved" : "FAILED");
+    std::printf("time ratio               %.2f (goal <= 1.5) %s\n", ratio, ratio <= 1.5 ? "met" : "NOT MET");
+    std::printf("workbook size            %.1f MB\n", outputMb);
+    std::printf("peak memory (maxrss)     %.1f MB (goal <= %.1f MB) %s\n", peakMb, outputMb + 100,
+                peakMb <= outputMb + 100 ? "met" : "NOT MET");
+    fs::remove_all(work);
+    return run.ok && ratio <= 1.5 && peakMb <= outputMb + 100 ? 0 : 1;
+}

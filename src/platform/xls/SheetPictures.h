@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/xls/DrawingGroup.h"
+#include "platform/xls/Result.h"
+#include "platform/xls/SheetDrawing.h"
+#include "platform/xls/SheetGeometry.h"
+#include "platform/xls/ShapeAnchor.h"
+
+#include <filesystem>
+#include <string>
+
+namespace tavorin::xls {
+
+// The picture operations of one worksheet (Pictures.Insert and Shapes(name) with its frame,
+// rotation and moves) over the workbook's drawing group, the sheet's drawing and its geometry.
+// A picture's frame in points is what the operations read and set; every change is turned into
+// the anchor at once, and an operation that fails changes nothing.
+class SheetPictures {
+public:
+    // Excel's name for a picture in a Japanese desktop, followed by a number.
+    static constexpr const char16_t* namePrefix = u"図 ";
+
+    SheetPictures(DrawingGroup& group, SheetDrawing& drawing, const SheetGeometry& geometry)
+        : group_(group), drawing_(drawing), geometry_(geometry)
+    {
+    }
+
+    // The picture at path at its natural size with its top-left corner at the top-left corner
+    // of the cell (0-based row and column); returns its name.
+    Result<std::u16string> insert(const std::filesystem::path& path, int row, int column);
+
+    Result<ShapeAnchor::Frame> frame(const std::u16string& name) const;
+    // Width or height := points, the other following so that the aspect ratio stays; the top-left
+    // corner stays where it is.
+    Status setWidth(const std::u16string& name, double width);
+    Status setHeight(const std::u16string& name, double height);
+    Status setLeft(const std::u16string& name, double left);
+    Status setTop(const std::u16string& name, double top);
+    Status moveBy(const std::u16string& name, double right, double down);
+    // Turns the picture about its centre; the frame stays as it is.
+    Status setRotation(const std::u16string& name, double degrees);
+
+private:
+    Result<PictureShape*> find(const std::u16string& name) const;
+    Status place(PictureShape& picture, const ShapeAnchor::Frame& frame, double rotation);
+
+    DrawingGroup& group_;
+    SheetDrawing& drawing_;
+    const SheetGeometry& geometry_;
+};
+
+} // namespace tavorin::xls
