@@ -430,8 +430,10 @@ Status CompoundStream::extendChain(std::size_t sectorsNeeded)
     std::uint64_t limit = mini_ ? table.size() : std::min<std::uint64_t>(table.size(), file_->sectorCount);
     if (visited_.empty())
         visited_.assign(static_cast<std::size_t>(limit), false);
-    if (sectorsNeeded > sectors_.size() && sectorsNeeded <= limit)
-        sectors_.reserve(sectorsNeeded);
+    // The whole chain's length is known from the stream's size: one reservation, not one per
+    // extension (that would copy the list again at every sector).
+    if (sectors_.capacity() == 0)
+        sectors_.reserve(static_cast<std::size_t>(std::min<std::uint64_t>((size_ + unitSize_ - 1) / unitSize_, limit)));
     while (sectors_.size() < sectorsNeeded) {
         std::uint32_t sector = nextSector_;
         if (sector == endOfChain)
