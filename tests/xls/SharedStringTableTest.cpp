@@ -156,3 +156,124 @@ TEST(SharedStrings, ExtSstPointsAtEveryBucket)
     }
     EXPECT_EQ(matched, 3000u);
 }
+
+namespace {
+
+// Lays SST pieces one after the other in one buffer, as they lie in a stream (each after a
+// record header); the spans point into that buffer.
+struct PiecesInStream {
+    std::vector<std::uint8_t> stream;
+    std::vector<std::span<const std::uint8_t>> pieces;
+
+    explicit PiecesInStream(const std::vector<std::vector<std::uint8_t>>& data)
+    {
+        for (const auto& piece : data) {
+            stream.insert(stream.end(), 4, 0);
+            stream.insert(stream.end(), piece.begin(), piece.end());
+        }
+        std::size_t at = 0;
+        for (const auto& piece : data) {
+            pieces.emplace_back(stream.data() + at + 4, piece.size());
+            at += 4 + piece.size();
+        }
+    }
+};
+
+void putLatin1(std::vector<std::uint8_t>& out, std::string_view text)
+{
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+void putWide(std::vector<std::uint8_t>& out, std::u16string_view text)
+{
+    for (char16_t c : text)
+        putU16(out, c);
+}
+
+} // namespace
+
+// Strings lying whole in one record (plain, with formatting runs, with phonetic data) and a
+// string whose characters go on in a CONTINUE in another width all read back as their text.
+TEST(SharedStringsReading, WholeAndCutStringsGiveTheirCharacters)
+{
+    std::vector<std::uint8_t> first;
+    putU32(first, 9);
+    putU32(first, 4);
+    // "abc", one byte per character.
+    putU16(first, 3);
+    putU8(first, 0x00);
+    putLatin1(first, "abc");
+    // "写真" with two formatting runs.
+    putU16(first, 2);
+    putU8(first, 0x09);
+    putU16(first, 2);
+    putWide(first, u"写真");
+    putU32(first, 0x00010000);
+    putU32(first, 0x00020001);
+    // "hello world": "hello " here, "world" in the next record in two bytes per character.
+    putU16(first, 11);
+    putU8(first, 0x00);
+    putLatin1(first, "hello ");
+    std::vector<std::uint8_t> second;
+    putU8(second, 0x01);
+    putWide(second, u"world");
+    // "台帳" with 6 bytes of phonetic data.
+    putU16(second, 2);
+    putU8(second, 0x05);
+    putU32(second, 6);
+    putWide(second, u"台帳");
+    second.insert(second.end(), {1, 2, 3, 4, 5, 6});
+
+    PiecesInStream input({first, second});
+    auto table = SharedStringTable::read(input.stream, input.pieces, 0);
+    ASSERT_TRUE(table.ok()) << table.error().describe();
+    ASSERT_EQ(table->size(), 4u);
+    EXPECT_EQ(table->text(0), u"abc");
+    EXPECT_EQ(table->text(1), u"写真");
+    EXPECT_EQ(table->text(2), u"hello world");
+    EXPECT_EQ(table->text(3), u"台帳");
+    EXPECT_EQ(table->totalReferences(), 9u);
+
+    // Written again and read back, every string keeps its characters.
+    MemoryOutputSink sink;
+    {
+        RecordWriter out(sink, 0);
+        table->write(out);
+    }
+    RecordReader records(sink.bytes());
+    std::vector<std::span<const std::uint8_t>> written;
+    while (records.peekType() == RecordType::Sst || records.peekType() == RecordType::Continue) {
+        auto record = records.next();
+        ASSERT_TRUE(record.ok());
+        written.push_back(record->data);
+    }
+    auto again = SharedStringTable::read(sink.bytes(), written, 0);
+    ASSERT_TRUE(again.ok()) << again.error().describe();
+    ASSERT_EQ(again->size(), 4u);
+    for (std::uint32_t i = 0; i < 4; ++i)
+        EXPECT_EQ(again->text(i), table->text(i)) << "string " << i;
+}
+
+// A last string that announces more characters or phonetic bytes than the table holds is an
+// error naming the string, not a read past the data.
+TEST(SharedStringsReading, AStringRunningPastTheTableIsAnError)
+{
+    for (bool phonetic : {false, true}) {
+        std::vector<std::uint8_t> data;
+        putU32(data, 2);
+        putU32(data, 2);
+        putU16(data, 2);
+        putU8(data, 0x00);
+        putLatin1(data, "ok");
+        putU16(data, phonetic ? 2 : 10);
+        putU8(data, phonetic ? 0x04 : 0x00);
+        if (phonetic)
+            putU32(data, 1000);
+        putLatin1(data, "cut");
+        PiecesInStream input({data});
+        auto table = SharedStringTable::read(input.stream, input.pieces, 0x1234);
+        ASSERT_FALSE(table.ok());
+        EXPECT_NE(table.error().message.find("string 1 "), std::string::npos) << table.error().message;
+        EXPECT_EQ(table.error().recordType, RecordType::Sst);
+    }
+}

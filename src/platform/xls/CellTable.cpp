@@ -18,10 +18,19 @@ CellTable::Row& CellTable::rowAt(std::uint16_t index)
 {
     if (rows_.empty() || rows_.back().index < index) {
         rows_.push_back(Row{index, {}, false, {}});
+        lastRow_ = rows_.size() - 1;
         return rows_.back();
     }
+    // Cells come row after row, after the ROW records of their block: the row last used or
+    // the one after it is nearly always the one wanted.
+    for (std::size_t near = lastRow_; near < rows_.size() && near <= lastRow_ + 1; ++near)
+        if (rows_[near].index == index) {
+            lastRow_ = near;
+            return rows_[near];
+        }
     auto found = std::lower_bound(rows_.begin(), rows_.end(), index,
                                   [](const Row& row, std::uint16_t value) { return row.index < value; });
+    lastRow_ = static_cast<std::size_t>(found - rows_.begin());
     if (found != rows_.end() && found->index == index)
         return *found;
     return *rows_.insert(found, Row{index, {}, false, {}});
@@ -222,8 +231,9 @@ std::size_t CellTable::blockCount() const
 CellTable::Layout CellTable::write(RecordWriter& out, const RecordStore& store, std::uint16_t defaultRowHeight) const
 {
     Layout layout;
-    auto rowRecord = [&](const Row& row) {
-        std::vector<std::uint8_t> data;
+    std::vector<std::uint8_t> data; // one buffer for every ROW record
+    auto rowRecord = [&](const Row& row) -> const std::vector<std::uint8_t>& {
+        data.clear();
         if (row.rowRecord)
             data.assign(store.bytes(*row.rowRecord).begin(), store.bytes(*row.rowRecord).end());
         if (data.size() < 16) {

@@ -78,6 +78,7 @@ private:
 
     std::vector<Row> rows_;
     std::vector<StoredRecord> records_;
+    std::size_t lastRow_ = 0; // where rowAt() last found or made a row: a hint, checked before use
 };
 
 } // namespace tavorin::xls

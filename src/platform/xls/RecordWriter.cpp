@@ -7,6 +7,22 @@
 
 namespace tavorin::xls {
 
+namespace {
+
+constexpr std::size_t bufferSize = 64 * 1024;
+
+} // namespace
+
+RecordWriter::RecordWriter(OutputSink& sink, std::uint64_t base) : RecordWriter(&sink, base) {}
+
+RecordWriter::RecordWriter(OutputSink* sink, std::uint64_t base) : sink_(sink), base_(base)
+{
+    if (sink_)
+        buffer_.reserve(bufferSize);
+}
+
+RecordWriter::~RecordWriter() { flush(); }
+
 void RecordWriter::header(std::uint16_t type, std::size_t length)
 {
     std::array<std::uint8_t, 4> bytes{static_cast<std::uint8_t>(type & 0xFF), static_cast<std::uint8_t>(type >> 8),
@@ -17,9 +33,24 @@ void RecordWriter::header(std::uint16_t type, std::size_t length)
 
 void RecordWriter::writeBytes(std::span<const std::uint8_t> bytes)
 {
-    if (!status_ || bytes.empty())
+    written_ += bytes.size();
+    if (!sink_ || !status_ || bytes.empty())
         return;
-    status_ = sink_.write(bytes);
+    if (buffer_.size() + bytes.size() > bufferSize && !flush())
+        return;
+    if (bytes.size() >= bufferSize) {
+        status_ = sink_->write(bytes);
+        return;
+    }
+    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+}
+
+const Status& RecordWriter::flush()
+{
+    if (sink_ && status_ && !buffer_.empty())
+        status_ = sink_->write(buffer_);
+    buffer_.clear();
+    return status_;
 }
 
 void RecordWriter::write(std::uint16_t type, std::span<const std::uint8_t> data)

@@ -10,21 +10,30 @@
 namespace tavorin::xls {
 
 // Writes BIFF records into a sink and knows the stream offset it has reached. Data longer than
-// a record may hold goes on in CONTINUE records. Write errors are kept and reported once by
-// status(), so that the many small writes of a stream need no check each.
+// a record may hold goes on in CONTINUE records. The many small records of a stream are gathered
+// in a buffer and handed to the sink in large pieces. Write errors are kept and reported once by
+// status() (complete after flush()), so that the writes need no check each. A measuring writer
+// has no sink: it only counts, for a pass that must know sizes and offsets before writing.
 class RecordWriter {
 public:
     static constexpr std::size_t maxDataSize = 8224;
 
     // base: the stream offset of the first byte this writer writes.
-    RecordWriter(OutputSink& sink, std::uint64_t base) : sink_(sink), base_(base), start_(sink.written()) {}
+    RecordWriter(OutputSink& sink, std::uint64_t base);
+    static RecordWriter measuring(std::uint64_t base) { return RecordWriter(nullptr, base); }
+    // Hands on what is still buffered (a caller that wants to see errors calls flush() first).
+    ~RecordWriter();
+    RecordWriter(const RecordWriter&) = delete;
+    RecordWriter& operator=(const RecordWriter&) = delete;
 
-    std::uint64_t offset() const { return base_ + (sink_.written() - start_); }
+    std::uint64_t offset() const { return base_ + written_; }
 
     // One record; data beyond 8224 bytes is cut into CONTINUE records.
     void write(std::uint16_t type, std::span<const std::uint8_t> data);
     // Raw bytes exactly as given (a record header and data prepared by the caller).
     void writeBytes(std::span<const std::uint8_t> bytes);
+    // Hands the buffered bytes to the sink.
+    const Status& flush();
 
     const Status& status() const { return status_; }
 
@@ -35,11 +44,13 @@ public:
     }
 
 private:
+    RecordWriter(OutputSink* sink, std::uint64_t base);
     void header(std::uint16_t type, std::size_t length);
 
-    OutputSink& sink_;
+    OutputSink* sink_;
     std::uint64_t base_;
-    std::uint64_t start_;
+    std::uint64_t written_ = 0;
+    std::vector<std::uint8_t> buffer_;
     Status status_ = success();
 };
 

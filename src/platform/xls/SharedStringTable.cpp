@@ -1,7 +1,6 @@
 #include "platform/xls/SharedStringTable.h"
 
 #include "platform/xls/ByteReader.h"
-#include "platform/xls/CountingOutputSink.h"
 #include "platform/xls/WorkbookRecordType.h"
 
 #include <algorithm>
@@ -88,6 +87,25 @@ private:
     std::size_t at_ = 0;
 };
 
+// The length of the string at bytes when it ends within the available bytes; nothing when
+// it runs on into the next piece (or is damaged, which the careful reading then reports).
+std::optional<std::size_t> lengthInPiece(std::span<const std::uint8_t> piece)
+{
+    ByteReader reader(piece);
+    if (!reader.has(3))
+        return std::nullopt;
+    std::size_t count = reader.u16();
+    std::uint8_t flags = reader.u8();
+    if (!reader.has(((flags & richFlag) ? 2 : 0) + ((flags & extFlag) ? 4 : 0)))
+        return std::nullopt;
+    std::size_t runs = (flags & richFlag) ? reader.u16() : 0;
+    std::size_t ext = (flags & extFlag) ? reader.u32() : 0;
+    std::size_t length = reader.position() + count * ((flags & highByteFlag) ? 2 : 1) + runs * 4 + ext;
+    if (length > piece.size())
+        return std::nullopt;
+    return length;
+}
+
 } // namespace
 
 Result<SharedStringTable> SharedStringTable::read(std::span<const std::uint8_t> stream,
@@ -113,6 +131,12 @@ Result<SharedStringTable> SharedStringTable::read(std::span<const std::uint8_t> 
             break;
         std::size_t firstPiece = cursor.piece();
         const std::uint8_t* start = cursor.here();
+        // Most strings lie whole in one piece: they are measured and left where they are.
+        if (auto length = lengthInPiece({start, cursor.leftInPiece()})) {
+            cursor.skip(*length);
+            table.entries_.push_back({static_cast<std::uint32_t>(start - stream.data()), static_cast<std::uint32_t>(*length)});
+            continue;
+        }
         auto count = cursor.integer(2);
         auto flags = cursor.byte();
         if (!count || !flags)
@@ -340,10 +364,9 @@ void SharedStringTable::write(RecordWriter& out) const
 
 std::uint64_t SharedStringTable::writtenSize() const
 {
-    CountingOutputSink counter;
-    RecordWriter out(counter, 0);
+    auto out = RecordWriter::measuring(0);
     write(out);
-    return counter.written();
+    return out.offset();
 }
 
 } // namespace tavorin::xls

@@ -381,7 +381,9 @@ private:
 
     Status readCell(const Record& first)
     {
-        std::vector<StoredRecord> parts{{first.type, refOf(first)}};
+        // One buffer for every cell of the sheet: most cells are a single record.
+        std::vector<StoredRecord>& parts = cellParts_;
+        parts.assign(1, StoredRecord{first.type, refOf(first)});
         bool formula = first.type == RecordType::Formula;
         while (auto next = records_.peekType()) {
             if (!followsCell(*next) || (!formula && *next != RecordType::Continue))
@@ -393,7 +395,10 @@ private:
         }
         if (!sheet_.cells.addCell(parts, store_))
             return modelError("a cell record is too short or names impossible columns", first.type, first.offset);
-        placeholder(SheetModel::Kind::CellTable);
+        if (!cellTablePlaced_) {
+            placeholder(SheetModel::Kind::CellTable);
+            cellTablePlaced_ = true;
+        }
         return success();
     }
 
@@ -468,6 +473,8 @@ private:
     const RecordStore& store_;
     RecordReader& records_;
     SheetModel& sheet_;
+    std::vector<StoredRecord> cellParts_;
+    bool cellTablePlaced_ = false;
 };
 
 } // namespace

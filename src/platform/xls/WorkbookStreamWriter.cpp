@@ -1,7 +1,6 @@
 #include "platform/xls/WorkbookStreamWriter.h"
 
 #include "platform/xls/ByteReader.h"
-#include "platform/xls/CountingOutputSink.h"
 #include "platform/xls/DrawingGroup.h"
 #include "platform/xls/SheetDrawing.h"
 #include "platform/xls/WorkbookDrawings.h"
@@ -69,15 +68,13 @@ void WorkbookStreamWriter::writeDrawingGroup(RecordWriter& out) const
 WorkbookStreamWriter::WorkbookStreamWriter(const WorkbookModel& model) : model_(model)
 {
     for (const auto& sheet : model_.sheets) {
-        CountingOutputSink counter;
-        RecordWriter out(counter, 0);
+        auto out = RecordWriter::measuring(0);
         sheets_.push_back(writeSheet(out, *sheet, nullptr));
-        sheets_.back().size = counter.written();
+        sheets_.back().size = out.offset();
     }
-    CountingOutputSink counter;
-    RecordWriter out(counter, 0);
+    auto out = RecordWriter::measuring(0);
     writeGlobals(out, std::vector<std::uint64_t>(model_.sheets.size(), 0));
-    std::uint64_t position = counter.written();
+    std::uint64_t position = out.offset();
     for (const auto& sheet : sheets_) {
         positions_.push_back(position);
         position += sheet.size;
@@ -95,6 +92,7 @@ Status WorkbookStreamWriter::write(OutputSink& sink) const
             return Error{"the globals came out at a size other than measured", "workbook stream", {}, out.offset()};
         writeSheet(out, *model_.sheets[i], &sheets_[i]);
     }
+    out.flush();
     if (!drawingStatus_)
         return drawingStatus_;
     if (!out.status())
