@@ -16,18 +16,17 @@ bool isMultiple(std::uint16_t type) { return type == RecordType::MulRk || type =
 
 CellTable::Row& CellTable::rowAt(std::uint16_t index)
 {
+    // Cells come row after row, after the ROW records of their block: the row last used or
+    // the one after it is nearly always the one wanted.
+    if (lastRow_ < rows_.size() && rows_[lastRow_].index == index)
+        return rows_[lastRow_];
+    if (lastRow_ + 1 < rows_.size() && rows_[lastRow_ + 1].index == index)
+        return rows_[++lastRow_];
     if (rows_.empty() || rows_.back().index < index) {
         rows_.push_back(Row{index, {}, false, {}});
         lastRow_ = rows_.size() - 1;
         return rows_.back();
     }
-    // Cells come row after row, after the ROW records of their block: the row last used or
-    // the one after it is nearly always the one wanted.
-    for (std::size_t near = lastRow_; near < rows_.size() && near <= lastRow_ + 1; ++near)
-        if (rows_[near].index == index) {
-            lastRow_ = near;
-            return rows_[near];
-        }
     auto found = std::lower_bound(rows_.begin(), rows_.end(), index,
                                   [](const Row& row, std::uint16_t value) { return row.index < value; });
     lastRow_ = static_cast<std::size_t>(found - rows_.begin());
@@ -45,7 +44,14 @@ const CellTable::Row* CellTable::findRow(std::uint16_t index) const
 
 void CellTable::addRowRecord(DataRef data, std::span<const std::uint8_t> bytes)
 {
-    rowAt(ByteReader::u16At(bytes, 0)).rowRecord = data;
+    Row& row = rowAt(ByteReader::u16At(bytes, 0));
+    row.rowRecord = data;
+    // The ROW record spans the columns its cells take: room for them at once (at most the 256
+    // columns of a sheet, whatever the record claims).
+    std::uint16_t first = ByteReader::u16At(bytes, 2);
+    std::uint16_t end = ByteReader::u16At(bytes, 4);
+    if (end > first && row.cells.empty())
+        row.cells.reserve(std::min<std::size_t>(end - first, 256));
 }
 
 std::vector<CellTable::Cell>::iterator CellTable::findCell(Row& row, std::uint16_t column)
@@ -72,7 +78,10 @@ bool CellTable::addCell(std::span<const StoredRecord> records, const RecordStore
     }
     cell.firstRecord = static_cast<std::uint32_t>(records_.size());
     cell.recordCount = static_cast<std::uint32_t>(records.size());
-    records_.insert(records_.end(), records.begin(), records.end());
+    if (records.size() == 1)
+        records_.push_back(records.front());
+    else
+        records_.insert(records_.end(), records.begin(), records.end());
 
     Row& row = rowAt(rowIndex);
     if (row.cells.empty() || row.cells.back().lastColumn < cell.firstColumn) {

@@ -40,24 +40,29 @@ Status RecordReader::seek(std::uint64_t offset)
     return success();
 }
 
-Result<std::span<const std::uint8_t>> RecordReader::bytesAt(std::uint64_t offset, std::size_t count)
+Status RecordReader::load(std::uint64_t offset, std::size_t count)
 {
     // Callers have checked that the range lies inside the stream.
+    std::uint64_t bufferEnd = bufferStart_ + buffer_.size();
+    if (!stream_ || (offset >= bufferStart_ && offset + count <= bufferEnd))
+        return success();
+    std::size_t length =
+        static_cast<std::size_t>(std::min<std::uint64_t>(std::max(chunkSize_, count), size_ - offset));
+    buffer_.resize(length);
+    bufferStart_ = offset;
+    if (auto status = stream_->read(offset, buffer_); !status) {
+        buffer_.clear();
+        Error failure = status.error();
+        failure.message = "the workbook stream could not be read: " + failure.message;
+        return failure;
+    }
+    return success();
+}
+
+std::span<const std::uint8_t> RecordReader::loaded(std::uint64_t offset, std::size_t count) const
+{
     if (!stream_)
         return memory_.subspan(static_cast<std::size_t>(offset), count);
-    std::uint64_t bufferEnd = bufferStart_ + buffer_.size();
-    if (offset < bufferStart_ || offset + count > bufferEnd) {
-        std::size_t length = static_cast<std::size_t>(
-            std::min<std::uint64_t>(std::max(chunkSize_, count), size_ - offset));
-        buffer_.resize(length);
-        bufferStart_ = offset;
-        if (auto status = stream_->read(offset, buffer_); !status) {
-            buffer_.clear();
-            Error failure = status.error();
-            failure.message = "the workbook stream could not be read: " + failure.message;
-            return failure;
-        }
-    }
     return std::span<const std::uint8_t>(buffer_).subspan(static_cast<std::size_t>(offset - bufferStart_), count);
 }
 
@@ -68,11 +73,13 @@ Result<Record> RecordReader::next()
         return error("the stream ends where a record was expected", {}, offset);
     if (size_ - offset < Record::headerSize)
         return error("the stream ends inside a record header", {}, offset);
-    auto header = bytesAt(offset, Record::headerSize);
-    if (!header)
-        return header.error();
-    std::uint16_t type = ByteReader::u16At(*header, 0);
-    std::uint16_t length = ByteReader::u16At(*header, 2);
+    if (stream_) {
+        if (auto status = load(offset, Record::headerSize); !status)
+            return status.error();
+    }
+    auto header = loaded(offset, Record::headerSize);
+    std::uint16_t type = ByteReader::u16At(header, 0);
+    std::uint16_t length = ByteReader::u16At(header, 2);
     if (length > Record::maxDataSize)
         return error("record length " + std::to_string(length) + " exceeds the limit of " +
                          std::to_string(Record::maxDataSize) + " bytes",
@@ -82,21 +89,21 @@ Result<Record> RecordReader::next()
         return error("record data runs past the end of the stream (" + std::to_string(length) +
                          " bytes declared, " + std::to_string(left) + " left)",
                      type, offset);
-    auto data = bytesAt(offset + Record::headerSize, length);
-    if (!data)
-        return data.error();
+    if (stream_) {
+        if (auto status = load(offset + Record::headerSize, length); !status)
+            return status.error();
+    }
     position_ = offset + Record::headerSize + length;
-    return Record{type, *data, offset};
+    return Record{type, loaded(offset + Record::headerSize, length), offset};
 }
 
 std::optional<std::uint16_t> RecordReader::peekType()
 {
     if (atEnd() || size_ - position_ < Record::headerSize)
         return std::nullopt;
-    auto header = bytesAt(position_, Record::headerSize);
-    if (!header)
+    if (stream_ && !load(position_, Record::headerSize))
         return std::nullopt;
-    return ByteReader::u16At(*header, 0);
+    return ByteReader::u16At(loaded(position_, Record::headerSize), 0);
 }
 
 Result<ContinuedRecord> RecordReader::nextContinued(std::span<const std::uint16_t> continuationTypes)

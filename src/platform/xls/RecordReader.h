@@ -47,7 +47,10 @@ public:
     Result<ContinuedRecord> nextContinued(std::span<const std::uint16_t> continuationTypes = continueOnly);
 
 private:
-    Result<std::span<const std::uint8_t>> bytesAt(std::uint64_t offset, std::size_t count);
+    // Makes the range available from the stream (bytes in memory always are); loaded() then
+    // points at it.
+    Status load(std::uint64_t offset, std::size_t count);
+    std::span<const std::uint8_t> loaded(std::uint64_t offset, std::size_t count) const;
     Error error(std::string message, std::optional<std::uint16_t> type, std::uint64_t offset) const;
 
     std::span<const std::uint8_t> memory_;

@@ -1,5 +1,6 @@
 #include "platform/xls/RecordWriter.h"
 
+#include "platform/xls/Record.h"
 #include "platform/xls/RecordType.h"
 
 #include <algorithm>
@@ -55,6 +56,22 @@ const Status& RecordWriter::flush()
 
 void RecordWriter::write(std::uint16_t type, std::span<const std::uint8_t> data)
 {
+    if (!sink_) {
+        written_ += sizeOf(data.size());
+        return;
+    }
+    // Most records are small and go straight into the buffer, header and data together.
+    if (data.size() <= maxDataSize && buffer_.size() + Record::headerSize + data.size() <= bufferSize) {
+        written_ += Record::headerSize + data.size();
+        if (!status_)
+            return;
+        std::uint8_t header[Record::headerSize] = {
+            static_cast<std::uint8_t>(type & 0xFF), static_cast<std::uint8_t>(type >> 8),
+            static_cast<std::uint8_t>(data.size() & 0xFF), static_cast<std::uint8_t>((data.size() >> 8) & 0xFF)};
+        buffer_.insert(buffer_.end(), std::begin(header), std::end(header));
+        buffer_.insert(buffer_.end(), data.begin(), data.end());
+        return;
+    }
     std::size_t first = std::min(data.size(), maxDataSize);
     header(type, first);
     writeBytes(data.first(first));

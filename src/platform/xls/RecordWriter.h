@@ -27,6 +27,8 @@ public:
     RecordWriter& operator=(const RecordWriter&) = delete;
 
     std::uint64_t offset() const { return base_ + written_; }
+    // A measuring writer: what is given to it is only counted.
+    bool countsOnly() const { return sink_ == nullptr; }
 
     // One record; data beyond 8224 bytes is cut into CONTINUE records.
     void write(std::uint16_t type, std::span<const std::uint8_t> data);

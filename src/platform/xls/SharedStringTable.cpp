@@ -4,6 +4,7 @@
 #include "platform/xls/WorkbookRecordType.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tavorin::xls {
 namespace {
@@ -18,27 +19,46 @@ Error sstError(const std::string& message, std::uint64_t offset)
 }
 
 // Collects the SST and its CONTINUE records: one piece at a time, each at most 8224 bytes.
+// When measuring, the pieces are only counted.
 class PieceWriter {
 public:
-    explicit PieceWriter(RecordWriter& out) : out_(out) {}
-    std::size_t room() const { return RecordWriter::maxDataSize - piece_.size(); }
-    bool empty() const { return piece_.empty(); }
+    explicit PieceWriter(RecordWriter& out) : out_(out), keep_(!out.countsOnly()) {}
+    std::size_t room() const { return RecordWriter::maxDataSize - size_; }
     // Stream offset of the next byte put, and its offset from the current record's header.
-    std::uint64_t nextOffset() const { return out_.offset() + 4 + piece_.size(); }
-    std::uint16_t offsetInRecord() const { return static_cast<std::uint16_t>(4 + piece_.size()); }
-    void put(std::span<const std::uint8_t> bytes) { piece_.insert(piece_.end(), bytes.begin(), bytes.end()); }
-    void putByte(std::uint8_t byte) { piece_.push_back(byte); }
+    std::uint64_t nextOffset() const { return out_.offset() + 4 + size_; }
+    std::uint16_t offsetInRecord() const { return static_cast<std::uint16_t>(4 + size_); }
+    void put(std::span<const std::uint8_t> bytes)
+    {
+        size_ += bytes.size();
+        if (keep_)
+            piece_.insert(piece_.end(), bytes.begin(), bytes.end());
+    }
+    void putByte(std::uint8_t byte)
+    {
+        ++size_;
+        if (keep_)
+            piece_.push_back(byte);
+    }
     void flush()
     {
-        out_.write(first_ ? RecordType::Sst : RecordType::Continue, piece_);
+        std::uint16_t type = first_ ? RecordType::Sst : RecordType::Continue;
+        if (keep_)
+            out_.write(type, piece_);
+        else
+            out_.write(type, std::span<const std::uint8_t>(measured_).first(size_));
         first_ = false;
         piece_.clear();
+        size_ = 0;
     }
 
 private:
     RecordWriter& out_;
+    bool keep_;
     std::vector<std::uint8_t> piece_;
+    std::size_t size_ = 0;
     bool first_ = true;
+    // What a measuring writer is given in place of a piece: only its length is looked at.
+    static inline const std::array<std::uint8_t, RecordWriter::maxDataSize> measured_{};
 };
 
 } // namespace

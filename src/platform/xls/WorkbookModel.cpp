@@ -249,8 +249,11 @@ private:
     void add(SheetModel::Kind kind, const Record& record) { sheet_.items.push_back({kind, {record.type, refOf(record)}}); }
     void placeholder(SheetModel::Kind kind)
     {
-        if (!find(kind))
+        // Called for every cell and ROW record: known kinds are not looked for again.
+        auto& placed = placed_[static_cast<std::size_t>(kind)];
+        if (!placed && !find(kind))
             sheet_.items.push_back({kind, {}});
+        placed = true;
     }
     std::optional<std::size_t> find(SheetModel::Kind kind) const
     {
@@ -395,10 +398,7 @@ private:
         }
         if (!sheet_.cells.addCell(parts, store_))
             return modelError("a cell record is too short or names impossible columns", first.type, first.offset);
-        if (!cellTablePlaced_) {
-            placeholder(SheetModel::Kind::CellTable);
-            cellTablePlaced_ = true;
-        }
+        placeholder(SheetModel::Kind::CellTable);
         return success();
     }
 
@@ -474,7 +474,7 @@ private:
     RecordReader& records_;
     SheetModel& sheet_;
     std::vector<StoredRecord> cellParts_;
-    bool cellTablePlaced_ = false;
+    std::array<bool, 8> placed_{}; // by Kind: a placeholder of that kind stands in the items
 };
 
 } // namespace
