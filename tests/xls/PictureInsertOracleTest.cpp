@@ -5,6 +5,7 @@
 
 #include "DrawingFixture.h"
 #include "EngineTestSupport.h"
+#include "SamplePictures.h"
 
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
@@ -19,7 +20,6 @@
 #include <QJsonDocument>
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <set>
 
@@ -38,56 +38,6 @@ std::string md5(const Bytes& bytes)
                                     QCryptographicHash::Md5)
         .toHex()
         .toStdString();
-}
-
-void writeBytes(const std::filesystem::path& path, const Bytes& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void put16(Bytes& b, unsigned v)
-{
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void put32(Bytes& b, std::uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-
-// A one-inch-square WMF with a placeable header and an EMF of 2 x 1 inches, both drawing nothing.
-Bytes squareWmf()
-{
-    Bytes b;
-    put32(b, 0x9AC6CDD7);
-    put16(b, 0);
-    for (unsigned v : {0u, 0u, 1440u, 1440u})
-        put16(b, v);
-    put16(b, 1440);
-    put32(b, 0);
-    std::uint16_t checksum = 0;
-    for (std::size_t i = 0; i < 20; i += 2)
-        checksum ^= static_cast<std::uint16_t>(b[i] | (b[i + 1] << 8));
-    put16(b, checksum);
-    for (unsigned v : {1u, 9u, 0x300u, 12u, 0u, 0u, 3u, 0u, 3u, 0u, 0u})
-        put16(b, v);
-    return b;
-}
-Bytes wideEmf()
-{
-    Bytes b;
-    put32(b, 1);
-    put32(b, 88);
-    for (std::uint32_t v : {0u, 0u, 191u, 95u, 0u, 0u, 5080u, 2540u, 0x464D4520u, 0x10000u, 108u, 2u})
-        put32(b, v);
-    put32(b, 1); // handles, reserved
-    for (std::uint32_t v : {0u, 0u, 0u, 1024u, 768u, 320u, 240u})
-        put32(b, v);
-    for (std::uint32_t v : {14u, 20u, 0u, 16u, 20u})
-        put32(b, v);
-    return b;
 }
 
 struct Opened {
@@ -180,8 +130,8 @@ void expectXlrdOpens(const std::filesystem::path& path)
 TEST(PictureInsertOracle, EveryFormatIsStoredAndReadBackByPoi)
 {
     TemporaryFolder folder;
-    writeBytes(folder / "square.wmf", squareWmf());
-    writeBytes(folder / "wide.emf", wideEmf());
+    writePictureFile(folder / "square.wmf", squareWmf());
+    writePictureFile(folder / "wide.emf", wideEmf());
     Opened opened = openCopy("ledger.xls", folder / "book.xls");
     struct Case {
         std::filesystem::path path;
