@@ -5,6 +5,7 @@
 
 #include "DrawingFixture.h"
 #include "EngineTestSupport.h"
+#include "PoiGeometry.h"
 #include "SamplePictures.h"
 
 #include "platform/SpreadsheetWorkbook.h"
@@ -65,43 +66,6 @@ std::string insertAt(SpreadsheetWorksheet& sheet, int row, int column, const std
     auto name = sheet.insertPicture(picture);
     EXPECT_TRUE(name.ok()) << picture << ": " << (name ? "" : name.error().describe());
     return name ? *name : std::string();
-}
-
-SheetGeometry geometryFromPoi(const QJsonObject& report, const QJsonObject& sheet)
-{
-    SheetGeometry::Layout layout;
-    const QJsonObject font = report["normalFont"].toObject();
-    layout.maximumDigitWidth = maximumDigitWidth(font["name"].toString().toStdString(), font["heightTwips"].toInt()).pixels;
-    if (sheet["defColWidth"].isDouble())
-        layout.defaultColumnCharacters = sheet["defColWidth"].toInt();
-    if (sheet["standardWidth"].isDouble())
-        layout.standardWidthColdx = sheet["standardWidth"].toInt();
-    if (sheet["defaultRowHeightTwips"].isDouble())
-        layout.defaultRowHeightTwips = sheet["defaultRowHeightTwips"].toInt();
-    for (const auto& value : sheet["columns"].toArray()) {
-        const QJsonObject c = value.toObject();
-        layout.columns.push_back({c["first"].toInt(), c["last"].toInt(), c["coldx"].toInt(), c["hidden"].toBool()});
-    }
-    for (const auto& value : sheet["rows"].toArray()) {
-        const QJsonObject r = value.toObject();
-        layout.rows.push_back({r["row"].toInt(), r["heightTwips"].toInt(), r["hidden"].toBool()});
-    }
-    return SheetGeometry(layout);
-}
-
-struct Rectangle {
-    double left, top, width, height;
-};
-
-Rectangle anchorRectangle(const SheetGeometry& geometry, const QJsonObject& picture)
-{
-    const QJsonArray a = picture["anchor"].toArray();
-    EXPECT_EQ(a.size(), 8);
-    double left = geometry.xPointsOf({a[0].toInt(), a[1].toInt()});
-    double top = geometry.yPointsOf({a[2].toInt(), a[3].toInt()});
-    double right = geometry.xPointsOf({a[4].toInt(), a[5].toInt()});
-    double bottom = geometry.yPointsOf({a[6].toInt(), a[7].toInt()});
-    return {left, top, right - left, bottom - top};
 }
 
 QJsonObject pictureNamed(const QJsonObject& sheet, const std::string& name)
@@ -184,7 +148,7 @@ TEST(PictureInsertOracle, EveryFormatIsStoredAndReadBackByPoi)
             EXPECT_EQ(picture["height"].toInt(), source.height()) << c.path;
         }
         // At the insertion cell's corner, at natural size.
-        Rectangle box = anchorRectangle(geometry, picture);
+        PointRectangle box = anchorRectangle(geometry, picture);
         auto cell = geometry.rangeBox(2 + 20 * static_cast<int>(i), 1, 2 + 20 * static_cast<int>(i), 1);
         EXPECT_NEAR(box.left, cell.left, 0.5) << c.path;
         EXPECT_NEAR(box.top, cell.top, 0.5) << c.path;
@@ -229,7 +193,7 @@ TEST(PictureInsertOracle, RotatedFramesAreAnchoredTurnedAndReadBackAsSet)
     for (const auto& p : placed) {
         QJsonObject picture = pictureNamed(json, p.name);
         EXPECT_EQ(picture["rotation"].toInt(), p.rotation) << p.name;
-        Rectangle box = anchorRectangle(geometry, picture);
+        PointRectangle box = anchorRectangle(geometry, picture);
         bool sideways = p.rotation == 90 || p.rotation == 270;
         // The anchor holds the rectangle turned about the centre for 90 and 270 degrees.
         double width = sideways ? box.height : box.width;
