@@ -37,6 +37,7 @@ const CellTable::Row* CellTable::findRow(std::uint16_t index) const
 void CellTable::addRowRecord(DataRef data, std::span<const std::uint8_t> bytes)
 {
     rowAt(ByteReader::u16At(bytes, 0)).rowRecord = data;
+    ++rowRecordRevision_;
 }
 
 std::vector<CellTable::Cell>::iterator CellTable::findCell(Row& row, std::uint16_t column)
