@@ -8,12 +8,13 @@ with a private profile and is always terminated, also on errors and on timeout.
      "columns": [{"column", "width", "visible"}], "rows": [{"row", "height", "visible"}],
      "printAreas": ["$Sheet1.$A$1:$H$60"], "names": [{"name", "content"}],
      "graphics": [{"name", "type", "x", "y", "width", "height", "rotation", "anchorCell",
-                   "pixelWidth", "pixelHeight", "mimeType"}]}],
+                   "pixelWidth", "pixelHeight", "mimeType", "bounds"}]}],
    "names": [{"name", "content"}]}
 
 "type" is value, text or formula; "format" is the cell's number format string, "text" what the
 cell shows (getString). Widths, heights and positions are in 1/100 mm, rotation in 1/100 degree
-counter-clockwise. Columns are reported up to the last used column, rows up to the last used row
+counter-clockwise; "bounds" ({"x", "y", "width", "height"}) is the rectangle that the turned
+shape covers on the page. Columns are reported up to the last used column, rows up to the last used row
 (both at least through the graphics). "names" at the top are the document's named ranges; a
 sheet's "names" are its own (sheet-local) ones, and "printAreas" the print ranges that a
 Print_Area name becomes.
@@ -189,7 +190,13 @@ def graphics_of(sheet):
             "pixelWidth": None,
             "pixelHeight": None,
             "mimeType": None,
+            "bounds": None,
         }
+        try:
+            box = shape.BoundRect
+            item["bounds"] = {"x": box.X, "y": box.Y, "width": box.Width, "height": box.Height}
+        except Exception:
+            pass
         try:
             anchor = shape.Anchor
             if anchor is not None and hasattr(anchor, "getCellAddress"):

@@ -152,7 +152,8 @@ TEST(InsertCommand, WritesTheOutputAndLeavesTheWorkbookUntouched)
     const std::string before = fileBytes(workbook);
     auto output = place / "結果.xls";
 
-    auto result = runBatch({"insert", text(workbook), "--columns", "B:D", "--rows", "3:10", "--number-caption",
+    // --force: the LibreOffice oracles of other tests may be running meanwhile.
+    auto result = runBatch({"insert", "--force", text(workbook), "--columns", "B:D", "--rows", "3:10", "--number-caption",
                          "2:C:7", "--name-caption", "11:B", "--output", text(output), text(picture),
                          text(place / "notes.txt")});
     ASSERT_TRUE(result.finished);
@@ -199,7 +200,7 @@ TEST(InsertCommand, ExitStatusesSayWhatWentWrong)
     auto workbook = folder / "book.xls";
     std::filesystem::copy_file(test::workbookFixture("ledger.xls"), workbook);
     const std::string before = fileBytes(workbook);
-    auto unwritable = runBatch({"insert", "--output", text(folder / "missing" / "out.xls"), text(workbook), picture});
+    auto unwritable = runBatch({"insert", "--force", "--output", text(folder / "missing" / "out.xls"), text(workbook), picture});
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_TRUE(unwritable.standardError.contains(QStringLiteral("was not written"))) << unwritable.standardError.toStdString();
     EXPECT_EQ(fileBytes(workbook), before);

@@ -415,6 +415,29 @@ TEST(PictureBlip, BitmapsBecomePngWithIdenticalPixels)
     }
 }
 
+// The stored PNG says the resolution the picture was measured with, whatever screen the
+// program runs on: a window and the command line must store the same bytes.
+TEST(PictureBlip, ConvertedBitmapsStateTheirOwnResolution)
+{
+    for (const char* name : {"square.bmp", "wide.gif", "tall.tif"}) {
+        PictureFile picture = openOk(pictureFixture(name));
+        QImage png = decodedPng(picture);
+        EXPECT_EQ(png.dotsPerMeterX(), 3780) << name << ": 96 dpi, as the picture was measured";
+        EXPECT_EQ(png.dotsPerMeterY(), 3780) << name;
+    }
+    TemporaryFolder folder;
+    QImage image = pattern(30, 20);
+    image.setDotsPerMeterX(11811); // 300 dpi
+    image.setDotsPerMeterY(5906);  // 150 dpi
+    for (const char* format : {"bmp", "tiff"}) {
+        auto path = folder / (std::string("dense.") + format);
+        writeFile(path, encoded(image, format));
+        QImage png = decodedPng(openOk(path));
+        EXPECT_NEAR(png.dotsPerMeterX(), 11811, 1) << format;
+        EXPECT_NEAR(png.dotsPerMeterY(), 5906, 1) << format;
+    }
+}
+
 TEST(PictureBlip, SixteenBitGreyKeepsItsDepth)
 {
     QImage converted = decodedPng(openOk(pictureFixture("tall.tif")));

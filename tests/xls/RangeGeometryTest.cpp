@@ -187,3 +187,32 @@ TEST(ColumnWidth, PicturesPlacedAfterAWidthChangeFollowIt)
     ASSERT_TRUE(sheet->setShapeHeight(*second, 40.0).ok());
     EXPECT_NEAR(*sheet->shapeLeft(*second), leftAfter, 0.01);
 }
+
+// Putting back the width a column was read with leaves its record as the template wrote it:
+// POI finds the same COLINFO records, with the template's own (unrounded) widths.
+TEST(ColumnWidth, SettingTheWidthAColumnShowsLeavesItsRecordAlone)
+{
+    test::TemporaryFolder folder;
+    XlsApplication application;
+    auto workbook = application.openWorkbook(test::workbookFixture("jp_ledger.xls"));
+    ASSERT_TRUE(workbook.ok());
+    auto sheet = (*workbook)->worksheet("台帳");
+    ASSERT_TRUE(sheet.ok());
+    for (int column : {2, 4, 200}) {
+        auto width = (*sheet)->columnWidth({1, column});
+        ASSERT_TRUE(width.ok());
+        ASSERT_TRUE((*sheet)->setColumnWidth({1, column}, *width).ok());
+        EXPECT_DOUBLE_EQ(*(*sheet)->columnWidth({1, column}), *width);
+    }
+    ASSERT_TRUE(application.setDisplayAlerts(false).ok());
+    ASSERT_TRUE((*workbook)->saveAs(folder / "same.xls").ok());
+
+    auto columnsOf = [](const QJsonObject& report) {
+        return test::poiSheet(report, "台帳")["columns"].toArray();
+    };
+    const QJsonArray before = columnsOf(test::poiContent(test::workbookFixture("jp_ledger.xls")));
+    const QJsonArray after = columnsOf(test::poiContent(folder / "same.xls"));
+    EXPECT_EQ(after, before);
+    ASSERT_EQ(before.size(), 1);
+    EXPECT_EQ(before[0].toObject()["coldx"].toInt(), 2341); // 73 pixels; a rewrite would store 2336
+}

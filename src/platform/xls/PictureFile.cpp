@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <string>
 
 namespace tavorin::xls {
@@ -189,6 +190,12 @@ Result<QByteArray> PictureFileReader::convertToPng(const PictureFile& picture, s
     if (!image.loadFromData(data, decoder) || image.isNull())
         return error(picture.path(), "does not decode as a " + std::string(pictureFormatName(picture.format())) +
                                          " picture (damaged or a variant that cannot be read)");
+    // The PNG states the resolution the picture was measured with (its own, or 96 dpi). Left
+    // alone, QImage would write the screen's, so the same picture would be stored differently
+    // by the window and by the command line, and again on another screen.
+    constexpr double inchesPerMetre = 1 / 0.0254;
+    image.setDotsPerMeterX(static_cast<int>(std::lround(picture.header().dpiX * inchesPerMetre)));
+    image.setDotsPerMeterY(static_cast<int>(std::lround(picture.header().dpiY * inchesPerMetre)));
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

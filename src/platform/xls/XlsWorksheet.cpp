@@ -129,7 +129,8 @@ SpreadsheetStatus XlsWorksheet::setColumnWidth(CellAddress cell, double width)
         return opened.error();
     if (!inSheet(cell))
         return outside(cell);
-    return SheetMeasure::setColumnWidth(opened->document->model(), *sheet_, cell.column - 1, width);
+    const auto& model = opened->document->model();
+    return SheetMeasure::setColumnWidth(model, *sheet_, cell.column - 1, width, geometry_.geometryOf(model, *sheet_));
 }
 
 SpreadsheetStatus XlsWorksheet::setMergeAreaValue(CellAddress cell, const CellValue& value)

@@ -1,0 +1,37 @@
+#include "EngineRun.h"
+
+#include "platform/xls/XlsApplication.h"
+#include "run/InsertionRun.h"
+
+namespace tavorin::test {
+
+RunOptions EngineRun::optionsFor(const std::filesystem::path& workbook, const QStringList& sheets, int sheet)
+{
+    RunOptions options;
+    options.workbookChosen = true;
+    options.workbookPath = workbook;
+    options.sheetNames = sheets;
+    options.selectedSheet = sheet;
+    return options;
+}
+
+PictureRow EngineRun::pictureRow(const std::filesystem::path& path, const QString& mark)
+{
+    const QString full = QString::fromStdString(path.string());
+    return PictureRow{QStringLiteral(" ") + QString::fromStdString(path.filename().string()), full, mark};
+}
+
+RunOutcome EngineRun::run(const RunOptions& options)
+{
+    RunEnvironment environment;
+    environment.spreadsheetApplicationRunning = [](const std::filesystem::path&) { return false; };
+    environment.createApplication = [] { return std::make_unique<xls::XlsApplication>(); };
+    environment.fileCreationTime = [](const std::filesystem::path&) {
+        return std::optional<CalendarDateTime>(CalendarDateTime{2001, 3, 14, 13, 30, 0, 0});
+    };
+    environment.longDateToday = [] { return QStringLiteral("2026年12月7日"); };
+    environment.observer = this;
+    return runInsertion(options, environment);
+}
+
+} // namespace tavorin::test

@@ -1,0 +1,227 @@
+// The whole run on the native engine, read back by LibreOffice: every picture lies inside its
+// block, centred on it and as wide or as high as the block (times the magnification), turned the
+// right way; the sheet copies carry their numbered names in their places and the caption cells
+// show their values as LibreOffice formats them. LibreOffice draws columns somewhat wider than
+// Excel, so positions are compared relative to the block measured in LibreOffice's own columns
+// and rows; LibreOffice counts angles counter-clockwise (Excel's 90 degrees read as 270).
+
+#include "EngineRun.h"
+#include "EngineRunScenarios.h"
+#include "MetafileSamples.h"
+
+#include "platform/xls/DateNumberFormats.h"
+
+#include "support/ProcessResult.h"
+#include "support/TemporaryFolder.h"
+#include "support/TestPaths.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+using namespace tavorin;
+using namespace tavorin::test;
+
+namespace {
+
+std::optional<QJsonObject> libreOfficeReport(const std::filesystem::path& workbook, const QStringList& extraCells = {})
+{
+    QStringList arguments;
+    for (const auto& cell : extraCells)
+        arguments << QStringLiteral("--cell") << cell;
+    arguments << QString::fromStdString(workbook.string());
+    const ProcessResult result = runOracle(QStringLiteral("lo_dump.py"), arguments, 300000);
+    EXPECT_TRUE(result.finished && result.exitCode == 0) << result.standardError.toStdString();
+    const QJsonDocument document = QJsonDocument::fromJson(result.standardOutput.toUtf8());
+    if (!document.isObject())
+        return std::nullopt;
+    return document.object();
+}
+
+QJsonObject sheetNamed(const QJsonObject& report, const QString& name)
+{
+    for (const auto& value : report["sheets"].toArray())
+        if (value.toObject()["name"].toString() == name)
+            return value.toObject();
+    ADD_FAILURE() << "LibreOffice finds no sheet " << name.toStdString();
+    return {};
+}
+
+QStringList sheetNames(const QJsonObject& report)
+{
+    QStringList names;
+    for (const auto& value : report["sheets"].toArray())
+        names << value.toObject()["name"].toString();
+    return names;
+}
+
+QJsonObject cellOf(const QJsonObject& sheet, const QString& reference)
+{
+    for (const auto& value : sheet["cells"].toArray())
+        if (value.toObject()["cell"].toString() == reference)
+            return value.toObject();
+    return {};
+}
+
+// A rectangle in LibreOffice's 1/100 mm.
+struct Box {
+    double left, top, width, height;
+};
+
+// The block in LibreOffice's own columns and rows (1-based, inclusive).
+Box blockOf(const QJsonObject& sheet, const ExpectedPicture& picture)
+{
+    auto sum = [](const QJsonArray& items, const char* size, int from, int to) {
+        double total = 0;
+        for (int i = from; i < to && i < items.size(); ++i)
+            if (items[i].toObject()["visible"].toBool())
+                total += items[i].toObject()[size].toDouble();
+        return total;
+    };
+    const QJsonArray columns = sheet["columns"].toArray(), rows = sheet["rows"].toArray();
+    EXPECT_GE(columns.size(), picture.lastColumn);
+    EXPECT_GE(rows.size(), picture.lastRow);
+    const double left = sum(columns, "width", 0, picture.firstColumn - 1);
+    const double top = sum(rows, "height", 0, picture.firstRow - 1);
+    return {left, top, sum(columns, "width", picture.firstColumn - 1, picture.lastColumn),
+            sum(rows, "height", picture.firstRow - 1, picture.lastRow)};
+}
+
+void expectPicturesInTheirBlocks(const QJsonObject& report, const Scenario& scenario)
+{
+    for (const auto& expected : scenario.pictures) {
+        SCOPED_TRACE(expected.path.filename().string() + " on " + expected.sheet.toStdString());
+        const QJsonObject sheet = sheetNamed(report, expected.sheet);
+        const QJsonArray graphics = sheet["graphics"].toArray();
+        ASSERT_LT(expected.slot, graphics.size());
+        const QJsonObject graphic = graphics[expected.slot].toObject();
+        EXPECT_EQ(graphic["rotation"].toInt(), ((360 - expected.degrees) % 360) * 100);
+        const QJsonObject bounds = graphic["bounds"].toObject();
+        ASSERT_FALSE(bounds.isEmpty()) << "LibreOffice gave no bounding rectangle";
+        const Box block = blockOf(sheet, expected);
+        const Box shown{bounds["x"].toDouble(), bounds["y"].toDouble(), bounds["width"].toDouble(),
+                        bounds["height"].toDouble()};
+        // One part in a hundred of the block, and the rounding of LibreOffice's own rectangles.
+        const double slackX = block.width / 100 + 5, slackY = block.height / 100 + 5;
+        SCOPED_TRACE("block " + std::to_string(block.left) + "," + std::to_string(block.top) + " " +
+                     std::to_string(block.width) + "x" + std::to_string(block.height) + "; picture " +
+                     std::to_string(shown.left) + "," + std::to_string(shown.top) + " " + std::to_string(shown.width) +
+                     "x" + std::to_string(shown.height));
+        EXPECT_GE(shown.left, block.left - slackX);
+        EXPECT_GE(shown.top, block.top - slackY);
+        EXPECT_LE(shown.left + shown.width, block.left + block.width + slackX);
+        EXPECT_LE(shown.top + shown.height, block.top + block.height + slackY);
+        EXPECT_NEAR(shown.left + shown.width / 2, block.left + block.width / 2, slackX);
+        EXPECT_NEAR(shown.top + shown.height / 2, block.top + block.height / 2, slackY);
+        const bool fillsWidth = std::abs(shown.width - scenario.magnification * block.width) <= slackX;
+        const bool fillsHeight = std::abs(shown.height - scenario.magnification * block.height) <= slackY;
+        EXPECT_TRUE(fillsWidth || fillsHeight) << "the picture touches neither side of its block";
+    }
+}
+
+void expectCaptionsShown(const QJsonObject& report, const Scenario& scenario, const QString& dateText)
+{
+    for (const auto& caption : scenario.captions) {
+        SCOPED_TRACE(caption.sheet.toStdString() + "!" + caption.cell.toStdString());
+        const QJsonObject cell = cellOf(sheetNamed(report, caption.sheet), caption.cell);
+        ASSERT_FALSE(cell.isEmpty()) << "the caption cell is empty";
+        switch (caption.kind) {
+        case ExpectedCaption::Kind::Text:
+            EXPECT_EQ(cell["type"].toString(), QStringLiteral("text"));
+            EXPECT_EQ(cell["text"].toString(), caption.text);
+            break;
+        case ExpectedCaption::Kind::Number:
+            EXPECT_EQ(cell["type"].toString(), QStringLiteral("value"));
+            EXPECT_DOUBLE_EQ(cell["value"].toDouble(), caption.number);
+            break;
+        case ExpectedCaption::Kind::Date:
+            EXPECT_EQ(cell["type"].toString(), QStringLiteral("value"));
+            EXPECT_EQ(cell["text"].toString(), dateText);
+            break;
+        }
+    }
+}
+
+} // namespace
+
+TEST(InsertionRunLibreOffice, JapaneseLedgerPicturesSitCentredInTheirBlocksOnNumberedCopies)
+{
+    TemporaryFolder folder;
+    const auto book = folder / "jp_ledger.xls";
+    std::filesystem::copy_file(workbookFixture("jp_ledger.xls"), book);
+    const Scenario scenario = japaneseLedgerScenario(book, writeMetafileSamples(folder.path()));
+    EngineRun engine;
+    RunOutcome outcome = engine.run(scenario.options);
+    ASSERT_TRUE(outcome.saved) << outcome.saveError.toStdString();
+
+    auto report = libreOfficeReport(book);
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(sheetNames(*report), scenario.sheetsAfter);
+    EXPECT_TRUE(sheetNamed(*report, "台帳")["graphics"].toArray().isEmpty());
+    expectPicturesInTheirBlocks(*report, scenario);
+    expectCaptionsShown(*report, scenario, QStringLiteral("2001年3月14日"));
+    // The name went into the merged caption field F:G, addressed through its right-hand cell.
+    EXPECT_TRUE(sheetNamed(*report, "写真(2)")["merged"].toArray().contains(QStringLiteral("F22:G22")));
+}
+
+TEST(InsertionRunLibreOffice, ArialLedgerPairsSitCentredWithTheirCaptions)
+{
+    TemporaryFolder folder;
+    const auto book = folder / "ledger.xls";
+    std::filesystem::copy_file(workbookFixture("ledger.xls"), book);
+    const Scenario scenario = arialLedgerScenario(book, writeMetafileSamples(folder.path()));
+    EngineRun engine;
+    RunOutcome outcome = engine.run(scenario.options);
+    ASSERT_TRUE(outcome.saved) << outcome.saveError.toStdString();
+
+    auto report = libreOfficeReport(book);
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(sheetNames(*report), scenario.sheetsAfter);
+    expectPicturesInTheirBlocks(*report, scenario);
+    expectCaptionsShown(*report, scenario, QStringLiteral("2001/3/14 13:30"));
+    // The template's own cells travel with each copy.
+    EXPECT_EQ(cellOf(sheetNamed(*report, "Photo(2)"), "A1")["text"].toString(), QStringLiteral("写真台帳"));
+}
+
+// Eight runs on one workbook, one picture and one date format each: each run names its copy
+// after the copies the sheet list already holds, and LibreOffice shows each date caption as the
+// sample the option panel offers for its format.
+TEST(InsertionRunLibreOffice, RunAfterRunEachDateFormatShowsItsSample)
+{
+    TemporaryFolder folder;
+    const auto book = folder / "jp_ledger.xls";
+    std::filesystem::copy_file(workbookFixture("jp_ledger.xls"), book);
+    const QStringList samples{"2001年3月14日",  "2001/3/14", "2001/3/14 1:30 PM", "2001/3/14 13:30",
+                              "平成13年3月14日", "H13.3.14",  "3月14日",           "3/14"};
+    QStringList sheets{QStringLiteral("台帳")};
+    for (int format = 0; format < 8; ++format) {
+        RunOptions options = EngineRun::optionsFor(book, sheets);
+        options.startColumn = 2;
+        options.endColumn = 4;
+        options.startRow = options.endRow = 3;
+        options.startRowIndex = options.endRowIndex = 2;
+        options.picturesPerSheet = 1;
+        options.sheetNameText = QStringLiteral("日付");
+        options.dateCaption = {true, 2, 2};
+        options.dateFormat = format;
+        options.pictures.push_back(EngineRun::pictureRow(pictureFixture("land.jpg"), QStringLiteral("○")));
+        EngineRun engine;
+        RunOutcome outcome = engine.run(options);
+        ASSERT_TRUE(outcome.saved) << "run " << format << ": " << outcome.saveError.toStdString();
+        // The window lists the sheets again after each run.
+        sheets << QStringLiteral("日付(%1)").arg(format + 1);
+    }
+
+    auto report = libreOfficeReport(book);
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(sheetNames(*report), sheets);
+    for (int format = 0; format < 8; ++format) {
+        const QJsonObject sheet = sheetNamed(*report, QStringLiteral("日付(%1)").arg(format + 1));
+        const QJsonObject cell = cellOf(sheet, QStringLiteral("B2"));
+        EXPECT_EQ(cell["type"].toString(), QStringLiteral("value")) << "format " << format;
+        EXPECT_EQ(cell["text"].toString(), samples[format]) << "format " << format;
+        EXPECT_EQ(sheet["graphics"].toArray().size(), 1) << "format " << format;
+    }
+}

@@ -1,0 +1,197 @@
+// The whole run on the native engine, read back by Apache POI: every picture's anchor, turned
+// into points with Excel's own column and row rules, must be the frame the placement rule gives
+// for its block (fitted, centred, turned by its mark), and the captions must hold their values
+// and formats on the right sheet copies.
+
+#include "EngineRun.h"
+#include "EngineRunScenarios.h"
+#include "ExcelGrid.h"
+#include "FittedFrame.h"
+#include "MetafileSamples.h"
+
+#include "support/PoiOracle.h"
+#include "support/TemporaryFolder.h"
+#include "support/TestPaths.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <gtest/gtest.h>
+
+using namespace tavorin;
+using namespace tavorin::test;
+
+namespace {
+
+QJsonObject sheetNamed(const QJsonObject& report, const QString& name)
+{
+    for (const auto& value : report["sheets"].toArray())
+        if (value.toObject()["name"].toString() == name)
+            return value.toObject();
+    ADD_FAILURE() << "POI finds no sheet " << name.toStdString();
+    return {};
+}
+
+QJsonObject cellOf(const QJsonObject& sheet, const QString& reference)
+{
+    for (const auto& value : sheet["cells"].toArray())
+        if (value.toObject()["cell"].toString() == reference)
+            return value.toObject();
+    return {};
+}
+
+QStringList sheetNames(const QJsonObject& report)
+{
+    QStringList names;
+    for (const auto& value : report["sheets"].toArray())
+        names << value.toObject()["name"].toString();
+    return names;
+}
+
+std::string describe(const PointRect& r)
+{
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") " + std::to_string(r.width) + " x " +
+           std::to_string(r.height);
+}
+
+// Every picture lies where the rule puts it, to half a point, turned by its mark.
+void expectPicturesPlaced(const QJsonObject& report, const Scenario& scenario)
+{
+    for (const auto& expected : scenario.pictures) {
+        SCOPED_TRACE(expected.path.filename().string() + " on " + expected.sheet.toStdString());
+        const QJsonObject sheet = sheetNamed(report, expected.sheet);
+        const QJsonArray pictures = sheet["pictures"].toArray();
+        ASSERT_LT(expected.slot, pictures.size());
+        const QJsonObject picture = pictures[expected.slot].toObject();
+        auto grid = ExcelGrid::fromPoi(report, sheet);
+        ASSERT_TRUE(grid.has_value()) << "Normal font of unknown digit width";
+        const PointRect block = grid->block(expected.firstRow, expected.firstColumn, expected.lastRow, expected.lastColumn);
+        const PointRect frame = fittedFrame(block, expected.naturalWidth, expected.naturalHeight, expected.degrees,
+                                            scenario.magnification);
+        const PointRect anchored = grid->anchorRect(picture["anchor"].toArray());
+        SCOPED_TRACE("block " + describe(block) + ", expected " + describe(frame) + ", anchored " + describe(anchored));
+        EXPECT_NEAR(anchored.left, frame.left, 0.5);
+        EXPECT_NEAR(anchored.top, frame.top, 0.5);
+        EXPECT_NEAR(anchored.width, frame.width, 0.5);
+        EXPECT_NEAR(anchored.height, frame.height, 0.5);
+        EXPECT_EQ(picture["rotation"].toInt(), expected.degrees);
+    }
+}
+
+void expectCaptions(const QJsonObject& report, const Scenario& scenario)
+{
+    for (const auto& caption : scenario.captions) {
+        SCOPED_TRACE(caption.sheet.toStdString() + "!" + caption.cell.toStdString());
+        const QJsonObject cell = cellOf(sheetNamed(report, caption.sheet), caption.cell);
+        ASSERT_FALSE(cell.isEmpty()) << "the caption cell is empty";
+        switch (caption.kind) {
+        case ExpectedCaption::Kind::Text:
+            EXPECT_EQ(cell["type"].toString(), QStringLiteral("text"));
+            EXPECT_EQ(cell["value"].toString(), caption.text);
+            break;
+        case ExpectedCaption::Kind::Number:
+            EXPECT_EQ(cell["type"].toString(), QStringLiteral("number"));
+            EXPECT_DOUBLE_EQ(cell["value"].toDouble(), caption.number);
+            break;
+        case ExpectedCaption::Kind::Date:
+            EXPECT_EQ(cell["type"].toString(), QStringLiteral("number"));
+            EXPECT_NEAR(cell["value"].toDouble(), caption.number, 1e-6);
+            EXPECT_EQ(cell["format"].toString(), caption.format);
+            break;
+        }
+    }
+}
+
+int pictureCount(const QJsonObject& sheet) { return static_cast<int>(sheet["pictures"].toArray().size()); }
+
+int coldxOf(const QJsonObject& sheet, int column0)
+{
+    int coldx = -1;
+    for (const auto& value : sheet["columns"].toArray()) {
+        const QJsonObject c = value.toObject();
+        if (c["first"].toInt() <= column0 && column0 <= c["last"].toInt())
+            coldx = c["coldx"].toInt();
+    }
+    return coldx;
+}
+
+struct Finished {
+    RunOutcome outcome;
+    std::optional<QJsonObject> report;
+};
+
+Finished runAndRead(EngineRun& engine, const Scenario& scenario)
+{
+    Finished finished;
+    finished.outcome = engine.run(scenario.options);
+    finished.report = poiReport(scenario.options.workbookPath);
+    return finished;
+}
+
+} // namespace
+
+TEST(InsertionRunPoi, JapaneseLedgerEveryPictureKindFittedCentredAndTurnedOnItsCopy)
+{
+    TemporaryFolder folder;
+    const auto book = folder / "jp_ledger.xls";
+    std::filesystem::copy_file(workbookFixture("jp_ledger.xls"), book);
+    const Scenario scenario = japaneseLedgerScenario(book, writeMetafileSamples(folder.path()));
+    EngineRun engine;
+    Finished finished = runAndRead(engine, scenario);
+    EXPECT_TRUE(finished.outcome.saved) << finished.outcome.saveError.toStdString();
+    EXPECT_EQ(finished.outcome.placed, 9);
+    EXPECT_TRUE(finished.outcome.unplaced.empty());
+    ASSERT_FALSE(engine.messages.empty());
+    EXPECT_EQ(engine.messages.back().text, QStringLiteral("  処理終了！"));
+    ASSERT_TRUE(finished.report.has_value()) << "POI cannot read the saved workbook";
+    const QJsonObject& report = *finished.report;
+
+    EXPECT_EQ(sheetNames(report), scenario.sheetsAfter);
+    EXPECT_EQ(pictureCount(sheetNamed(report, "台帳")), 0) << "the template itself receives nothing";
+    EXPECT_EQ(pictureCount(sheetNamed(report, "写真(1)")), 4);
+    EXPECT_EQ(pictureCount(sheetNamed(report, "写真(2)")), 4);
+    EXPECT_EQ(pictureCount(sheetNamed(report, "写真(3)")), 1);
+    expectPicturesPlaced(report, scenario);
+    expectCaptions(report, scenario);
+    // Copies keep the template's contents and its merged caption cells.
+    for (const QString copy : {"写真(1)", "写真(3)"}) {
+        const QJsonObject sheet = sheetNamed(report, copy);
+        EXPECT_EQ(cellOf(sheet, "A1")["value"].toString(), QStringLiteral("工事写真台帳")) << copy.toStdString();
+        EXPECT_TRUE(sheet["merged"].toArray().contains(QStringLiteral("F12:G12"))) << copy.toStdString();
+    }
+    // The picture kinds as stored.
+    const QJsonArray first = sheetNamed(report, "写真(1)")["pictures"].toArray();
+    const QJsonArray second = sheetNamed(report, "写真(2)")["pictures"].toArray();
+    EXPECT_EQ(first[0].toObject()["type"].toString(), QStringLiteral("jpeg"));
+    EXPECT_EQ(first[1].toObject()["type"].toString(), QStringLiteral("png"));
+    EXPECT_EQ(second[1].toObject()["type"].toString(), QStringLiteral("wmf"));
+    EXPECT_EQ(second[2].toObject()["type"].toString(), QStringLiteral("emf"));
+    EXPECT_EQ(second[3].toObject()["type"].toString(), QStringLiteral("wmf")) << "a .wmz is stored unpacked";
+}
+
+TEST(InsertionRunPoi, ArialLedgerPairsAtEightyPercentWithCaptionsShiftedWithTheBlock)
+{
+    TemporaryFolder folder;
+    const auto book = folder / "ledger.xls";
+    std::filesystem::copy_file(workbookFixture("ledger.xls"), book);
+    const Scenario scenario = arialLedgerScenario(book, writeMetafileSamples(folder.path()));
+    EngineRun engine;
+    Finished finished = runAndRead(engine, scenario);
+    EXPECT_TRUE(finished.outcome.saved) << finished.outcome.saveError.toStdString();
+    EXPECT_EQ(finished.outcome.placed, 6);
+    ASSERT_TRUE(finished.report.has_value()) << "POI cannot read the saved workbook";
+    const QJsonObject& report = *finished.report;
+
+    EXPECT_EQ(sheetNames(report), scenario.sheetsAfter);
+    EXPECT_EQ(pictureCount(sheetNamed(report, "Sheet1")), 0);
+    EXPECT_EQ(pictureCount(sheetNamed(report, "My Sheet")), 0);
+    EXPECT_EQ(pictureCount(sheetNamed(report, "Photo(1)")), 3);
+    EXPECT_EQ(pictureCount(sheetNamed(report, "Photo(2)")), 3);
+    expectPicturesPlaced(report, scenario);
+    expectCaptions(report, scenario);
+    // Entering a date in the narrow column B leaves its record as the template wrote it.
+    const int templateWidth = coldxOf(sheetNamed(report, "Sheet1"), 1);
+    EXPECT_EQ(templateWidth, 1177);
+    for (const QString copy : {"Photo(1)", "Photo(2)"})
+        EXPECT_EQ(coldxOf(sheetNamed(report, copy), 1), templateWidth) << copy.toStdString();
+}
