@@ -13,6 +13,8 @@ packages=(
   xvfb xauth x11-apps imagemagick
   # independent readers that the tests use as oracles
   python3 python3-xlrd python3-olefile libreoffice-calc-nogui python3-uno libapache-poi-java default-jre-headless
+  # Gnumeric's ssconvert: a fourth reader for the pictures
+  gnumeric
   # PoiDump.java runs as a single-file source program: needs the compiler of a JDK
   default-jdk-headless
 )

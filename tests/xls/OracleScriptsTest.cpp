@@ -216,3 +216,40 @@ TEST(LibreOfficeDumpOracle, RefusesWhatIsNotAWorkbook)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.standardError.contains("cannot read"));
 }
+
+namespace {
+
+TEST(GnumericDumpOracle, PicturesAgreeWithPoiOnCountKindAndBytes)
+{
+    const QJsonObject report = parsed(runOracle("gnumeric_dump.py", {path("SimpleWithImages.xls")}));
+    EXPECT_TRUE(report["warnings"].toArray().isEmpty());
+    const QJsonArray gnumeric = sheetNamed(report, "Sheet1")["pictures"].toArray();
+    const auto poi = poiReport(workbookFixture("SimpleWithImages.xls"));
+    ASSERT_TRUE(poi.has_value());
+    const QJsonArray pictures = sheetNamed(*poi, "Sheet1")["pictures"].toArray();
+    ASSERT_EQ(gnumeric.size(), 4);
+    ASSERT_EQ(pictures.size(), 4);
+    // The two readers list the pictures in different orders: match them by their bytes.
+    QSet<QString> poiPictures, gnumericPictures;
+    for (const auto& value : pictures)
+        poiPictures << value.toObject()["type"].toString() + " " + value.toObject()["md5"].toString() + " " +
+                           QString::number(value.toObject()["bytes"].toInt());
+    for (const auto& value : gnumeric) {
+        const QJsonObject picture = value.toObject();
+        gnumericPictures << picture["imageType"].toString() + " " + picture["md5"].toString() + " " +
+                                QString::number(picture["size"].toInt());
+        EXPECT_FALSE(picture["from"].toString().isEmpty());
+        EXPECT_EQ(picture["offsets"].toArray().size(), 4);
+    }
+    EXPECT_EQ(gnumericPictures, poiPictures);
+}
+
+TEST(GnumericDumpOracle, RefusesAMissingWorkbook)
+{
+    const ProcessResult result = runOracle("gnumeric_dump.py", {path("no-such-file.xls")});
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.standardError.contains("no such workbook"));
+}
+
+} // namespace

@@ -5,6 +5,8 @@
 
 #include "DrawingFixture.h"
 #include "EngineTestSupport.h"
+#include "PoiGeometry.h"
+#include "SamplePictures.h"
 
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
@@ -19,7 +21,6 @@
 #include <QJsonDocument>
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <set>
 
@@ -38,56 +39,6 @@ std::string md5(const Bytes& bytes)
                                     QCryptographicHash::Md5)
         .toHex()
         .toStdString();
-}
-
-void writeBytes(const std::filesystem::path& path, const Bytes& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void put16(Bytes& b, unsigned v)
-{
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void put32(Bytes& b, std::uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-
-// A one-inch-square WMF with a placeable header and an EMF of 2 x 1 inches, both drawing nothing.
-Bytes squareWmf()
-{
-    Bytes b;
-    put32(b, 0x9AC6CDD7);
-    put16(b, 0);
-    for (unsigned v : {0u, 0u, 1440u, 1440u})
-        put16(b, v);
-    put16(b, 1440);
-    put32(b, 0);
-    std::uint16_t checksum = 0;
-    for (std::size_t i = 0; i < 20; i += 2)
-        checksum ^= static_cast<std::uint16_t>(b[i] | (b[i + 1] << 8));
-    put16(b, checksum);
-    for (unsigned v : {1u, 9u, 0x300u, 12u, 0u, 0u, 3u, 0u, 3u, 0u, 0u})
-        put16(b, v);
-    return b;
-}
-Bytes wideEmf()
-{
-    Bytes b;
-    put32(b, 1);
-    put32(b, 88);
-    for (std::uint32_t v : {0u, 0u, 191u, 95u, 0u, 0u, 5080u, 2540u, 0x464D4520u, 0x10000u, 108u, 2u})
-        put32(b, v);
-    put32(b, 1); // handles, reserved
-    for (std::uint32_t v : {0u, 0u, 0u, 1024u, 768u, 320u, 240u})
-        put32(b, v);
-    for (std::uint32_t v : {14u, 20u, 0u, 16u, 20u})
-        put32(b, v);
-    return b;
 }
 
 struct Opened {
@@ -117,43 +68,6 @@ std::string insertAt(SpreadsheetWorksheet& sheet, int row, int column, const std
     return name ? *name : std::string();
 }
 
-SheetGeometry geometryFromPoi(const QJsonObject& report, const QJsonObject& sheet)
-{
-    SheetGeometry::Layout layout;
-    const QJsonObject font = report["normalFont"].toObject();
-    layout.maximumDigitWidth = maximumDigitWidth(font["name"].toString().toStdString(), font["heightTwips"].toInt()).pixels;
-    if (sheet["defColWidth"].isDouble())
-        layout.defaultColumnCharacters = sheet["defColWidth"].toInt();
-    if (sheet["standardWidth"].isDouble())
-        layout.standardWidthColdx = sheet["standardWidth"].toInt();
-    if (sheet["defaultRowHeightTwips"].isDouble())
-        layout.defaultRowHeightTwips = sheet["defaultRowHeightTwips"].toInt();
-    for (const auto& value : sheet["columns"].toArray()) {
-        const QJsonObject c = value.toObject();
-        layout.columns.push_back({c["first"].toInt(), c["last"].toInt(), c["coldx"].toInt(), c["hidden"].toBool()});
-    }
-    for (const auto& value : sheet["rows"].toArray()) {
-        const QJsonObject r = value.toObject();
-        layout.rows.push_back({r["row"].toInt(), r["heightTwips"].toInt(), r["hidden"].toBool()});
-    }
-    return SheetGeometry(layout);
-}
-
-struct Rectangle {
-    double left, top, width, height;
-};
-
-Rectangle anchorRectangle(const SheetGeometry& geometry, const QJsonObject& picture)
-{
-    const QJsonArray a = picture["anchor"].toArray();
-    EXPECT_EQ(a.size(), 8);
-    double left = geometry.xPointsOf({a[0].toInt(), a[1].toInt()});
-    double top = geometry.yPointsOf({a[2].toInt(), a[3].toInt()});
-    double right = geometry.xPointsOf({a[4].toInt(), a[5].toInt()});
-    double bottom = geometry.yPointsOf({a[6].toInt(), a[7].toInt()});
-    return {left, top, right - left, bottom - top};
-}
-
 QJsonObject pictureNamed(const QJsonObject& sheet, const std::string& name)
 {
     // The name property is a zero-terminated string; POI keeps the terminating zero.
@@ -180,8 +94,8 @@ void expectXlrdOpens(const std::filesystem::path& path)
 TEST(PictureInsertOracle, EveryFormatIsStoredAndReadBackByPoi)
 {
     TemporaryFolder folder;
-    writeBytes(folder / "square.wmf", squareWmf());
-    writeBytes(folder / "wide.emf", wideEmf());
+    writePictureFile(folder / "square.wmf", squareWmf());
+    writePictureFile(folder / "wide.emf", wideEmf());
     Opened opened = openCopy("ledger.xls", folder / "book.xls");
     struct Case {
         std::filesystem::path path;
@@ -234,7 +148,7 @@ TEST(PictureInsertOracle, EveryFormatIsStoredAndReadBackByPoi)
             EXPECT_EQ(picture["height"].toInt(), source.height()) << c.path;
         }
         // At the insertion cell's corner, at natural size.
-        Rectangle box = anchorRectangle(geometry, picture);
+        PointRectangle box = anchorRectangle(geometry, picture);
         auto cell = geometry.rangeBox(2 + 20 * static_cast<int>(i), 1, 2 + 20 * static_cast<int>(i), 1);
         EXPECT_NEAR(box.left, cell.left, 0.5) << c.path;
         EXPECT_NEAR(box.top, cell.top, 0.5) << c.path;
@@ -279,7 +193,7 @@ TEST(PictureInsertOracle, RotatedFramesAreAnchoredTurnedAndReadBackAsSet)
     for (const auto& p : placed) {
         QJsonObject picture = pictureNamed(json, p.name);
         EXPECT_EQ(picture["rotation"].toInt(), p.rotation) << p.name;
-        Rectangle box = anchorRectangle(geometry, picture);
+        PointRectangle box = anchorRectangle(geometry, picture);
         bool sideways = p.rotation == 90 || p.rotation == 270;
         // The anchor holds the rectangle turned about the centre for 90 and 270 degrees.
         double width = sideways ? box.height : box.width;

@@ -13,16 +13,15 @@ constexpr std::uint16_t msosptPictureFrame = 75;
 constexpr std::uint32_t fspHaveAnchor = 0x200;
 constexpr std::uint32_t fspHaveSpt = 0x800;
 
-// Rotation as 16.16 fixed point, in [0, 360).
-std::uint32_t fixedRotation(double degrees)
+} // namespace
+
+std::uint32_t PictureShape::fixedRotation(double degrees)
 {
     double turned = std::fmod(degrees, 360.0);
     if (turned < 0)
         turned += 360.0;
     return static_cast<std::uint32_t>(std::lround(turned * 65536.0)) % (360u << 16);
 }
-
-} // namespace
 
 std::vector<std::uint8_t> PictureShape::shapeRecords() const
 {

@@ -20,6 +20,9 @@ struct PictureShape {
     double rotation = 0;                           // degrees clockwise
     ClientAnchor anchor;
 
+    // A rotation as the shape's rotation property holds it: 16.16 fixed point, in [0, 360).
+    static std::uint32_t fixedRotation(double degrees);
+
     // The shape's SpContainer (FSP, FOPT, ClientAnchor, ClientData).
     std::vector<std::uint8_t> shapeRecords() const;
     // The OBJ record data that follows it (ftCmo picture, ftCf, ftPioGrbit, ftEnd).

@@ -16,10 +16,26 @@ constexpr int deepestGroup = 64;
 constexpr std::uint16_t propertyName = 0x0380;
 constexpr std::uint16_t propertyPib = 0x0104;
 constexpr std::uint16_t propertyFillBlip = 0x0186;
+constexpr std::uint16_t propertyRotation = 0x0004;
 
 Error drawingError(const std::string& what, std::optional<std::uint64_t> offset = std::nullopt)
 {
     return Error{"sheet drawing: " + what, "drawing", RecordType::MsoDrawing, offset};
+}
+
+std::u16string numbered(std::u16string_view prefix, unsigned number)
+{
+    std::u16string name(prefix);
+    for (char c : std::to_string(number))
+        name.push_back(static_cast<char16_t>(c));
+    return name;
+}
+
+// The names Excel shows for a shape that stores none: its kind and its object id, in the
+// desktop's language. Both forms are taken, so that workbooks from either desktop are found.
+bool isDefaultName(const SheetDrawing::ShapeInfo& shape, const std::u16string& name)
+{
+    return shape.objectId && (name == numbered(u"図 ", *shape.objectId) || name == numbered(u"Picture ", *shape.objectId));
 }
 
 } // namespace
@@ -130,7 +146,30 @@ Status SheetDrawing::parse()
         for (const auto& record : piece.following)
             if (record.type == objRecord && record.data.size() >= 8 && ByteReader::u16At(record.data, 0) == 0x15)
                 objectIds_.insert(ByteReader::u16At(record.data, 6));
+    linkObjectIds();
     return success();
+}
+
+void SheetDrawing::linkObjectIds()
+{
+    // A piece ends with the client data of one shape, and its OBJ follows: the shape whose
+    // records hold the piece's last byte owns that OBJ.
+    for (const auto& piece : pieces_) {
+        if (piece.end == 0)
+            continue;
+        for (const auto& record : piece.following) {
+            if (record.type != objRecord || record.data.size() < 8 || ByteReader::u16At(record.data, 0) != 0x15)
+                continue;
+            for (auto& shape : shapes_) {
+                auto container = Art::at(art_, shape.container, art_.size());
+                if (container && shape.container < piece.end && piece.end <= container->end()) {
+                    shape.objectId = ByteReader::u16At(record.data, 6);
+                    break;
+                }
+            }
+            break;
+        }
+    }
 }
 
 Status SheetDrawing::parseShapes(std::size_t from, std::size_t to, int depth)
@@ -147,6 +186,7 @@ Status SheetDrawing::parseShapes(std::size_t from, std::size_t to, int depth)
                 return status;
         } else if (child->type == Art::SpContainer && child->container()) {
             ShapeInfo shape;
+            shape.container = child->offset;
             bool haveFsp = false;
             for (std::size_t r = child->dataOffset(); r < child->end();) {
                 auto record = Art::at(art, r, child->end());
@@ -156,11 +196,16 @@ Status SheetDrawing::parseShapes(std::size_t from, std::size_t to, int depth)
                 if (record->type == Art::Fsp && record->length >= 8 && !haveFsp) {
                     haveFsp = true;
                     shape.shapeId = ByteReader::u32At(art, d);
+                    shape.fsp = record->offset;
                     spidOffsets_.push_back(d);
+                } else if (record->type == Art::ClientAnchor && record->length >= 18 && depth == 0 && !shape.anchor) {
+                    shape.anchor = record->offset;
                 } else if (record->type == Art::Fopt) {
                     std::size_t count = record->instance;
                     if (count * 6 > record->length)
                         return drawingError("a shape's property table is longer than its record", r);
+                    if (!shape.fopt)
+                        shape.fopt = record->offset;
                     std::size_t complex = d + count * 6;
                     for (std::size_t p = 0; p < count; ++p) {
                         std::uint16_t key = ByteReader::u16At(art, d + p * 6);
@@ -182,6 +227,8 @@ Status SheetDrawing::parseShapes(std::size_t from, std::size_t to, int depth)
                             pibOffsets_.push_back(d + p * 6 + 2);
                             if (id == propertyPib)
                                 shape.pib = value;
+                        } else if (id == propertyRotation && shape.fopt == record->offset) {
+                            shape.rotation = d + p * 6 + 2;
                         }
                     }
                 }
@@ -197,8 +244,138 @@ Status SheetDrawing::parseShapes(std::size_t from, std::size_t to, int depth)
 
 bool SheetDrawing::hasShapeNamed(const std::u16string& name) const
 {
-    return std::any_of(shapes_.begin(), shapes_.end(), [&](const ShapeInfo& s) { return s.name == name; }) ||
+    return std::any_of(shapes_.begin(), shapes_.end(),
+                       [&](const ShapeInfo& s) { return s.name == name || (s.name.empty() && isDefaultName(s, name)); }) ||
            std::any_of(pictures_.begin(), pictures_.end(), [&](const PictureShape& p) { return p.name == name; });
+}
+
+std::optional<std::size_t> SheetDrawing::findReadShape(const std::u16string& name) const
+{
+    for (std::size_t i = 0; i < shapes_.size(); ++i)
+        if (shapes_[i].anchor && !shapes_[i].name.empty() && shapes_[i].name == name)
+            return i;
+    for (std::size_t i = 0; i < shapes_.size(); ++i)
+        if (shapes_[i].anchor && shapes_[i].name.empty() && isDefaultName(shapes_[i], name))
+            return i;
+    return std::nullopt;
+}
+
+std::optional<ClientAnchor> SheetDrawing::anchorOf(std::size_t shape) const
+{
+    if (shape >= shapes_.size() || !shapes_[shape].anchor)
+        return std::nullopt;
+    std::size_t d = *shapes_[shape].anchor + Art::headerSize;
+    auto at = [&](std::size_t field) { return ByteReader::u16At(art_, d + 2 * field); };
+    return ClientAnchor{at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7), at(8)};
+}
+
+double SheetDrawing::rotationOf(std::size_t shape) const
+{
+    if (shape >= shapes_.size() || !shapes_[shape].rotation)
+        return 0;
+    // 16.16 fixed point, signed.
+    return static_cast<std::int32_t>(ByteReader::u32At(art_, *shapes_[shape].rotation)) / 65536.0;
+}
+
+const SheetDrawing::ShapePlacement* SheetDrawing::placementOf(std::size_t shape) const
+{
+    auto found = placements_.find(shape);
+    return found == placements_.end() ? nullptr : &found->second;
+}
+
+Status SheetDrawing::insertBytes(std::size_t offset, std::span<const std::uint8_t> bytes,
+                                 std::span<const std::size_t> containers)
+{
+    auto keptArt = art_;
+    auto keptPieces = pieces_;
+    auto n = static_cast<std::uint32_t>(bytes.size());
+    for (std::size_t container : containers)
+        patchU32(art_, container + 4, ByteReader::u32At(art_, container + 4) + n);
+    art_.insert(art_.begin() + static_cast<std::ptrdiff_t>(offset), bytes.begin(), bytes.end());
+    std::optional<std::size_t> holder;
+    for (std::size_t i = 0; i < pieces_.size() && !holder; ++i)
+        if (pieces_[i].start <= offset && offset < pieces_[i].end)
+            holder = i;
+    for (std::size_t i = 0; i < pieces_.size(); ++i) {
+        if (holder && i == *holder) {
+            pieces_[i].end += n;
+        } else if (pieces_[i].start >= offset) {
+            pieces_[i].start += n;
+            pieces_[i].end += n;
+        }
+    }
+    shapes_.clear();
+    spidOffsets_.clear();
+    pibOffsets_.clear();
+    objectIds_.clear();
+    if (auto status = parse(); !status) {
+        art_ = std::move(keptArt);
+        pieces_ = std::move(keptPieces);
+        shapes_.clear();
+        spidOffsets_.clear();
+        pibOffsets_.clear();
+        objectIds_.clear();
+        (void)parse();
+        return status;
+    }
+    return success();
+}
+
+Status SheetDrawing::setRotation(std::size_t shape, double degrees)
+{
+    std::uint32_t value = PictureShape::fixedRotation(degrees);
+    const ShapeInfo& info = shapes_[shape];
+    if (info.rotation) {
+        patchU32(art_, *info.rotation, value);
+        return success();
+    }
+    if (value == 0)
+        return success();
+    std::vector<std::uint8_t> property;
+    appendU16(property, propertyRotation);
+    appendU32(property, value);
+    if (info.fopt) {
+        // Properties stay sorted by id: the rotation goes before the first one with a larger id.
+        std::size_t fopt = *info.fopt;
+        std::size_t count = ByteReader::u16At(art_, fopt) >> 4;
+        std::size_t at = fopt + Art::headerSize;
+        for (std::size_t p = 0; p < count && (ByteReader::u16At(art_, at) & 0x3FFF) < propertyRotation; ++p)
+            at += 6;
+        if (count + 1 > 0xFFF)
+            return drawingError("a shape has too many properties to add its rotation", fopt);
+        const std::size_t containers[] = {0, spgrOffset_, info.container, fopt};
+        std::uint16_t versionInstance = ByteReader::u16At(art_, fopt);
+        if (auto status = insertBytes(at, property, containers); !status)
+            return status;
+        patchU16(art_, fopt, static_cast<unsigned>(versionInstance + 0x10)); // one property more
+        return success();
+    }
+    if (!info.fsp)
+        return drawingError("a shape without an FSP record cannot be turned", info.container);
+    std::vector<std::uint8_t> fopt;
+    Art::putHeader(fopt, 3, 1, Art::Fopt, 6);
+    fopt.insert(fopt.end(), property.begin(), property.end());
+    auto fsp = Art::at(art_, *info.fsp, art_.size());
+    if (!fsp)
+        return drawingError("a shape's FSP record is damaged", *info.fsp);
+    const std::size_t containers[] = {0, spgrOffset_, info.container};
+    return insertBytes(fsp->end(), fopt, containers);
+}
+
+Status SheetDrawing::place(std::size_t shape, const ClientAnchor& anchor, const ShapePlacement& placement)
+{
+    if (shape >= shapes_.size() || !shapes_[shape].anchor)
+        return drawingError("the shape has no place of its own on the sheet");
+    if (auto status = setRotation(shape, placement.rotation); !status)
+        return status;
+    std::size_t d = *shapes_[shape].anchor + Art::headerSize; // read again: the rotation may have moved it
+    std::size_t field = 0;
+    for (unsigned value : {anchor.flags, anchor.firstColumn, anchor.firstColumnOffset, anchor.firstRow,
+                           anchor.firstRowOffset, anchor.lastColumn, anchor.lastColumnOffset, anchor.lastRow,
+                           anchor.lastRowOffset})
+        patchU16(art_, d + 2 * field++, value);
+    placements_[shape] = placement;
+    return success();
 }
 
 PictureShape* SheetDrawing::findPicture(const std::u16string& name)

@@ -7,6 +7,7 @@
 #include "platform/xls/Result.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <span>
@@ -33,6 +34,19 @@ public:
         std::uint32_t shapeId = 0;
         std::u16string name; // empty when it has none
         std::optional<std::uint32_t> pib;
+        std::optional<std::uint16_t> objectId; // of the OBJ record that follows it
+        // Where the shape's records lie in the drawing (offsets of record headers); anchor only
+        // for a shape placed on the sheet itself (not inside a group), which has a ClientAnchor.
+        std::size_t container = 0;
+        std::optional<std::size_t> fsp, fopt, anchor;
+        std::optional<std::size_t> rotation; // of the rotation property's value
+    };
+    // The frame in points and the rotation of a shape read from the workbook, once this program
+    // has set them, so that further changes start from these values and not from the anchor
+    // rounded to 1/1024 column and 1/256 row.
+    struct ShapePlacement {
+        double left = 0, top = 0, width = 0, height = 0;
+        double rotation = 0;
     };
 
     // An empty drawing (patriarch only) for a sheet that has none, with a new drawing id and
@@ -50,7 +64,19 @@ public:
     // no shape of the sheet carries. Returns it for the caller to place.
     Result<PictureShape*> addPicture(DrawingGroup& group, std::uint32_t pib, const std::u16string& namePrefix);
     PictureShape* findPicture(const std::u16string& name);
+    // The shape read from the workbook that a name addresses: its own name, or for a shape
+    // without one the name Excel shows for it ("図 N" or "Picture N", N its object id). Only
+    // shapes placed on the sheet itself qualify; nothing when none does.
+    std::optional<std::size_t> findReadShape(const std::u16string& name) const;
     bool hasShapeNamed(const std::u16string& name) const;
+
+    // Anchor and rotation (degrees clockwise) of a shape read from the workbook.
+    std::optional<ClientAnchor> anchorOf(std::size_t shape) const;
+    double rotationOf(std::size_t shape) const;
+    const ShapePlacement* placementOf(std::size_t shape) const;
+    // Writes a new anchor and rotation into the shape's records (adding the rotation property when
+    // the shape has none) and remembers the placement they came from.
+    Status place(std::size_t shape, const ClientAnchor& anchor, const ShapePlacement& placement);
 
     // A copy for a copied sheet: a new drawing id, new clusters with the same low shape-id bits
     // (so that the OBJ ids, and the NOTE records that name them, stay right), every blip it
@@ -81,6 +107,11 @@ private:
 
     Status parse();
     Status parseShapes(std::size_t from, std::size_t to, int depth);
+    void linkObjectIds();
+    // Inserts bytes at offset inside the given containers (record header offsets, outermost
+    // first), growing their lengths and the piece that holds them, then reads the drawing again.
+    Status insertBytes(std::size_t offset, std::span<const std::uint8_t> bytes, std::span<const std::size_t> containers);
+    Status setRotation(std::size_t shape, double degrees);
     Layout layout() const;
     std::uint32_t largestShapeId() const;
 
@@ -95,6 +126,7 @@ private:
     std::vector<std::size_t> pibOffsets_;    // values of blip properties in art_
     std::set<std::uint16_t> objectIds_;
     std::vector<PictureShape> pictures_;
+    std::map<std::size_t, ShapePlacement> placements_; // by index in shapes_
 };
 
 } // namespace tavorin::xls

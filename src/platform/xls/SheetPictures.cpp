@@ -33,21 +33,46 @@ bool positive(double value) { return std::isfinite(value) && value > 0; }
 
 } // namespace
 
-Result<PictureShape*> SheetPictures::find(const std::u16string& name) const
+Result<SheetPictures::Target> SheetPictures::find(const std::u16string& name) const
 {
-    PictureShape* picture = drawing_.findPicture(name);
-    if (!picture)
+    Target target;
+    if (PictureShape* picture = drawing_.findPicture(name)) {
+        target.added = picture;
+        target.frame = {picture->left, picture->top, picture->width, picture->height};
+        target.rotation = picture->rotation;
+        target.anchorFlags = picture->anchor.flags;
+        return target;
+    }
+    auto read = drawing_.findReadShape(name);
+    if (!read)
         return pictureError("the sheet has no picture named \"" + utf8(name) + "\"");
-    return picture;
+    auto anchor = drawing_.anchorOf(*read);
+    if (!anchor)
+        return pictureError("the picture \"" + utf8(name) + "\" has no anchor on the sheet");
+    target.read = *read;
+    target.anchorFlags = anchor->flags;
+    if (const auto* placement = drawing_.placementOf(*read)) {
+        target.frame = {placement->left, placement->top, placement->width, placement->height};
+        target.rotation = placement->rotation;
+    } else {
+        // The anchor holds the frame as it shows on the sheet; turning that rectangle back
+        // about its centre gives the frame itself.
+        target.rotation = drawing_.rotationOf(*read);
+        target.frame = ShapeAnchor::anchoredRectangle(ShapeAnchor::rectangleOf(geometry_, *anchor), target.rotation);
+    }
+    return target;
 }
 
-Status SheetPictures::place(PictureShape& picture, const ShapeAnchor::Frame& frame, double rotation)
+Status SheetPictures::place(const Target& target, const ShapeAnchor::Frame& frame, double rotation)
 {
     if (!positive(frame.width) || !positive(frame.height))
         return pictureError("a picture's width and height must be positive");
-    auto anchor = ShapeAnchor::fromFrame(geometry_, frame, rotation, picture.anchor.flags);
+    auto anchor = ShapeAnchor::fromFrame(geometry_, frame, rotation, target.anchorFlags);
     if (!anchor)
         return anchor.error();
+    if (!target.added)
+        return drawing_.place(target.read, *anchor, {frame.left, frame.top, frame.width, frame.height, rotation});
+    PictureShape& picture = *target.added;
     picture.left = frame.left;
     picture.top = frame.top;
     picture.width = frame.width;
@@ -89,71 +114,69 @@ Result<std::u16string> SheetPictures::insert(const std::filesystem::path& path, 
 
 Result<ShapeAnchor::Frame> SheetPictures::frame(const std::u16string& name) const
 {
-    auto picture = find(name);
-    if (!picture)
-        return picture.error();
-    const PictureShape& shape = **picture;
-    return ShapeAnchor::Frame{shape.left, shape.top, shape.width, shape.height};
+    auto target = find(name);
+    if (!target)
+        return target.error();
+    return target->frame;
 }
 
 Status SheetPictures::setWidth(const std::u16string& name, double width)
 {
-    auto picture = find(name);
-    if (!picture)
-        return picture.error();
-    PictureShape& shape = **picture;
+    auto target = find(name);
+    if (!target)
+        return target.error();
     if (!positive(width))
         return pictureError("a picture's width must be positive");
-    return place(shape, {shape.left, shape.top, width, width * shape.height / shape.width}, shape.rotation);
+    const auto& f = target->frame;
+    return place(*target, {f.left, f.top, width, width * f.height / f.width}, target->rotation);
 }
 
 Status SheetPictures::setHeight(const std::u16string& name, double height)
 {
-    auto picture = find(name);
-    if (!picture)
-        return picture.error();
-    PictureShape& shape = **picture;
+    auto target = find(name);
+    if (!target)
+        return target.error();
     if (!positive(height))
         return pictureError("a picture's height must be positive");
-    return place(shape, {shape.left, shape.top, height * shape.width / shape.height, height}, shape.rotation);
+    const auto& f = target->frame;
+    return place(*target, {f.left, f.top, height * f.width / f.height, height}, target->rotation);
 }
 
 Status SheetPictures::setLeft(const std::u16string& name, double left)
 {
-    auto picture = find(name);
-    if (!picture)
-        return picture.error();
-    PictureShape& shape = **picture;
-    return place(shape, {left, shape.top, shape.width, shape.height}, shape.rotation);
+    auto target = find(name);
+    if (!target)
+        return target.error();
+    const auto& f = target->frame;
+    return place(*target, {left, f.top, f.width, f.height}, target->rotation);
 }
 
 Status SheetPictures::setTop(const std::u16string& name, double top)
 {
-    auto picture = find(name);
-    if (!picture)
-        return picture.error();
-    PictureShape& shape = **picture;
-    return place(shape, {shape.left, top, shape.width, shape.height}, shape.rotation);
+    auto target = find(name);
+    if (!target)
+        return target.error();
+    const auto& f = target->frame;
+    return place(*target, {f.left, top, f.width, f.height}, target->rotation);
 }
 
 Status SheetPictures::moveBy(const std::u16string& name, double right, double down)
 {
-    auto picture = find(name);
-    if (!picture)
-        return picture.error();
-    PictureShape& shape = **picture;
-    return place(shape, {shape.left + right, shape.top + down, shape.width, shape.height}, shape.rotation);
+    auto target = find(name);
+    if (!target)
+        return target.error();
+    const auto& f = target->frame;
+    return place(*target, {f.left + right, f.top + down, f.width, f.height}, target->rotation);
 }
 
 Status SheetPictures::setRotation(const std::u16string& name, double degrees)
 {
-    auto picture = find(name);
-    if (!picture)
-        return picture.error();
+    auto target = find(name);
+    if (!target)
+        return target.error();
     if (!std::isfinite(degrees))
         return pictureError("a rotation must be a number of degrees");
-    PictureShape& shape = **picture;
-    return place(shape, {shape.left, shape.top, shape.width, shape.height}, degrees);
+    return place(*target, target->frame, degrees);
 }
 
 } // namespace tavorin::xls

@@ -14,7 +14,8 @@ namespace tavorin::xls {
 // The picture operations of one worksheet (Pictures.Insert and Shapes(name) with its frame,
 // rotation and moves) over the workbook's drawing group, the sheet's drawing and its geometry.
 // A picture's frame in points is what the operations read and set; every change is turned into
-// the anchor at once, and an operation that fails changes nothing.
+// the anchor at once, and an operation that fails changes nothing. Shapes the workbook already
+// held are addressed by their names too; their frame is read from their anchor.
 class SheetPictures {
 public:
     // Excel's name for a picture in a Japanese desktop, followed by a number.
@@ -41,8 +42,16 @@ public:
     Status setRotation(const std::u16string& name, double degrees);
 
 private:
-    Result<PictureShape*> find(const std::u16string& name) const;
-    Status place(PictureShape& picture, const ShapeAnchor::Frame& frame, double rotation);
+    // A shape the operations address: a picture added here, or a shape read from the workbook.
+    struct Target {
+        PictureShape* added = nullptr;
+        std::size_t read = 0;
+        ShapeAnchor::Frame frame;
+        double rotation = 0;
+        std::uint16_t anchorFlags = 0;
+    };
+    Result<Target> find(const std::u16string& name) const;
+    Status place(const Target& target, const ShapeAnchor::Frame& frame, double rotation);
 
     DrawingGroup& group_;
     SheetDrawing& drawing_;
