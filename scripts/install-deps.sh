@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ make pkg-config ccache clang libclang-rt-14-dev clang-format
-  qt6-base-dev qt6-base-dev-tools libgtest-dev googletest libbenchmark-dev zlib1g-dev
+  qt6-base-dev qt6-base-dev-tools libgtest-dev googletest libbenchmark-dev zlib1g-dev libxxhash-dev
   # running the window, its picture readers and its faces
   qt6-qpa-plugins qt6-image-formats-plugins fonts-ipafont-gothic fonts-ipafont-mincho
   # screenshots under a virtual display

@@ -10,6 +10,7 @@
 #include "MetafileSamples.h"
 
 #include "support/PoiOracle.h"
+#include "support/ProcessResult.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
 
@@ -115,6 +116,14 @@ int coldxOf(const QJsonObject& sheet, int column0)
     return coldx;
 }
 
+// xlrd, a third reader, opens the workbook and lists the same sheets in the same order.
+void expectXlrdListsSheets(const std::filesystem::path& workbook, const QStringList& sheets)
+{
+    const ProcessResult result = runOracle(QStringLiteral("xlrd_sheets.py"), {QString::fromStdString(workbook.string())});
+    ASSERT_TRUE(result.finished && result.exitCode == 0) << result.standardError.toStdString();
+    EXPECT_EQ(result.standardOutput.split(QLatin1Char('\n'), Qt::SkipEmptyParts), sheets);
+}
+
 struct Finished {
     RunOutcome outcome;
     std::optional<QJsonObject> report;
@@ -167,6 +176,7 @@ TEST(InsertionRunPoi, JapaneseLedgerEveryPictureKindFittedCentredAndTurnedOnItsC
     EXPECT_EQ(second[1].toObject()["type"].toString(), QStringLiteral("wmf"));
     EXPECT_EQ(second[2].toObject()["type"].toString(), QStringLiteral("emf"));
     EXPECT_EQ(second[3].toObject()["type"].toString(), QStringLiteral("wmf")) << "a .wmz is stored unpacked";
+    expectXlrdListsSheets(book, scenario.sheetsAfter);
 }
 
 TEST(InsertionRunPoi, ArialLedgerPairsAtEightyPercentWithCaptionsShiftedWithTheBlock)
@@ -194,4 +204,5 @@ TEST(InsertionRunPoi, ArialLedgerPairsAtEightyPercentWithCaptionsShiftedWithTheB
     EXPECT_EQ(templateWidth, 1177);
     for (const QString copy : {"Photo(1)", "Photo(2)"})
         EXPECT_EQ(coldxOf(sheetNamed(report, copy), 1), templateWidth) << copy.toStdString();
+    expectXlrdListsSheets(book, scenario.sheetsAfter);
 }

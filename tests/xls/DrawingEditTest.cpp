@@ -11,6 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
+
+#include <xxhash.h>
+
 #include <fstream>
 #include <set>
 
@@ -67,6 +71,43 @@ std::shared_ptr<const PictureFile> picture(const char* name)
     return std::make_shared<const PictureFile>(std::move(*file));
 }
 
+void writeFile(const std::filesystem::path& path, const Bytes& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::shared_ptr<const PictureFile> pictureAt(const std::filesystem::path& path)
+{
+    auto file = PictureFile::open(path);
+    EXPECT_TRUE(file.ok()) << path;
+    return std::make_shared<const PictureFile>(std::move(*file));
+}
+
+// XXH3-128 in its canonical (big-endian) byte order, straight from the library.
+Bytes xxh128(const Bytes& bytes)
+{
+    XXH128_canonical_t canonical;
+    XXH128_canonicalFromHash(&canonical, XXH3_128bits(bytes.data(), bytes.size()));
+    return Bytes(canonical.digest, canonical.digest + 16);
+}
+
+Bytes md4(const Bytes& bytes)
+{
+    QByteArray digest = QCryptographicHash::hash(
+        QByteArrayView(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())),
+        QCryptographicHash::Md4);
+    return Bytes(digest.begin(), digest.end());
+}
+
+// Stores a picture in the group; 0 (and a failed check) when that fails.
+std::uint32_t addOk(DrawingGroup& group, std::shared_ptr<const PictureFile> file)
+{
+    auto pib = group.addPicture(std::move(file));
+    EXPECT_TRUE(pib.ok()) << (pib.ok() ? "" : pib.error().describe());
+    return pib.ok() ? *pib : 0;
+}
+
 // The joined data of a written drawing group, read back by the same reader the round trips use.
 DrawingGroup reread(const Bytes& stream)
 {
@@ -89,6 +130,7 @@ struct StoredBlip {
     std::uint32_t size, references;
     std::uint16_t blipRecordType, blipInstance;
     Bytes data; // after the UID
+    Bytes fbseUid, blipUid;
 };
 
 std::vector<StoredBlip> storedBlips(const Bytes& stream)
@@ -107,12 +149,16 @@ std::vector<StoredBlip> storedBlips(const Bytes& stream)
     for (std::size_t e = at + 8; e < end;) {
         std::size_t fbse = e + 8;
         StoredBlip blip{data[fbse], u32(data, fbse + 20), u32(data, fbse + 24), u16(data, fbse + 36 + 2),
-                        static_cast<std::uint16_t>(u16(data, fbse + 36) >> 4), {}};
+                        static_cast<std::uint16_t>(u16(data, fbse + 36) >> 4), {}, {}, {}};
         std::size_t blipLength = u32(data, fbse + 36 + 4);
         EXPECT_EQ(blip.size, blipLength + 8);
         EXPECT_EQ(u32(data, e + 4), 36 + blipLength + 8);
         blip.data.assign(data.begin() + static_cast<std::ptrdiff_t>(fbse + 36 + 8 + 16),
                          data.begin() + static_cast<std::ptrdiff_t>(fbse + 36 + 8 + blipLength));
+        blip.fbseUid.assign(data.begin() + static_cast<std::ptrdiff_t>(fbse + 2),
+                            data.begin() + static_cast<std::ptrdiff_t>(fbse + 18));
+        blip.blipUid.assign(data.begin() + static_cast<std::ptrdiff_t>(fbse + 36 + 8),
+                            data.begin() + static_cast<std::ptrdiff_t>(fbse + 36 + 8 + 16));
         blips.push_back(std::move(blip));
         e += 8 + u32(data, e + 4);
     }
@@ -124,10 +170,10 @@ TEST(DrawingGroupBlips, EqualPicturesAreStoredOnceAndCounted)
 {
     DrawingGroup group = DrawingGroup::makeNew();
     auto land = picture("land.jpg");
-    EXPECT_EQ(group.addPicture(land), 1u);
-    EXPECT_EQ(group.addPicture(picture("portrait.png")), 2u);
+    EXPECT_EQ(addOk(group, land), 1u);
+    EXPECT_EQ(addOk(group, picture("portrait.png")), 2u);
     for (int i = 0; i < 398; ++i)
-        EXPECT_EQ(group.addPicture(picture("name with spaces.jpeg")), 1u); // same bytes as land.jpg
+        EXPECT_EQ(addOk(group, picture("name with spaces.jpeg")), 1u); // same bytes as land.jpg
     Bytes stream = written(group);
     auto blips = storedBlips(stream);
     ASSERT_EQ(blips.size(), 2u);
@@ -145,6 +191,87 @@ TEST(DrawingGroupBlips, EqualPicturesAreStoredOnceAndCounted)
     EXPECT_EQ(reread(stream).blips().size(), 2u);
 }
 
+TEST(DrawingGroupBlips, EachBlipCarriesOneKeyOfItsOwnContent)
+{
+    DrawingGroup group = DrawingGroup::makeNew();
+    addOk(group, picture("land.jpg"));
+    addOk(group, picture("portrait.png"));
+    addOk(group, picture("square.bmp")); // converted to PNG
+    auto blips = storedBlips(written(group));
+    ASSERT_EQ(blips.size(), 3u);
+    for (const auto& blip : blips)
+        EXPECT_EQ(blip.fbseUid, blip.blipUid); // the store entry and its blip name the same content
+    // Photos streamed from their files are keyed from exactly the bytes that were written.
+    EXPECT_EQ(blips[0].blipUid, xxh128(readFile(pictureFixture("land.jpg"))));
+    EXPECT_EQ(blips[1].blipUid, xxh128(readFile(pictureFixture("portrait.png"))));
+    // A converted picture keeps the MD4 of its PNG, as Excel keys one.
+    EXPECT_EQ(blips[2].blipUid, md4(Bytes(blips[2].data.begin() + 1, blips[2].data.end())));
+    EXPECT_NE(blips[0].blipUid, blips[1].blipUid);
+}
+
+TEST(DrawingGroupBlips, PicturesOfTheSameSizeAreComparedByContent)
+{
+    test::TemporaryFolder folder;
+    Bytes land = readFile(pictureFixture("land.jpg"));
+    Bytes changed = land;
+    changed[changed.size() - 10] ^= 0x55; // inside the scan data: still a JPEG, same size
+    writeFile(folder / "same.jpg", land);
+    writeFile(folder / "changed.jpg", changed);
+    DrawingGroup group = DrawingGroup::makeNew();
+    EXPECT_EQ(addOk(group, picture("land.jpg")), 1u);
+    EXPECT_EQ(addOk(group, pictureAt(folder / "changed.jpg")), 2u);
+    EXPECT_EQ(addOk(group, pictureAt(folder / "same.jpg")), 1u);
+    EXPECT_EQ(addOk(group, picture("land.jpg")), 1u);
+    EXPECT_EQ(addOk(group, pictureAt(folder / "changed.jpg")), 2u);
+    auto blips = storedBlips(written(group));
+    ASSERT_EQ(blips.size(), 2u);
+    EXPECT_EQ(blips[0].references, 3u);
+    EXPECT_EQ(blips[1].references, 2u);
+    EXPECT_EQ(Bytes(blips[1].data.begin() + 1, blips[1].data.end()), changed);
+    EXPECT_NE(blips[0].blipUid, blips[1].blipUid);
+}
+
+TEST(DrawingGroupBlips, APictureTheWorkbookAlreadyHoldsIsReused)
+{
+    DrawingFixture fixture = DrawingFixture::load(workbookFixture("SimpleWithImages.xls"));
+    auto group = DrawingGroup::read(fixture.groupData, fixture.groupPieces);
+    ASSERT_TRUE(group.ok());
+    auto before = storedBlips(written(*group));
+    auto jpeg = std::find_if(before.begin(), before.end(), [](const StoredBlip& b) { return b.type == 5; });
+    ASSERT_NE(jpeg, before.end());
+    // The picture's bytes follow a second UID when the instance is odd, then the tag byte.
+    std::size_t skip = (jpeg->blipInstance & 1 ? 16 : 0) + 1;
+    test::TemporaryFolder folder;
+    writeFile(folder / "again.jpg", Bytes(jpeg->data.begin() + static_cast<std::ptrdiff_t>(skip), jpeg->data.end()));
+    auto index = static_cast<std::uint32_t>(jpeg - before.begin() + 1);
+    EXPECT_EQ(addOk(*group, pictureAt(folder / "again.jpg")), index);
+    auto after = storedBlips(written(*group));
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(after[index - 1].references, jpeg->references + 1);
+}
+
+TEST(DrawingGroupBlips, APictureThatChangedAfterInsertionFailsTheWrite)
+{
+    test::TemporaryFolder folder;
+    Bytes land = readFile(pictureFixture("land.jpg"));
+    for (bool longer : {true, false}) {
+        writeFile(folder / "photo.jpg", land);
+        DrawingGroup group = DrawingGroup::makeNew();
+        addOk(group, pictureAt(folder / "photo.jpg"));
+        Bytes edited = land;
+        if (longer)
+            edited.insert(edited.end(), 100, 0xAB);
+        else
+            edited.resize(edited.size() / 2);
+        writeFile(folder / "photo.jpg", edited);
+        MemoryOutputSink out;
+        auto status = group.write(out);
+        ASSERT_FALSE(status.ok()) << longer;
+        EXPECT_NE(status.error().message.find("changed since it was inserted"), std::string::npos)
+            << status.error().message;
+    }
+}
+
 TEST(DrawingGroupBlips, LongStoresAreCutIntoContinueRecords)
 {
     test::TemporaryFolder folder;
@@ -157,7 +284,7 @@ TEST(DrawingGroupBlips, LongStoresAreCutIntoContinueRecords)
     auto file = PictureFile::open(folder / "noise.png");
     ASSERT_TRUE(file.ok());
     ASSERT_GT(file->blipDataSize(), 3u * 8224);
-    group.addPicture(std::make_shared<const PictureFile>(std::move(*file)));
+    addOk(group, std::make_shared<const PictureFile>(std::move(*file)));
     Bytes stream = written(group);
     auto records = split(stream).records;
     ASSERT_GT(records.size(), 2u);
@@ -171,7 +298,7 @@ TEST(DrawingGroupBlips, NewPicturesJoinAStoreReadFromAWorkbook)
     DrawingFixture fixture = DrawingFixture::load(workbookFixture("SimpleWithImages.xls"));
     auto group = DrawingGroup::read(fixture.groupData, fixture.groupPieces);
     ASSERT_TRUE(group.ok());
-    EXPECT_EQ(group->addPicture(picture("wide.gif")), 5u);
+    EXPECT_EQ(addOk(*group, picture("wide.gif")), 5u);
     group->addReference(1);
     auto blips = storedBlips(written(*group));
     ASSERT_EQ(blips.size(), 5u);
@@ -229,7 +356,7 @@ TEST(SheetDrawingPictures, EachPictureEndsAnMsoDrawingPieceFollowedByItsObj)
     DrawingGroup group = DrawingGroup::makeNew();
     auto drawing = SheetDrawing::makeNew(group);
     ASSERT_TRUE(drawing.ok());
-    std::uint32_t pib = group.addPicture(picture("land.jpg"));
+    std::uint32_t pib = addOk(group, picture("land.jpg"));
     ASSERT_TRUE(drawing->addPicture(group, pib, u"図 ").ok());
     ASSERT_TRUE(drawing->addPicture(group, pib, u"図 ").ok());
     auto records = split(recordsBytes(*drawing)).records;
@@ -275,7 +402,7 @@ TEST(SheetDrawingPictures, NewPicturesGoAfterTheShapesOfATemplate)
     auto drawing = SheetDrawing::read(fixture.sheetDrawings.at(0).records);
     ASSERT_TRUE(drawing.ok());
     group->registerDrawing(drawing->drawingId());
-    std::uint32_t pib = group->addPicture(picture("wide.gif"));
+    std::uint32_t pib = addOk(*group, picture("wide.gif"));
     auto added = drawing->addPicture(*group, pib, u"図 ");
     ASSERT_TRUE(added.ok());
     EXPECT_EQ((*added)->shapeId, 0x402u);
@@ -318,7 +445,7 @@ TEST(SheetDrawingCopy, CopyGetsANewDrawingIdNewShapeIdsAndCountsItsBlips)
     auto drawing = SheetDrawing::read(fixture.sheetDrawings.at(0).records);
     ASSERT_TRUE(drawing.ok());
     group->registerDrawing(drawing->drawingId());
-    std::uint32_t pib = group->addPicture(picture("land.jpg"));
+    std::uint32_t pib = addOk(*group, picture("land.jpg"));
     ASSERT_TRUE(drawing->addPicture(*group, pib, u"図 ").ok());
 
     auto copy = drawing->copyFor(*group);

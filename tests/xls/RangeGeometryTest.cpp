@@ -161,6 +161,33 @@ TEST(ColumnWidth, SettingOneColumnSplitsItsRun)
     EXPECT_FALSE((*sheet)->setColumnWidth({1, 10}, -1).ok());
 }
 
+// Pictures are placed on the sheet as it is at the time: a column made wider in between moves
+// the cells to its right, and the next picture with them.
+TEST(ColumnWidth, PicturesPlacedAfterAWidthChangeFollowIt)
+{
+    XlsApplication application;
+    auto workbook = application.openWorkbook(test::workbookFixture("plain.xls"));
+    ASSERT_TRUE(workbook.ok());
+    auto sheet = *(*workbook)->sheetAt(1);
+    CellRange cell{{2, 3}, {2, 3}};
+    ASSERT_TRUE(sheet->selectRange(cell).ok());
+    auto first = sheet->insertPicture(test::pictureFixture("land.jpg"));
+    ASSERT_TRUE(first.ok());
+    double leftBefore = *sheet->rangeLeft(cell);
+    EXPECT_NEAR(*sheet->shapeLeft(*first), leftBefore, 0.01);
+
+    ASSERT_TRUE(sheet->setColumnWidth({1, 1}, 30.0).ok());
+    double leftAfter = *sheet->rangeLeft(cell);
+    EXPECT_GT(leftAfter, leftBefore + 100);
+    ASSERT_TRUE(sheet->selectRange(cell).ok());
+    auto second = sheet->insertPicture(test::pictureFixture("land.jpg"));
+    ASSERT_TRUE(second.ok());
+    EXPECT_NEAR(*sheet->shapeLeft(*second), leftAfter, 0.01);
+    // Resizing measures against the new columns too: the frame keeps its place.
+    ASSERT_TRUE(sheet->setShapeHeight(*second, 40.0).ok());
+    EXPECT_NEAR(*sheet->shapeLeft(*second), leftAfter, 0.01);
+}
+
 // Putting back the width a column was read with leaves its record as the template wrote it:
 // POI finds the same COLINFO records, with the template's own (unrounded) widths.
 TEST(ColumnWidth, SettingTheWidthAColumnShowsLeavesItsRecordAlone)

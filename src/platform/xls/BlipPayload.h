@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/xls/ContentKey.h"
 #include "platform/xls/OutputSink.h"
 #include "platform/xls/Result.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace tavorin::xls {
@@ -19,11 +22,23 @@ struct BlipPayload {
     std::filesystem::path file;
     std::uint64_t offset = 0;
     std::uint64_t length = 0;
+    // The file's size when the picture was inserted: a file that has since changed size is not
+    // the picture that was measured and placed, and is refused rather than cut or padded.
+    std::uint64_t fileSize = 0;
     std::shared_ptr<const void> keepAlive;
 
+    using ChunkReceiver = std::function<Status(std::span<const std::uint8_t>)>;
+
     std::uint64_t size() const { return prefix.size() + length; }
-    // Streams the prefix and the file range into out. Fails, writing nothing more, when the
-    // file can no longer be read or has become shorter than the range.
+    // Hands the file range to receive piece by piece, in order. Fails, handing on nothing more,
+    // when the file can no longer be read or its size has changed.
+    Status readRange(const ChunkReceiver& receive) const;
+    // The file range into one buffer (resized to it; a buffer kept between pictures saves
+    // mapping fresh memory for each).
+    Status loadRange(std::vector<std::uint8_t>& into) const;
+    // The content key of the file range (the picture's own bytes, without the prefix).
+    Result<ContentKey::Key> keyOfRange() const;
+    // Streams the prefix and the file range into out.
     Status writeTo(OutputSink& out) const;
 };
 

@@ -89,6 +89,7 @@ void CellTable::addRowRecord(DataRef data, std::span<const std::uint8_t> bytes)
 {
     Row& row = rowAt(ByteReader::u16At(bytes, 0));
     row.rowRecord = data;
+    ++rowRecordRevision_;
     // The ROW record spans the columns its cells take: room for them at once (at most the 256
     // columns of a sheet, whatever the record claims).
     std::uint16_t first = ByteReader::u16At(bytes, 2);

@@ -35,6 +35,9 @@ public:
     bool addCell(std::span<const StoredRecord> records, const RecordStore& store);
 
     const std::vector<Row>& rows() const { return rows_; }
+    // Counts the changes to ROW records (heights, hidden rows), so that what is measured from
+    // them can tell when to measure again.
+    std::uint64_t rowRecordRevision() const { return rowRecordRevision_; }
     const Row* findRow(std::uint16_t index) const;
     const std::vector<StoredRecord>& records() const { return records_; }
     bool empty() const { return rows_.empty(); }
@@ -79,6 +82,7 @@ private:
     std::vector<Row> rows_;
     std::vector<StoredRecord> records_;
     std::size_t lastRow_ = 0; // where rowAt() last found or made a row: a hint, checked before use
+    std::uint64_t rowRecordRevision_ = 0;
 };
 
 } // namespace tavorin::xls

@@ -24,7 +24,7 @@ std::uint64_t newFbseSize(const PictureFile& picture)
 }
 
 // FBSE header and fixed part, then the blip record's header and UID: all but the payload.
-std::vector<std::uint8_t> newFbseHead(const PictureFile& picture, std::uint32_t references)
+std::vector<std::uint8_t> newFbseHead(const PictureFile& picture, const PictureFile::Uid& uid, std::uint32_t references)
 {
     auto type = static_cast<std::uint8_t>(picture.blipType());
     bool metafile = picture.blipType() == PictureFile::BlipType::Emf || picture.blipType() == PictureFile::BlipType::Wmf;
@@ -33,7 +33,7 @@ std::vector<std::uint8_t> newFbseHead(const PictureFile& picture, std::uint32_t 
     Art::putHeader(out, 2, type, Art::Fbse, static_cast<std::uint32_t>(fbseFixedSize + blipRecord));
     out.push_back(type);                        // btWin32
     out.push_back(metafile ? 4 /* PICT */ : type); // btMacOS
-    out.insert(out.end(), picture.uid().begin(), picture.uid().end());
+    out.insert(out.end(), uid.begin(), uid.end());
     appendU16(out, 0x00FF);                     // tag
     appendU32(out, static_cast<std::uint32_t>(blipRecord));
     appendU32(out, references);                 // cRef
@@ -41,8 +41,26 @@ std::vector<std::uint8_t> newFbseHead(const PictureFile& picture, std::uint32_t 
     out.insert(out.end(), {0, 0, 0, 0});        // unused1, cbName, unused2, unused3
     Art::putHeader(out, 0, picture.blipRecordInstance(), picture.blipRecordType(),
                    static_cast<std::uint32_t>(picture.blipDataSize()));
-    out.insert(out.end(), picture.uid().begin(), picture.uid().end());
+    out.insert(out.end(), uid.begin(), uid.end());
     return out;
+}
+
+// JPEG, PNG and DIB blips: UID (a second one when the instance is odd), tag byte, picture.
+bool isBitmapBlip(std::uint16_t type) { return type == 0xF01D || type == 0xF01E || type == 0xF01F || type == 0xF029 || type == 0xF02A; }
+
+// Where the picture bytes of a bitmap blip embedded in an FBSE lie.
+std::optional<std::pair<std::size_t, std::size_t>> storedBitmap(std::span<const std::uint8_t> bytes, const Art& fbse)
+{
+    std::size_t blipAt = fbse.dataOffset() + fbseFixedSize;
+    if (blipAt >= fbse.end())
+        return std::nullopt; // the blip is elsewhere (delay stream) or absent
+    auto blip = Art::at(bytes, blipAt, fbse.end());
+    if (!blip || !isBitmapBlip(blip->type))
+        return std::nullopt;
+    std::size_t skip = 16 * ((blip->instance & 1) ? 2 : 1) + 1;
+    if (blip->length < skip)
+        return std::nullopt;
+    return std::pair{blip->dataOffset() + skip, blip->end()};
 }
 
 } // namespace
@@ -113,11 +131,12 @@ Result<DrawingGroup> DrawingGroup::read(std::vector<std::uint8_t> data, std::vec
                     BlipEntry blip;
                     std::size_t d = entry->dataOffset();
                     blip.blipType = bytes[d];
-                    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(d + 2), blip.uid.size(), blip.uid.begin());
+                    blip.uid.emplace();
+                    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(d + 2), blip.uid->size(), blip.uid->begin());
                     blip.references = ByteReader::u32At(bytes, d + 24);
                     group.blips_.push_back(blip);
                     group.readReferences_.push_back(blip.references);
-                    group.stored_.push_back({entry->offset});
+                    group.stored_.push_back({entry->offset, storedBitmap(bytes, *entry)});
                 }
                 e = entry->end();
             }
@@ -129,17 +148,73 @@ Result<DrawingGroup> DrawingGroup::read(std::vector<std::uint8_t> data, std::vec
     return group;
 }
 
-std::uint32_t DrawingGroup::addPicture(std::shared_ptr<const PictureFile> picture)
+Result<bool> DrawingGroup::sameAsStored(std::size_t stored, const PictureFile& picture,
+                                        std::optional<std::vector<std::uint8_t>>& bytes) const
+{
+    const auto& bitmap = stored_[stored].bitmap;
+    const BlipPayload& payload = picture.payload();
+    if (!bitmap || bitmap->second - bitmap->first != payload.length)
+        return false;
+    if (!bytes) {
+        bytes.emplace();
+        if (auto status = payload.loadRange(*bytes); !status)
+            return status.error();
+    }
+    return std::equal(bytes->begin(), bytes->end(), bytes_.begin() + static_cast<std::ptrdiff_t>(bitmap->first));
+}
+
+Result<bool> DrawingGroup::sameAsAdded(std::size_t added, const PictureFile& picture, std::optional<PictureFile::Uid>& key)
+{
+    const PictureFile& other = *added_[added];
+    if (other.payload().size() != picture.payload().size() || other.payload().prefix != picture.payload().prefix)
+        return false;
+    if (other.source() && other.source() == picture.source())
+        return true;
+    // Photos of one camera or one program often come out at the same size; their first bytes
+    // usually tell them apart without reading them whole.
+    if (other.leadingKey() && picture.leadingKey() && other.leadingKey() != picture.leadingKey())
+        return false;
+    if (!addedKeys_[added]) {
+        auto otherKey = other.payload().keyOfRange();
+        if (!otherKey)
+            return otherKey.error();
+        addedKeys_[added] = *otherKey;
+    }
+    if (!key) {
+        auto ownKey = picture.payload().keyOfRange();
+        if (!ownKey)
+            return ownKey.error();
+        key = *ownKey;
+    }
+    return *addedKeys_[added] == *key;
+}
+
+Result<std::uint32_t> DrawingGroup::addPicture(std::shared_ptr<const PictureFile> picture)
 {
     auto type = static_cast<std::uint8_t>(picture->blipType());
+    std::optional<std::vector<std::uint8_t>> bytes; // the picture's, once read for a comparison
+    std::optional<PictureFile::Uid> key;            // its content key, once taken
     for (std::size_t i = 0; i < blips_.size(); ++i) {
-        if (blips_[i].blipType == type && blips_[i].uid == picture->uid()) {
+        if (blips_[i].blipType != type)
+            continue;
+        bool same = false;
+        if (picture->uid()) {
+            // Converted pictures carry the key Excel gives them.
+            same = blips_[i].uid == picture->uid();
+        } else {
+            auto compared = i < stored_.size() ? sameAsStored(i, *picture, bytes) : sameAsAdded(i - stored_.size(), *picture, key);
+            if (!compared)
+                return compared.error();
+            same = *compared;
+        }
+        if (same) {
             ++blips_[i].references;
             return static_cast<std::uint32_t>(i + 1);
         }
     }
     blips_.push_back({type, picture->uid(), 1});
     added_.push_back(std::move(picture));
+    addedKeys_.push_back(key);
     return static_cast<std::uint32_t>(blips_.size());
 }
 
@@ -249,12 +324,10 @@ std::vector<DrawingGroup::Segment> DrawingGroup::layout() const
         Art::putHeader(head, Art::containerVersion, static_cast<std::uint16_t>(std::min<std::size_t>(blips_.size(), 0xFFF)),
                        Art::BStoreContainer, static_cast<std::uint32_t>(addedBytes));
     }
-    segments.push_back({std::move(head), nullptr});
-    for (std::size_t i = 0; i < added_.size(); ++i) {
-        segments.push_back({newFbseHead(*added_[i], blips_[stored_.size() + i].references), nullptr});
-        segments.push_back({{}, &added_[i]->payload()});
-    }
-    segments.push_back({slice(tailFrom, bytes_.size()), nullptr});
+    segments.push_back({std::move(head), std::nullopt});
+    for (std::size_t i = 0; i < added_.size(); ++i)
+        segments.push_back({{}, i});
+    segments.push_back({slice(tailFrom, bytes_.size()), std::nullopt});
     return segments;
 }
 
@@ -275,15 +348,44 @@ std::uint64_t DrawingGroup::streamSize() const
     return RecordChunkSink::streamSize(plan(total));
 }
 
+Status DrawingGroup::writeAdded(OutputSink& out, std::size_t added, std::vector<std::uint8_t>& buffer) const
+{
+    const PictureFile& picture = *added_[added];
+    std::uint32_t references = blips_[stored_.size() + added].references;
+    const BlipPayload& payload = picture.payload();
+    if (picture.uid()) {
+        if (auto status = out.write(newFbseHead(picture, *picture.uid(), references)); !status)
+            return status;
+        return payload.writeTo(out);
+    }
+    if (payload.length > keyInMemoryLimit) {
+        auto key = payload.keyOfRange();
+        if (!key)
+            return key.error();
+        if (auto status = out.write(newFbseHead(picture, *key, references)); !status)
+            return status;
+        return payload.writeTo(out);
+    }
+    // The UID comes before the picture's bytes: read them, key them, then write them.
+    if (auto status = payload.loadRange(buffer); !status)
+        return status;
+    if (auto status = out.write(newFbseHead(picture, ContentKey::of(buffer), references)); !status)
+        return status;
+    if (auto status = out.write(payload.prefix); !status)
+        return status;
+    return out.write(buffer);
+}
+
 Status DrawingGroup::write(OutputSink& out) const
 {
     auto segments = layout();
     std::uint64_t total = 0;
     for (const auto& segment : segments)
-        total += segment.payload ? segment.payload->size() : segment.bytes.size();
+        total += segment.added ? newFbseSize(*added_[*segment.added]) : segment.bytes.size();
     RecordChunkSink records(out, plan(total));
+    std::vector<std::uint8_t> buffer;
     for (const auto& segment : segments) {
-        Status status = segment.payload ? segment.payload->writeTo(records) : records.write(segment.bytes);
+        Status status = segment.added ? writeAdded(records, *segment.added, buffer) : records.write(segment.bytes);
         if (!status)
             return status;
     }

@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <set>
 #include <span>
 #include <vector>
@@ -28,7 +30,7 @@ public:
     };
     struct BlipEntry {         // one FBSE, read or added
         std::uint8_t blipType = 0;
-        PictureFile::Uid uid{};
+        std::optional<PictureFile::Uid> uid; // none for an added JPEG or PNG until it is written
         std::uint32_t references = 0;
     };
 
@@ -47,8 +49,11 @@ public:
     std::uint32_t savedDrawings() const { return cdgSaved_; }
 
     // Stores a picture, or finds the stored one with the same content; raises its reference
-    // count and returns its 1-based index in the blip store (the shapes' pib).
-    std::uint32_t addPicture(std::shared_ptr<const PictureFile> picture);
+    // count and returns its 1-based index in the blip store (the shapes' pib). Contents are
+    // compared only between blips of the same type and size, so that a photo is read here only
+    // when another one of its exact size is stored (and not even then when it is the same file).
+    // Fails when a picture that must be compared can no longer be read.
+    Result<std::uint32_t> addPicture(std::shared_ptr<const PictureFile> picture);
     // One more shape uses the blip at pib (a copied picture).
     void addReference(std::uint32_t pib);
 
@@ -67,17 +72,27 @@ public:
 
     // Bytes of the MSODRAWINGGROUP record and its CONTINUE records in the workbook stream.
     std::uint64_t streamSize() const;
-    // Writes those records; new blips are read from their files now.
+    // Writes those records; new blips are read from their files now, each once: a JPEG or PNG
+    // is read into memory, keyed and written (one that is larger than keyInMemoryLimit is read
+    // twice instead, to key it and to write it, so that memory never holds a huge picture).
     Status write(OutputSink& out) const;
+
+    static constexpr std::uint64_t keyInMemoryLimit = 64ull * 1024 * 1024;
 
 private:
     struct StoredBlip {
         std::size_t fbseOffset = 0; // of the FBSE header in bytes_
+        // A stored bitmap's picture bytes (after its UIDs and tag) in bytes_: begin, end.
+        std::optional<std::pair<std::size_t, std::size_t>> bitmap;
     };
     struct Segment {
         std::vector<std::uint8_t> bytes;
-        const BlipPayload* payload = nullptr;
+        std::optional<std::size_t> added; // or the index in added_ of a new blip, head and all
     };
+
+    Result<bool> sameAsStored(std::size_t stored, const PictureFile& picture, std::optional<std::vector<std::uint8_t>>& bytes) const;
+    Result<bool> sameAsAdded(std::size_t added, const PictureFile& picture, std::optional<PictureFile::Uid>& key);
+    Status writeAdded(OutputSink& out, std::size_t added, std::vector<std::uint8_t>& buffer) const;
 
     std::vector<Segment> layout() const;
     std::vector<std::uint8_t> encodeFdgg() const;
@@ -101,6 +116,7 @@ private:
     std::vector<StoredBlip> stored_;      // the first stored_.size() entries of blips_
     std::vector<std::uint32_t> readReferences_;
     std::vector<std::shared_ptr<const PictureFile>> added_;
+    std::vector<std::optional<PictureFile::Uid>> addedKeys_; // content keys taken while comparing
 };
 
 } // namespace tavorin::xls

@@ -1,6 +1,7 @@
 #include "platform/xls/PictureFile.h"
 
 #include "platform/xls/ByteReader.h"
+#include "platform/xls/ContentKey.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -12,11 +13,16 @@
 
 #include <zlib.h>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cmath>
-#include <fstream>
 #include <string>
 
 namespace tavorin::xls {
@@ -31,7 +37,13 @@ private:
     {
         return Error{"picture " + path.string() + ": " + what, "picture", {}, {}};
     }
-    static Result<std::vector<std::uint8_t>> readWhole(const std::filesystem::path& path);
+    // The first bytes of a file (at most limit) and what the file was when they were read.
+    struct FileStart {
+        std::vector<std::uint8_t> bytes;
+        PictureFile::FileIdentity identity;
+        bool whole() const { return bytes.size() == identity.size; }
+    };
+    static Result<FileStart> readStart(const std::filesystem::path& path, std::uint64_t limit);
     static Result<std::vector<std::uint8_t>> gunzip(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
     static std::string unknownFormatReason(const std::filesystem::path& path);
     static PictureFile::Uid md4(std::span<const std::uint8_t> bytes);
@@ -71,21 +83,35 @@ std::string lowerExtension(const std::filesystem::path& path)
 
 } // namespace
 
-Result<std::vector<std::uint8_t>> PictureFileReader::readWhole(const std::filesystem::path& path)
+Result<PictureFileReader::FileStart> PictureFileReader::readStart(const std::filesystem::path& path,
+                                                                  std::uint64_t limit)
 {
-    std::error_code code;
-    if (!std::filesystem::is_regular_file(path, code))
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return error(path, errno == ENOENT ? "is not a readable file" : std::string("cannot be read: ") + std::strerror(errno));
+    struct Closer {
+        int descriptor;
+        ~Closer() { ::close(descriptor); }
+    } closer{descriptor};
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
         return error(path, "is not a readable file");
-    auto size = std::filesystem::file_size(path, code);
-    if (code)
-        return error(path, "cannot be read: " + code.message());
-    if (size > PictureFile::maximumFileSize)
+    FileStart start;
+    start.identity = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+                      static_cast<std::uint64_t>(status.st_size),
+                      static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+    if (start.identity.size > PictureFile::maximumFileSize)
         return error(path, "is larger than " + std::to_string(PictureFile::maximumFileSize >> 20) + " MB");
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
-        return error(path, "cannot be read");
-    return bytes;
+    start.bytes.resize(static_cast<std::size_t>(std::min(start.identity.size, limit)));
+    for (std::size_t done = 0; done < start.bytes.size();) {
+        ssize_t count = ::pread(descriptor, start.bytes.data() + done, start.bytes.size() - done, static_cast<off_t>(done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return error(path, "cannot be read");
+        done += static_cast<std::size_t>(count);
+    }
+    return start;
 }
 
 Result<std::vector<std::uint8_t>> PictureFileReader::gunzip(const std::filesystem::path& path,
@@ -189,6 +215,7 @@ Status PictureFileReader::holdInTemporaryFile(PictureFile& picture, const QByteA
     picture.payload_.file = std::filesystem::path(file->fileName().toStdString());
     picture.payload_.offset = 0;
     picture.payload_.length = static_cast<std::uint64_t>(bytes.size());
+    picture.payload_.fileSize = picture.payload_.length;
     picture.payload_.keepAlive = std::shared_ptr<const void>(file, file.get());
     return success();
 }
@@ -217,13 +244,34 @@ Status PictureFileReader::compressMetafile(PictureFile& picture, std::span<const
 
 Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path)
 {
-    auto read = readWhole(path);
-    if (!read)
-        return read.error();
-    std::vector<std::uint8_t> bytes = std::move(*read);
-    auto format = detectPictureFormat(std::span(bytes).first(std::min(bytes.size(), pictureSignatureSize)));
+    // A JPEG's frame header stands near its start, behind its metadata (a camera's EXIF block
+    // with its thumbnail, a colour profile): the start of the file is enough to place the
+    // picture, read in growing steps. Every other format is read whole (PNG to find its end
+    // chunk, the rest to be converted).
+    constexpr std::array<std::uint64_t, 2> jpegHeadSteps{PictureFile::leadingBytes, 256 * 1024};
+    auto start = readStart(path, jpegHeadSteps[0]);
+    if (!start)
+        return start.error();
+    auto format = detectPictureFormat(std::span(start->bytes).first(std::min(start->bytes.size(), pictureSignatureSize)));
     if (!format)
         return error(path, unknownFormatReason(path));
+    std::optional<Result<PictureHeader>> jpegHeader;
+    for (std::size_t step = 0; *format == PictureFormat::Jpeg; ++step) {
+        jpegHeader = PictureHeader::read(*format, start->bytes);
+        if (jpegHeader->ok() || start->whole())
+            break;
+        auto more = readStart(path, step + 1 < jpegHeadSteps.size() ? jpegHeadSteps[step + 1] : PictureFile::maximumFileSize);
+        if (!more)
+            return more.error();
+        start = std::move(more);
+    }
+    if (!start->whole() && *format != PictureFormat::Jpeg) {
+        auto whole = readStart(path, PictureFile::maximumFileSize);
+        if (!whole)
+            return whole.error();
+        start = std::move(whole);
+    }
+    std::vector<std::uint8_t> bytes = std::move(start->bytes);
     if (*format == PictureFormat::Gzip) {
         auto unpacked = gunzip(path, bytes);
         if (!unpacked)
@@ -237,7 +285,7 @@ Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path)
     PictureFile picture;
     picture.path_ = path;
     picture.format_ = *format;
-    auto header = PictureHeader::read(*format, bytes);
+    auto header = jpegHeader ? std::move(*jpegHeader) : PictureHeader::read(*format, bytes);
     if (!header)
         return error(path, header.error().message);
     picture.header_ = *header;
@@ -249,10 +297,12 @@ Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path)
         picture.blipType_ = jpeg ? PictureFile::BlipType::Jpeg : PictureFile::BlipType::Png;
         // JPEG 0x46A (0x6E2 for CMYK), PNG 0x6E0: one-UID instances.
         picture.blipInstance_ = jpeg ? (header->jpegComponents == 4 ? 0x6E2 : 0x46A) : 0x6E0;
-        picture.uid_ = md4(bytes);
+        picture.source_ = start->identity;
+        picture.leadingKey_ = ContentKey::of(std::span(bytes).first(std::min(bytes.size(), PictureFile::leadingBytes)));
         picture.payload_.prefix = {bitmapTag};
         picture.payload_.file = path;
-        picture.payload_.length = bytes.size();
+        picture.payload_.length = start->identity.size;
+        picture.payload_.fileSize = start->identity.size;
         return picture;
     }
     case PictureFormat::Bmp:

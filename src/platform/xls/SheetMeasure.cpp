@@ -54,7 +54,8 @@ SheetGeometry geometryOf(const WorkbookModel& model, const SheetModel& sheet)
     return SheetGeometry(layout);
 }
 
-Status setColumnWidth(const WorkbookModel& model, SheetModel& sheet, int column, double characters)
+Status setColumnWidth(const WorkbookModel& model, SheetModel& sheet, int column, double characters,
+                      const SheetGeometry& current)
 {
     if (column < 0 || column >= SheetGeometry::columnCount)
         return Error{"the column lies outside the sheet (1-256)", "column width", {}, {}};
@@ -64,7 +65,7 @@ Status setColumnWidth(const WorkbookModel& model, SheetModel& sheet, int column,
     int pixels = column_width::pixelsFromCharacters(characters, mdw);
     // The width a column already shows changes nothing: the caption step puts back the width it
     // read, and rewriting the record would round the template's own value and split its run.
-    if (geometryOf(model, sheet).columnPixels(column) == pixels)
+    if (current.columnPixels(column) == pixels)
         return success();
     auto coldx = static_cast<std::uint16_t>(std::clamp(column_width::coldxFromPixels(pixels, mdw), 0, 0xFFFF));
     auto index = static_cast<std::uint16_t>(column);

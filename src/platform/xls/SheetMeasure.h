@@ -15,8 +15,10 @@ int maximumDigitWidthOf(const WorkbookModel& model);
 SheetGeometry geometryOf(const WorkbookModel& model, const SheetModel& sheet);
 
 // ColumnWidth := characters for one 0-based column: the COLINFO run holding it is split so that
-// only this column changes. Width 0 hides the column, a positive width shows it.
-Status setColumnWidth(const WorkbookModel& model, SheetModel& sheet, int column, double characters);
+// only this column changes. Width 0 hides the column, a positive width shows it. current is the
+// sheet's geometry as it is now (kept by the caller).
+Status setColumnWidth(const WorkbookModel& model, SheetModel& sheet, int column, double characters,
+                      const SheetGeometry& current);
 
 } // namespace SheetMeasure
 

@@ -34,6 +34,7 @@ struct ColumnInfo {
     std::uint16_t reserved = 0;
 
     bool hidden() const { return (flags & 0x0001) != 0; }
+    friend bool operator==(const ColumnInfo&, const ColumnInfo&) = default;
 };
 
 // One sheet substream. Records are kept in their order; the parts that the engine regenerates

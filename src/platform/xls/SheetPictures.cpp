@@ -97,8 +97,10 @@ Result<std::u16string> SheetPictures::insert(const std::filesystem::path& path, 
         return anchor.error();
     if (!positive(frame.width) || !positive(frame.height))
         return pictureError("the picture has no size");
-    std::uint32_t pib = group_.addPicture(std::make_shared<const PictureFile>(std::move(*file)));
-    auto picture = drawing_.addPicture(group_, pib, namePrefix);
+    auto pib = group_.addPicture(std::make_shared<const PictureFile>(std::move(*file)));
+    if (!pib)
+        return pib.error();
+    auto picture = drawing_.addPicture(group_, *pib, namePrefix);
     if (!picture)
         return picture.error();
     PictureShape& shape = **picture;

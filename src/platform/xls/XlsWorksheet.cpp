@@ -119,8 +119,7 @@ SpreadsheetResult<double> XlsWorksheet::columnWidth(CellAddress cell)
         return opened.error();
     if (!inSheet(cell))
         return outside(cell);
-    auto geometry = SheetMeasure::geometryOf(opened->document->model(), *sheet_);
-    return geometry.columnCharacters(cell.column - 1);
+    return geometry_.geometryOf(opened->document->model(), *sheet_).columnCharacters(cell.column - 1);
 }
 
 SpreadsheetStatus XlsWorksheet::setColumnWidth(CellAddress cell, double width)
@@ -130,7 +129,8 @@ SpreadsheetStatus XlsWorksheet::setColumnWidth(CellAddress cell, double width)
         return opened.error();
     if (!inSheet(cell))
         return outside(cell);
-    return SheetMeasure::setColumnWidth(opened->document->model(), *sheet_, cell.column - 1, width);
+    const auto& model = opened->document->model();
+    return SheetMeasure::setColumnWidth(model, *sheet_, cell.column - 1, width, geometry_.geometryOf(model, *sheet_));
 }
 
 SpreadsheetStatus XlsWorksheet::setMergeAreaValue(CellAddress cell, const CellValue& value)
@@ -177,7 +177,7 @@ Result<std::array<double, 4>> XlsWorksheet::box(CellRange range)
         return outside(range.first);
     if (!inSheet(range.last))
         return outside(range.last);
-    auto geometry = SheetMeasure::geometryOf(opened->document->model(), *sheet_);
+    const SheetGeometry& geometry = geometry_.geometryOf(opened->document->model(), *sheet_);
     auto b = geometry.rangeBox(range.first.row - 1, range.first.column - 1, range.last.row - 1, range.last.column - 1);
     return std::array<double, 4>{b.left, b.top, b.width, b.height};
 }
@@ -236,7 +236,7 @@ Result<XlsWorksheet::Pictures> XlsWorksheet::pictures()
     auto drawing = WorkbookDrawings::drawingOf(model, *sheet_);
     if (!drawing)
         return drawing.error();
-    return Pictures{*group, *drawing, SheetMeasure::geometryOf(model, *sheet_)};
+    return Pictures{*group, *drawing, &geometry_.geometryOf(model, *sheet_)};
 }
 
 SpreadsheetResult<std::string> XlsWorksheet::insertPicture(const std::filesystem::path& path)

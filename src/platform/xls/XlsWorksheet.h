@@ -2,6 +2,7 @@
 
 #include "platform/SpreadsheetWorksheet.h"
 #include "platform/xls/SheetGeometry.h"
+#include "platform/xls/SheetGeometryCache.h"
 #include "platform/xls/SheetModel.h"
 #include "platform/xls/SheetPictures.h"
 
@@ -65,8 +66,8 @@ private:
     struct Pictures {
         DrawingGroup* group;
         SheetDrawing* drawing;
-        SheetGeometry geometry;
-        SheetPictures operations() { return SheetPictures(*group, *drawing, geometry); }
+        const SheetGeometry* geometry;
+        SheetPictures operations() { return SheetPictures(*group, *drawing, *geometry); }
     };
     Result<Pictures> pictures();
     Result<double> shapeFrameValue(const std::string& shape, double ShapeAnchor::Frame::*field);
@@ -75,6 +76,7 @@ private:
     std::weak_ptr<XlsWorkbook> workbook_;
     std::shared_ptr<SheetModel> sheet_;
     std::optional<CellAddress> insertionPoint_;
+    SheetGeometryCache geometry_;
 };
 
 } // namespace tavorin::xls
