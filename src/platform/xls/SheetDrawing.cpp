@@ -380,8 +380,10 @@ Status SheetDrawing::place(std::size_t shape, const ClientAnchor& anchor, const 
 
 PictureShape* SheetDrawing::findPicture(const std::u16string& name)
 {
-    auto found = std::find_if(pictures_.begin(), pictures_.end(), [&](const PictureShape& p) { return p.name == name; });
-    return found == pictures_.end() ? nullptr : &*found;
+    // Names are unique in a sheet; searching from the newest keeps a run that works on the
+    // picture it just inserted from scanning a thousand older ones at every operation.
+    auto found = std::find_if(pictures_.rbegin(), pictures_.rend(), [&](const PictureShape& p) { return p.name == name; });
+    return found == pictures_.rend() ? nullptr : &*found;
 }
 
 Result<PictureShape*> SheetDrawing::addPicture(DrawingGroup& group, std::uint32_t pib, const std::u16string& namePrefix)
