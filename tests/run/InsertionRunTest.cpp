@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 
 using namespace tavorin;
 using test::RecordingSpreadsheet;
@@ -255,6 +256,12 @@ struct FitCase {
     const char* magnification;
     double width, height, left, top, rotation;
 };
+
+// Shown in the test's name (in ASCII, for ctest): the turn, the natural size and the magnification.
+void PrintTo(const FitCase& fit, std::ostream* out)
+{
+    *out << "turned " << fit.rotation << ' ' << fit.naturalWidth << 'x' << fit.naturalHeight << " at " << fit.magnification;
+}
 
 } // namespace
 

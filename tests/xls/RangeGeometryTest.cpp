@@ -12,6 +12,7 @@
 #include "platform/xls/XlsApplication.h"
 
 #include <cmath>
+#include <ostream>
 
 using namespace tavorin;
 using namespace tavorin::xls;
@@ -88,6 +89,13 @@ struct Case {
     const char* sheet;
     CellRange range;
 };
+
+// Shown in the test's name: the fixture, the sheet and the range (1-based), not the raw bytes.
+void PrintTo(const Case& c, std::ostream* out)
+{
+    *out << c.fixture << ' ' << c.sheet << " R" << c.range.first.row << 'C' << c.range.first.column << ":R"
+         << c.range.last.row << 'C' << c.range.last.column;
+}
 
 const Case cases[] = {
     // custom (B, E), hidden (C, F) columns; custom (2, 7) and hidden (4, 8) rows
