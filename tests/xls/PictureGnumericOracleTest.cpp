@@ -5,7 +5,7 @@
 // for a picture turned by 90° is the frame turned about its centre.
 
 #include "EngineTestSupport.h"
-#include "SamplePictures.h"
+#include "support/SamplePictures.h"
 
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"

@@ -6,7 +6,7 @@
 #include "DrawingFixture.h"
 #include "EngineTestSupport.h"
 #include "PoiGeometry.h"
-#include "SamplePictures.h"
+#include "support/SamplePictures.h"
 
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
