@@ -5,6 +5,7 @@
 // for a picture turned by 90° is the frame turned about its centre.
 
 #include "EngineTestSupport.h"
+#include "OpenedWorkbook.h"
 #include "support/SamplePictures.h"
 
 #include "platform/SpreadsheetWorkbook.h"
@@ -99,22 +100,7 @@ QImage pixels(const QImage& image)
     return image.convertToFormat(QImage::Format_RGBA64);
 }
 
-struct Opened {
-    std::shared_ptr<SpreadsheetApplication> application;
-    std::shared_ptr<SpreadsheetWorkbook> workbook;
-};
-
-Opened openCopy(const std::string& fixture, const std::filesystem::path& copy)
-{
-    std::filesystem::copy_file(workbookFixture(fixture), copy);
-    Opened opened;
-    opened.application = std::make_shared<XlsApplication>();
-    EXPECT_TRUE(opened.application->setDisplayAlerts(false).ok());
-    auto workbook = opened.application->openWorkbook(copy);
-    EXPECT_TRUE(workbook.ok()) << (workbook ? "" : workbook.error().describe());
-    opened.workbook = *workbook;
-    return opened;
-}
+using Opened = OpenedWorkbook;
 
 std::string insertAt(SpreadsheetWorksheet& sheet, CellAddress cell, const std::filesystem::path& picture)
 {

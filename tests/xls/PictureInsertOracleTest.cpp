@@ -6,6 +6,7 @@
 #include "DrawingFixture.h"
 #include "EngineTestSupport.h"
 #include "PoiGeometry.h"
+#include "OpenedWorkbook.h"
 #include "support/SamplePictures.h"
 
 #include "platform/SpreadsheetWorkbook.h"
@@ -41,24 +42,7 @@ std::string md5(const Bytes& bytes)
         .toStdString();
 }
 
-struct Opened {
-    std::shared_ptr<SpreadsheetApplication> application;
-    std::shared_ptr<SpreadsheetWorkbook> workbook;
-    std::shared_ptr<SpreadsheetWorksheet> first;
-};
-
-Opened openCopy(const std::string& fixture, const std::filesystem::path& copy)
-{
-    std::filesystem::copy_file(workbookFixture(fixture), copy);
-    Opened opened;
-    opened.application = std::make_shared<XlsApplication>();
-    EXPECT_TRUE(opened.application->setDisplayAlerts(false).ok());
-    auto workbook = opened.application->openWorkbook(copy);
-    EXPECT_TRUE(workbook.ok()) << (workbook ? "" : workbook.error().describe());
-    opened.workbook = *workbook;
-    opened.first = *opened.workbook->sheetAt(1);
-    return opened;
-}
+using Opened = OpenedWorkbook;
 
 std::string insertAt(SpreadsheetWorksheet& sheet, int row, int column, const std::filesystem::path& picture)
 {

@@ -3,6 +3,7 @@
 // written back into their own records, where Apache POI reads them.
 
 #include "EngineTestSupport.h"
+#include "OpenedWorkbook.h"
 #include "PoiGeometry.h"
 
 #include "platform/SpreadsheetWorkbook.h"
@@ -19,29 +20,7 @@ using namespace tavorin::test;
 
 namespace {
 
-struct Opened {
-    std::shared_ptr<SpreadsheetApplication> application;
-    std::shared_ptr<SpreadsheetWorkbook> workbook;
-    std::shared_ptr<SpreadsheetWorksheet> first;
-};
-
-Opened openWorkbook(const std::filesystem::path& path)
-{
-    Opened opened;
-    opened.application = std::make_shared<XlsApplication>();
-    EXPECT_TRUE(opened.application->setDisplayAlerts(false).ok());
-    auto workbook = opened.application->openWorkbook(path);
-    EXPECT_TRUE(workbook.ok()) << (workbook ? "" : workbook.error().describe());
-    opened.workbook = *workbook;
-    opened.first = *opened.workbook->sheetAt(1);
-    return opened;
-}
-
-Opened openCopy(const std::string& fixture, const std::filesystem::path& copy)
-{
-    std::filesystem::copy_file(workbookFixture(fixture), copy);
-    return openWorkbook(copy);
-}
+using Opened = OpenedWorkbook;
 
 void save(Opened& opened, const std::filesystem::path& path)
 {
