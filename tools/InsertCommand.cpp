@@ -26,20 +26,6 @@ namespace {
 // The window's picture list holds at most this many rows.
 constexpr std::size_t pictureLimit = 999;
 
-QString markOf(int degrees)
-{
-    switch (degrees) {
-    case 90:
-        return rotationMark::right;
-    case 180:
-        return rotationMark::upsideDown;
-    case 270:
-        return rotationMark::left;
-    default:
-        return rotationMark::none;
-    }
-}
-
 // The picture list as one drop of all the pictures would make it: non-pictures left out,
 // duplicates refused with --unique, sorted with --sort; marks travel with their pictures.
 std::vector<PictureRow> pictureRows(const InsertArguments& arguments, std::ostream& err)
@@ -58,7 +44,7 @@ std::vector<PictureRow> pictureRows(const InsertArguments& arguments, std::ostre
             continue;
         }
         names.add(display);
-        rows.push_back(PictureRow{display, path, markOf(i < arguments.marks.size() ? arguments.marks[i] : 0)});
+        rows.push_back(PictureRow{display, path, rotationMarkFor(i < arguments.marks.size() ? arguments.marks[i] : 0)});
     }
     if (arguments.sort)
         sortByName(rows);

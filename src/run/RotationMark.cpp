@@ -28,4 +28,18 @@ std::optional<int> rotationDegrees(const QString& mark)
     return std::nullopt;
 }
 
+QString rotationMarkFor(int degrees)
+{
+    switch (degrees) {
+    case 90:
+        return rotationMark::right;
+    case 180:
+        return rotationMark::upsideDown;
+    case 270:
+        return rotationMark::left;
+    default:
+        return rotationMark::none;
+    }
+}
+
 } // namespace tavorin

@@ -20,4 +20,7 @@ QString nextRotationMark(const QString& mark);
 // Clockwise turn in degrees (0, 90, 180, 270); nothing for a text that is no mark.
 std::optional<int> rotationDegrees(const QString& mark);
 
+// The mark of a clockwise turn of 90, 180 or 270 degrees; any other number gives the upright mark.
+QString rotationMarkFor(int degrees);
+
 } // namespace tavorin

@@ -12,20 +12,6 @@ struct Source {
     double width, height;
 };
 
-QString markOf(int degrees)
-{
-    switch (degrees) {
-    case 90:
-        return rotationMark::right;
-    case 180:
-        return rotationMark::upsideDown;
-    case 270:
-        return rotationMark::left;
-    default:
-        return rotationMark::none;
-    }
-}
-
 // Pixel sizes of the fixtures at 96 dpi (3/4 point per pixel); the metafiles' frames in inches.
 Source land() { return {pictureFixture("land.jpg"), 240, 180}; }
 Source portrait() { return {pictureFixture("portrait.png"), 180, 240}; }
@@ -36,7 +22,7 @@ Source tall() { return {pictureFixture("tall.tif"), 75, 225}; }
 void addPicture(Scenario& scenario, const Source& source, int degrees, const QString& sheet, int slot, int firstRow,
                 int firstColumn, int lastRow, int lastColumn)
 {
-    scenario.options.pictures.push_back(EngineRun::pictureRow(source.path, markOf(degrees)));
+    scenario.options.pictures.push_back(EngineRun::pictureRow(source.path, rotationMarkFor(degrees)));
     scenario.pictures.push_back(ExpectedPicture{source.path, degrees, source.width, source.height, sheet, slot,
                                                 firstRow, firstColumn, lastRow, lastColumn});
 }

@@ -7,6 +7,7 @@
 
 #include "EngineRun.h"
 #include "EngineRunScenarios.h"
+#include "ReportLookup.h"
 #include "MetafileSamples.h"
 
 #include "platform/xls/DateNumberFormats.h"
@@ -27,6 +28,11 @@ using namespace tavorin::test;
 
 namespace {
 
+QJsonObject sheetNamed(const QJsonObject& report, const QString& name)
+{
+    return test::sheetNamed(report, name, "LibreOffice");
+}
+
 std::optional<QJsonObject> libreOfficeReport(const std::filesystem::path& workbook, const QStringList& extraCells = {})
 {
     QStringList arguments;
@@ -39,31 +45,6 @@ std::optional<QJsonObject> libreOfficeReport(const std::filesystem::path& workbo
     if (!document.isObject())
         return std::nullopt;
     return document.object();
-}
-
-QJsonObject sheetNamed(const QJsonObject& report, const QString& name)
-{
-    for (const auto& value : report["sheets"].toArray())
-        if (value.toObject()["name"].toString() == name)
-            return value.toObject();
-    ADD_FAILURE() << "LibreOffice finds no sheet " << name.toStdString();
-    return {};
-}
-
-QStringList sheetNames(const QJsonObject& report)
-{
-    QStringList names;
-    for (const auto& value : report["sheets"].toArray())
-        names << value.toObject()["name"].toString();
-    return names;
-}
-
-QJsonObject cellOf(const QJsonObject& sheet, const QString& reference)
-{
-    for (const auto& value : sheet["cells"].toArray())
-        if (value.toObject()["cell"].toString() == reference)
-            return value.toObject();
-    return {};
 }
 
 // A rectangle in LibreOffice's 1/100 mm.

@@ -5,6 +5,7 @@
 
 #include "EngineRun.h"
 #include "EngineRunScenarios.h"
+#include "ReportLookup.h"
 #include "ExcelGrid.h"
 #include "FittedFrame.h"
 #include "MetafileSamples.h"
@@ -26,27 +27,7 @@ namespace {
 
 QJsonObject sheetNamed(const QJsonObject& report, const QString& name)
 {
-    for (const auto& value : report["sheets"].toArray())
-        if (value.toObject()["name"].toString() == name)
-            return value.toObject();
-    ADD_FAILURE() << "POI finds no sheet " << name.toStdString();
-    return {};
-}
-
-QJsonObject cellOf(const QJsonObject& sheet, const QString& reference)
-{
-    for (const auto& value : sheet["cells"].toArray())
-        if (value.toObject()["cell"].toString() == reference)
-            return value.toObject();
-    return {};
-}
-
-QStringList sheetNames(const QJsonObject& report)
-{
-    QStringList names;
-    for (const auto& value : report["sheets"].toArray())
-        names << value.toObject()["name"].toString();
-    return names;
+    return test::sheetNamed(report, name, "POI");
 }
 
 std::string describe(const PointRect& r)

@@ -29,5 +29,14 @@ TEST(RotationMark, StandsForAClockwiseTurn)
     EXPECT_FALSE(rotationDegrees(QStringLiteral("x")).has_value());
 }
 
+TEST(RotationMark, CommandLineDegreesGiveTheMarks)
+{
+    EXPECT_EQ(rotationMarkFor(90), QStringLiteral("→"));
+    EXPECT_EQ(rotationMarkFor(180), QStringLiteral("↓"));
+    EXPECT_EQ(rotationMarkFor(270), QStringLiteral("←"));
+    EXPECT_EQ(rotationMarkFor(0), QStringLiteral("○"));
+    EXPECT_EQ(rotationMarkFor(45), QStringLiteral("○")) << "an unknown turn leaves the picture upright";
+}
+
 } // namespace
 } // namespace tavorin
