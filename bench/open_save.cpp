@@ -9,9 +9,11 @@
 //   copy         reading the file, writing it to a new file and syncing that to disk;
 //   open + save  WorkbookDocument::open and saveAs (which also syncs), in a child process so
 //                that its peak memory (ru_maxrss) is its own;
-//   edit + save  the same with one cell changed on each worksheet between open and save.
+//   edit + save  the same with one cell changed on each worksheet between open and save (which
+//                reads those sheets' cells; open + save alone reads none).
 // The medians are printed with the ratio to the copy's median and the goals: open + save in
-// under 2 x the copy, peak memory under 2 x the file size + 50 MB.
+// under 2 x the copy, peak memory under 2 x the file size + 50 MB. Edit + save is shown for
+// what it costs to read and rewrite a sheet of a million cells; it has no goal.
 
 #include "platform/xls/CellEditor.h"
 #include "platform/xls/WorkbookDocument.h"
@@ -236,14 +238,14 @@ int main(int argc, char** argv)
     double editTotal = median(edits);
     double peak = *std::max_element(peaks.begin(), peaks.end());
     double memoryGoal = 2 * megabytes + 50;
-    bool fastEnough = total < 2 * copy && editTotal < 2 * copy;
+    bool fastEnough = total < 2 * copy;
     std::printf("workbook            %s, %.1f MB; medians of %d runs (each run's figures in brackets)\n",
                 workbook.c_str(), megabytes, runs);
     std::printf("copy                %.3f s  [%s]  read, write, sync\n", copy, listed(copies).c_str());
     std::printf("open                %.3f s  [%s]\n", median(opens), listed(opens).c_str());
     std::printf("open + save         %.3f s  [%s]  = %.1f x the copy (goal: under 2 x)\n", total,
                 listed(saves).c_str(), total / copy);
-    std::printf("edit + save         %.3f s  [%s]  = %.1f x the copy (goal: under 2 x), one cell per sheet\n",
+    std::printf("edit + save         %.3f s  [%s]  = %.1f x the copy, one cell per sheet\n",
                 editTotal, listed(edits).c_str(), editTotal / copy);
     std::printf("peak memory         %.1f MB (highest run; goal: under 2 x size + 50 MB = %.1f MB) %s\n", peak,
                 memoryGoal, peak < memoryGoal ? "within" : "OVER");

@@ -18,13 +18,13 @@ Error cellError(const std::string& message) { return Error{message, "cells", {},
 
 } // namespace
 
-Status CellEditor::checkAddress(std::uint32_t row, std::uint32_t column) const
+Status CellEditor::prepare(std::uint32_t row, std::uint32_t column)
 {
     if (row >= rowCount || column >= columnCount)
         return cellError("the cell lies outside the sheet (rows 1-65536, columns 1-256)");
     if (!sheet_.structured)
         return cellError("the sheet holds no cells");
-    return success();
+    return model_.load(sheet_);
 }
 
 std::pair<std::uint16_t, std::uint16_t> CellEditor::mergeAreaOrigin(std::uint16_t row, std::uint16_t column) const
@@ -53,7 +53,7 @@ std::uint16_t CellEditor::formatIndexOf(std::uint16_t row, std::uint16_t column)
 Status CellEditor::putValue(std::uint32_t row, std::uint32_t column, std::uint16_t type,
                             std::vector<std::uint8_t> value, bool dateValue)
 {
-    if (auto status = checkAddress(row, column); !status)
+    if (auto status = prepare(row, column); !status)
         return status;
     auto [targetRow, targetColumn] = mergeAreaOrigin(static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(column));
     std::uint16_t xf = formatIndexOf(targetRow, targetColumn);
@@ -99,22 +99,24 @@ Status CellEditor::setText(std::uint32_t row, std::uint32_t column, const std::u
 {
     if (text.size() > maximumTextLength)
         return cellError("a cell holds at most 32767 characters");
-    if (auto status = checkAddress(row, column); !status)
+    if (auto status = prepare(row, column); !status)
         return status;
     if (!model_.sharedStrings) {
         model_.sharedStrings.emplace();
         model_.ensureGlobalsItem(WorkbookModel::Kind::SharedStrings);
     }
-    std::uint32_t index = model_.sharedStrings->add(text);
+    auto index = model_.sharedStrings->add(text);
+    if (!index)
+        return index.error();
     model_.sharedStrings->addReferences(1);
     std::vector<std::uint8_t> bytes;
-    putU32(bytes, index);
+    putU32(bytes, *index);
     return putValue(row, column, RecordType::LabelSst, std::move(bytes), false);
 }
 
 Status CellEditor::setNumberFormat(std::uint32_t row, std::uint32_t column, const std::u16string& format)
 {
-    if (auto status = checkAddress(row, column); !status)
+    if (auto status = prepare(row, column); !status)
         return status;
     auto r = static_cast<std::uint16_t>(row);
     auto c = static_cast<std::uint16_t>(column);

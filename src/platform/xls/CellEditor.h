@@ -33,7 +33,8 @@ public:
     std::pair<std::uint16_t, std::uint16_t> mergeAreaOrigin(std::uint16_t row, std::uint16_t column) const;
 
 private:
-    Status checkAddress(std::uint32_t row, std::uint32_t column) const;
+    // Checks the address and reads the sheet's records if nobody has yet.
+    Status prepare(std::uint32_t row, std::uint32_t column);
     Status putValue(std::uint32_t row, std::uint32_t column, std::uint16_t type, std::vector<std::uint8_t> value,
                     bool dateValue);
 

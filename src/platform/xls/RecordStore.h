@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/xls/ByteBuffer.h"
+
 #include <cstdint>
 #include <deque>
 #include <span>
@@ -27,18 +29,18 @@ struct StoredRecord {
 class RecordStore {
 public:
     RecordStore() = default;
-    explicit RecordStore(std::vector<std::uint8_t> stream) : stream_(std::move(stream)) {}
+    explicit RecordStore(ByteBuffer stream) : stream_(std::move(stream)) {}
     RecordStore(const RecordStore&) = delete;
     RecordStore& operator=(const RecordStore&) = delete;
     RecordStore(RecordStore&&) noexcept = default;
     RecordStore& operator=(RecordStore&&) noexcept = default;
 
-    std::span<const std::uint8_t> stream() const { return stream_; }
+    std::span<const std::uint8_t> stream() const { return stream_.bytes(); }
 
     std::span<const std::uint8_t> bytes(DataRef ref) const
     {
-        const std::vector<std::uint8_t>& block = ref.block == 0 ? stream_ : added_[ref.block - 1];
-        return std::span<const std::uint8_t>(block).subspan(ref.offset, ref.length);
+        std::span<const std::uint8_t> block = ref.block == 0 ? stream_.bytes() : std::span<const std::uint8_t>(added_[ref.block - 1]);
+        return block.subspan(ref.offset, ref.length);
     }
 
     // A reference to bytes of the stream as read (the caller has checked the range).
@@ -60,7 +62,7 @@ public:
     }
 
 private:
-    std::vector<std::uint8_t> stream_;
+    ByteBuffer stream_;
     std::deque<std::vector<std::uint8_t>> added_;
 };
 

@@ -134,19 +134,51 @@ Result<SharedStringTable> SharedStringTable::read(std::span<const std::uint8_t> 
 {
     SharedStringTable table;
     table.stream_ = stream.data();
+    table.readAt_ = offset;
+    for (const auto& piece : pieces)
+        table.pieces_.push_back({static_cast<std::uint32_t>(piece.data() - stream.data()),
+                                 static_cast<std::uint32_t>(piece.size())});
     PieceCursor cursor(pieces);
     auto total = cursor.integer(4);
     auto unique = cursor.integer(4);
     if (!total || !unique)
         return sstError("the shared string table is shorter than its header", offset);
     table.totalReferences_ = *total;
+    table.announced_ = *unique;
+    table.stringsRead_ = false;
+    return table;
+}
+
+void SharedStringTable::keepIndexRecord(std::span<const std::uint8_t> data)
+{
+    if (stream_ && !pieces_.empty())
+        readIndex_ = Piece{static_cast<std::uint32_t>(data.data() - stream_), static_cast<std::uint32_t>(data.size())};
+}
+
+std::span<const std::uint8_t> SharedStringTable::pieceBytes(Piece piece) const { return {stream_ + piece.offset, piece.length}; }
+
+Status SharedStringTable::readStrings()
+{
+    if (stringsRead_)
+        return success();
+    std::vector<std::span<const std::uint8_t>> pieces;
+    for (Piece piece : pieces_)
+        pieces.push_back(pieceBytes(piece));
+    const std::uint8_t* stream = stream_;
+    const std::uint64_t offset = readAt_;
+    PieceCursor cursor(pieces);
+    (void)cursor.integer(4); // the header, read before
+    (void)cursor.integer(4);
     auto fail = [&](const std::string& what) {
-        return sstError("string " + std::to_string(table.entries_.size()) + " of the shared string table " + what,
-                        offset);
+        auto error = sstError("string " + std::to_string(entries_.size()) + " of the shared string table " + what,
+                              offset);
+        entries_.clear();
+        data_.clear();
+        return error;
     };
     std::vector<std::uint8_t> copy;
     // Each string consumes at least three bytes, so the loop ends with the data.
-    for (std::uint32_t i = 0; i < *unique; ++i) {
+    for (std::uint32_t i = 0; i < announced_; ++i) {
         if (!cursor.settle())
             break;
         std::size_t firstPiece = cursor.piece();
@@ -154,7 +186,7 @@ Result<SharedStringTable> SharedStringTable::read(std::span<const std::uint8_t> 
         // Most strings lie whole in one piece: they are measured and left where they are.
         if (auto length = lengthInPiece({start, cursor.leftInPiece()})) {
             cursor.skip(*length);
-            table.entries_.push_back({static_cast<std::uint32_t>(start - stream.data()), static_cast<std::uint32_t>(*length)});
+            entries_.push_back({static_cast<std::uint32_t>(start - stream), static_cast<std::uint32_t>(*length)});
             continue;
         }
         auto count = cursor.integer(2);
@@ -202,11 +234,11 @@ Result<SharedStringTable> SharedStringTable::read(std::span<const std::uint8_t> 
         }
         if (cursor.piece() == firstPiece || (cursor.pieceExhausted() && cursor.piece() == firstPiece)) {
             auto length = static_cast<std::uint32_t>(cursor.here() - start);
-            table.entries_.push_back({static_cast<std::uint32_t>(start - stream.data()), length});
+            entries_.push_back({static_cast<std::uint32_t>(start - stream), length});
             continue;
         }
         // Cut by a CONTINUE: kept joined, in one width.
-        auto& out = table.data_;
+        auto& out = data_;
         Entry entry{static_cast<std::uint32_t>(out.size()), 0};
         putU16(out, *count);
         putU8(out, static_cast<std::uint8_t>((*flags & ~highByteFlag) | (anyWide ? highByteFlag : 0)));
@@ -222,13 +254,18 @@ Result<SharedStringTable> SharedStringTable::read(std::span<const std::uint8_t> 
         }
         out.insert(out.end(), copy.begin(), copy.end());
         entry.length = static_cast<std::uint32_t>(out.size() - entry.offset) | copied;
-        table.entries_.push_back(entry);
+        entries_.push_back(entry);
     }
-    if (table.entries_.size() < *unique)
-        return sstError("the shared string table holds " + std::to_string(table.entries_.size()) + " strings, " +
-                            std::to_string(*unique) + " announced",
-                        offset);
-    return table;
+    if (entries_.size() < announced_) {
+        auto error = sstError("the shared string table holds " + std::to_string(entries_.size()) + " strings, " +
+                                  std::to_string(announced_) + " announced",
+                              offset);
+        entries_.clear();
+        data_.clear();
+        return error;
+    }
+    stringsRead_ = true;
+    return success();
 }
 
 std::span<const std::uint8_t> SharedStringTable::bytesOf(std::uint32_t index) const
@@ -258,9 +295,9 @@ SharedStringTable::Layout SharedStringTable::layoutOf(std::uint32_t index) const
     return layout;
 }
 
-std::u16string SharedStringTable::text(std::uint32_t index) const
+std::u16string SharedStringTable::text(std::uint32_t index)
 {
-    if (index >= size())
+    if (!readStrings() || index >= size())
         return {};
     Layout layout = layoutOf(index);
     auto bytes = bytesOf(index).subspan(layout.headerSize, layout.characterCount * (layout.highByte ? 2 : 1));
@@ -271,8 +308,11 @@ std::u16string SharedStringTable::text(std::uint32_t index) const
     return text;
 }
 
-std::uint32_t SharedStringTable::add(const std::u16string& text)
+Result<std::uint32_t> SharedStringTable::add(const std::u16string& text)
 {
+    if (auto read = readStrings(); !read)
+        return read.error();
+    changed_ = true;
     if (!indexed_) {
         for (std::uint32_t i = 0; i < size(); ++i) {
             Layout layout = layoutOf(i);
@@ -309,8 +349,37 @@ std::uint16_t SharedStringTable::bucketSize() const
     return static_cast<std::uint16_t>(std::clamp<std::uint32_t>(perBucket, 8, 0xFFFF));
 }
 
+void SharedStringTable::writeAsRead(RecordWriter& out) const
+{
+    // EXTSST gives the stream positions of strings in the table: they move with it.
+    const std::uint64_t position = out.offset();
+    const std::uint64_t end = pieces_.back().offset + std::uint64_t{pieces_.back().length};
+    std::vector<std::uint8_t> first(pieceBytes(pieces_.front()).begin(), pieceBytes(pieces_.front()).end());
+    if (first.size() >= 4) // else the header goes on in a CONTINUE; it was never changed then
+        setU32(first, 0, totalReferences_);
+    out.write(RecordType::Sst, first);
+    for (std::size_t i = 1; i < pieces_.size(); ++i)
+        out.write(RecordType::Continue, pieceBytes(pieces_[i]));
+    if (!readIndex_)
+        return;
+    auto stored = pieceBytes(*readIndex_);
+    std::vector<std::uint8_t> index(stored.begin(), stored.end());
+    for (std::size_t field = 2; field + 4 <= index.size(); field += 8) {
+        std::uint32_t at = ByteReader::u32At(index, field);
+        if (at >= readAt_ && at < end)
+            setU32(index, field, static_cast<std::uint32_t>(at - readAt_ + position));
+    }
+    out.write(RecordType::ExtSst, index);
+}
+
 void SharedStringTable::write(RecordWriter& out) const
 {
+    // A table nobody added to goes back as it was read; so does one whose strings cannot be
+    // read (nothing could be added to it).
+    if (!pieces_.empty() && ((!changed_ && readIndex_) || !stringsRead_)) {
+        writeAsRead(out);
+        return;
+    }
     struct Bucket {
         std::uint64_t streamOffset;
         std::uint16_t offsetInRecord;

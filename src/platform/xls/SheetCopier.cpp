@@ -32,6 +32,8 @@ Result<std::size_t> SheetCopier::copyAfter(std::size_t templateIndex, std::size_
     const SheetModel& source = *sheets[templateIndex];
     if (!source.structured || !source.isWorksheet())
         return copyError("only worksheets can be copied");
+    if (auto loaded = model_.load(*sheets[templateIndex]); !loaded)
+        return loaded.error();
 
     auto copy = std::make_shared<SheetModel>(source);
     // The drawing records are left out here and copied below with the copy's own drawing and

@@ -75,6 +75,16 @@ struct SheetModel {
     // to one placeholder Drawing item (see WorkbookDrawings).
     std::shared_ptr<SheetDrawing> drawingEdit;
 
+    // Where a sheet lies in the stream as read, while its records have not been read (opening
+    // reads them only for sheets that someone asks for: WorkbookModel::load). Such a sheet is
+    // written back as these bytes, the stream positions in its INDEX records moved with it.
+    struct Unread {
+        std::uint32_t begin = 0, end = 0;        // from its BOF header to past its EOF
+        std::vector<std::uint32_t> indexRecords; // headers of INDEX records at the sheet's level
+        std::optional<DataRef> firstDrawing;     // its first drawing record (MSODRAWING), if any
+    };
+    std::optional<Unread> unread;
+
     bool isWorksheet() const { return type == 0; }
 };
 

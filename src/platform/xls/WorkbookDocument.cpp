@@ -49,10 +49,15 @@ Result<std::unique_ptr<WorkbookDocument>> WorkbookDocument::open(const std::file
     auto file = WorkbookFile::open(path);
     if (!file)
         return file.error();
-    auto stream = file->compoundFile().readStream(file->workbookStream());
+    auto stream = file->compoundFile().stream(file->workbookStream());
     if (!stream)
         return stream.error();
-    auto model = WorkbookModel::read(std::move(*stream));
+    auto bytes = ByteBuffer::allocate(static_cast<std::size_t>(stream->size()));
+    if (!bytes)
+        return Error{"there is not enough memory for the workbook's Workbook stream", "workbook", {}, {}};
+    if (auto status = stream->read(0, bytes->bytes()); !status)
+        return status.error();
+    auto model = WorkbookModel::read(std::move(*bytes));
     if (!model)
         return model.error();
     return std::unique_ptr<WorkbookDocument>(new WorkbookDocument(std::move(*file), std::move(*model)));

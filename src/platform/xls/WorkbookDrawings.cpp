@@ -33,10 +33,15 @@ std::optional<std::uint32_t> drawingIdOf(const WorkbookModel& model, const Sheet
 {
     if (sheet.drawingEdit)
         return sheet.drawingEdit->drawingId();
-    auto run = drawingRun(sheet);
-    if (!run)
+    std::optional<DataRef> first;
+    if (sheet.unread) {
+        first = sheet.unread->firstDrawing;
+    } else if (auto run = drawingRun(sheet)) {
+        first = sheet.items[run->first].record.data;
+    }
+    if (!first)
         return std::nullopt;
-    auto bytes = model.store.bytes(sheet.items[run->first].record.data);
+    auto bytes = model.store.bytes(*first);
     auto fdg = OfficeArtRecord::at(bytes, OfficeArtRecord::headerSize, bytes.size());
     if (!fdg || fdg->type != OfficeArtRecord::Fdg)
         return std::nullopt;
@@ -118,6 +123,8 @@ Result<DrawingGroup*> group(WorkbookModel& model)
 
 Result<SheetDrawing*> drawingOf(WorkbookModel& model, SheetModel& sheet)
 {
+    if (auto loaded = model.load(sheet); !loaded)
+        return loaded.error();
     auto drawings = group(model);
     if (!drawings)
         return drawings.error();
@@ -137,6 +144,8 @@ Result<SheetDrawing*> drawingOf(WorkbookModel& model, SheetModel& sheet)
 Status copyDrawing(WorkbookModel& model, SheetModel& source, SheetModel& copy)
 {
     copy.drawingEdit.reset();
+    if (auto loaded = model.load(source); !loaded)
+        return loaded.error();
     if (!source.drawingEdit && !drawingRun(source))
         return success();
     auto drawings = group(model);

@@ -131,7 +131,10 @@ public:
                 raw(stored);
                 return success();
             case RecordType::ExtSst:
-                break; // rebuilt with the SST
+                // Written with the SST: as read while the table stays as it is, else anew.
+                if (model_.sharedStrings)
+                    model_.sharedStrings->keepIndexRecord(record->data);
+                break;
             case RecordType::Format: {
                 ByteReader reader(record->data);
                 NumberFormat format;
@@ -477,10 +480,66 @@ private:
     std::array<bool, 8> placed_{}; // by Kind: a placeholder of that kind stands in the items
 };
 
+// Walks a sheet's records from its BOF to the EOF that ends it, looking only at their types:
+// enough to write the sheet back unchanged and to read it when it is asked for.
+Status scanSheet(std::span<const std::uint8_t> stream, RecordReader& records, std::uint64_t position,
+                 SheetModel& sheet)
+{
+    if (auto status = records.seek(position); !status)
+        return status;
+    auto bof = records.next();
+    if (!bof)
+        return bof.error();
+    if (bof->type != RecordType::Bof || bof->data.size() < 4)
+        return modelError("sheet \"" + BiffString::toUtf8(sheet.name) + "\" does not begin with a BOF record",
+                          bof->type, bof->offset);
+    std::uint16_t substream = ByteReader::u16At(bof->data, 2);
+    sheet.structured = (sheet.type == 0 || sheet.type == 1) &&
+                       (substream == worksheetSubstream || substream == macroSheetSubstream);
+    SheetModel::Unread unread;
+    unread.begin = static_cast<std::uint32_t>(position);
+    // Only the headers are looked at, straight from the stream: a large sheet has millions of
+    // records. Every step moves past a record, so the loop ends with the stream.
+    std::uint64_t at = records.position();
+    for (int depth = 1; depth > 0;) {
+        if (stream.size() - at < Record::headerSize)
+            return modelError("sheet \"" + BiffString::toUtf8(sheet.name) + "\" ends without an EOF record", {}, at);
+        std::uint16_t type = ByteReader::u16At(stream, at);
+        std::uint16_t length = ByteReader::u16At(stream, at + 2);
+        if (length > Record::maxDataSize || length > stream.size() - at - Record::headerSize)
+            return modelError("a record of sheet \"" + BiffString::toUtf8(sheet.name) +
+                                  "\" is longer than the format allows or runs past the end of the stream",
+                              type, at);
+        if (type == RecordType::Bof)
+            ++depth;
+        else if (type == RecordType::Eof)
+            --depth;
+        else if (depth == 1 && sheet.structured && type == RecordType::Index)
+            unread.indexRecords.push_back(static_cast<std::uint32_t>(at));
+        else if (depth == 1 && type == RecordType::MsoDrawing && !unread.firstDrawing)
+            unread.firstDrawing = RecordStore::inStream(at + Record::headerSize, length);
+        at += Record::headerSize + length;
+    }
+    unread.end = static_cast<std::uint32_t>(at);
+    sheet.unread = std::move(unread);
+    return success();
+}
+
 } // namespace
 
-Result<WorkbookModel> WorkbookModel::read(std::vector<std::uint8_t> stream)
+Result<WorkbookModel> WorkbookModel::read(std::span<const std::uint8_t> stream)
 {
+    auto copy = ByteBuffer::allocate(stream.size());
+    if (!copy)
+        return modelError("there is not enough memory for the Workbook stream", {}, 0);
+    std::copy(stream.begin(), stream.end(), copy->bytes().begin());
+    return read(std::move(*copy));
+}
+
+Result<WorkbookModel> WorkbookModel::read(ByteBuffer stream)
+{
+    if (stream.size() > 0xFFFFFFFFu)
+        return modelError("the Workbook stream is larger than 4 GB", {}, 0);
     WorkbookModel model;
     model.store = RecordStore(std::move(stream));
     RecordReader records(model.store.stream());
@@ -501,12 +560,28 @@ Result<WorkbookModel> WorkbookModel::read(std::vector<std::uint8_t> stream)
         sheet->name = bound.name;
         sheet->visibility = static_cast<std::uint8_t>(bound.visibility);
         sheet->type = static_cast<std::uint8_t>(bound.kind);
-        SheetReader reader(model.store, records, *sheet);
-        if (auto status = reader.read(bound.position); !status)
+        if (auto status = scanSheet(model.store.stream(), records, bound.position, *sheet); !status)
             return status.error();
         model.sheets.push_back(std::move(sheet));
     }
     return model;
+}
+
+Status WorkbookModel::load(SheetModel& sheet)
+{
+    if (!sheet.unread)
+        return success();
+    // Read into a new model so that a sheet that fails to read stays as it was, unread.
+    SheetModel loaded;
+    loaded.name = sheet.name;
+    loaded.visibility = sheet.visibility;
+    loaded.type = sheet.type;
+    RecordReader records(store.stream());
+    SheetReader reader(store, records, loaded);
+    if (auto status = reader.read(sheet.unread->begin); !status)
+        return status;
+    sheet = std::move(loaded);
+    return success();
 }
 
 std::optional<std::size_t> WorkbookModel::findGlobalsItem(Kind kind) const

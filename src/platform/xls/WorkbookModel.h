@@ -52,8 +52,13 @@ public:
     };
     using Kind = GlobalsItem::Kind;
 
-    // Reads the whole Workbook stream (the bytes are kept: unchanged records point into them).
-    static Result<WorkbookModel> read(std::vector<std::uint8_t> stream);
+    // Reads the Workbook stream's globals and finds its sheets (the bytes are kept: unchanged
+    // records point into them). The records of a sheet are read by load().
+    static Result<WorkbookModel> read(ByteBuffer stream);
+    static Result<WorkbookModel> read(std::span<const std::uint8_t> stream);
+    // Reads the records of a sheet that has not been read yet (see SheetModel::unread); a sheet
+    // that cannot be read is left unread, to be written back as it was.
+    Status load(SheetModel& sheet);
 
     RecordStore store;
     std::vector<GlobalsItem> globals;

@@ -1,6 +1,7 @@
 #include "platform/xls/WorkbookStreamWriter.h"
 
 #include "platform/xls/ByteReader.h"
+#include "platform/xls/Record.h"
 #include "platform/xls/DrawingGroup.h"
 #include "platform/xls/SheetDrawing.h"
 #include "platform/xls/WorkbookDrawings.h"
@@ -68,6 +69,10 @@ void WorkbookStreamWriter::writeDrawingGroup(RecordWriter& out) const
 WorkbookStreamWriter::WorkbookStreamWriter(const WorkbookModel& model) : model_(model)
 {
     for (const auto& sheet : model_.sheets) {
+        if (sheet->unread) {
+            sheets_.push_back({sheet->unread->end - sheet->unread->begin, {}, 0});
+            continue;
+        }
         auto out = RecordWriter::measuring(0);
         sheets_.push_back(writeSheet(out, *sheet, nullptr));
         sheets_.back().size = out.offset();
@@ -90,7 +95,10 @@ Status WorkbookStreamWriter::write(OutputSink& sink) const
     for (std::size_t i = 0; i < model_.sheets.size(); ++i) {
         if (out.status() && out.offset() != positions_[i])
             return Error{"the globals came out at a size other than measured", "workbook stream", {}, out.offset()};
-        writeSheet(out, *model_.sheets[i], &sheets_[i]);
+        if (model_.sheets[i]->unread)
+            writeUnreadSheet(out, *model_.sheets[i], positions_[i]);
+        else
+            writeSheet(out, *model_.sheets[i], &sheets_[i]);
     }
     out.flush();
     if (!drawingStatus_)
@@ -174,6 +182,34 @@ void WorkbookStreamWriter::writeGlobals(RecordWriter& out, const std::vector<std
             break;
         }
     }
+}
+
+void WorkbookStreamWriter::writeUnreadSheet(RecordWriter& out, const SheetModel& sheet, std::uint64_t position) const
+{
+    const SheetModel::Unread& source = *sheet.unread;
+    auto stream = model_.store.stream();
+    // INDEX holds the stream positions of the sheet's DEFCOLWIDTH and DBCELL records (from its
+    // 12th byte on); those that point into the sheet move with it. Everything else in a sheet
+    // is relative to the sheet or to its records.
+    auto moved = [&](std::uint32_t value) {
+        if (value < source.begin || value >= source.end)
+            return value;
+        return static_cast<std::uint32_t>(value - source.begin + position);
+    };
+    std::size_t at = source.begin;
+    std::vector<std::uint8_t> index;
+    for (std::uint32_t header : source.indexRecords) {
+        std::size_t data = std::size_t{header} + Record::headerSize;
+        std::size_t length = ByteReader::u16At(stream, header + 2);
+        out.writeBytes(stream.subspan(at, data - at));
+        index.assign(stream.begin() + static_cast<std::ptrdiff_t>(data),
+                     stream.begin() + static_cast<std::ptrdiff_t>(data + length));
+        for (std::size_t field = 12; field + 4 <= index.size(); field += 4)
+            setU32(index, field, moved(ByteReader::u32At(index, field)));
+        out.writeBytes(index);
+        at = data + length;
+    }
+    out.writeBytes(stream.subspan(at, source.end - at));
 }
 
 std::vector<std::uint8_t> WorkbookStreamWriter::dimensionsOf(const SheetModel& sheet) const

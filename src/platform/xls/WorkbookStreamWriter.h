@@ -30,6 +30,8 @@ private:
 
     void writeGlobals(RecordWriter& out, const std::vector<std::uint64_t>& sheetPositions) const;
     SheetLayout writeSheet(RecordWriter& out, const SheetModel& sheet, const SheetLayout* known) const;
+    // A sheet nobody read: its bytes as they were, with the INDEX stream positions moved.
+    void writeUnreadSheet(RecordWriter& out, const SheetModel& sheet, std::uint64_t position) const;
     std::vector<std::uint8_t> dimensionsOf(const SheetModel& sheet) const;
     // The drawing group model's records: measured by size, or written with the pictures read
     // from their files; a picture that cannot be read any more fails the write.

@@ -55,6 +55,11 @@ Result<XlsWorksheet::Open> XlsWorksheet::openWorksheet()
     if (opened && (!sheet_->structured || !sheet_->isWorksheet()))
         return operationError("the sheet \"" + QString::fromStdU16String(sheet_->name).toStdString() +
                               "\" is not a worksheet");
+    // A sheet's records are read the first time someone works on it.
+    if (opened) {
+        if (auto loaded = opened->document->model().load(*sheet_); !loaded)
+            return loaded.error();
+    }
     return opened;
 }
 
