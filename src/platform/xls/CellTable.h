@@ -29,7 +29,9 @@ public:
         std::vector<Cell> cells;          // by column
     };
 
-    // Reading: a ROW record, and a cell made of the given records (the first one says where).
+    // Reading: room for the records of this many cells, a ROW record, and a cell made of the
+    // given records (the first one says where).
+    void reserveRecords(std::size_t count) { records_.reserve(count); }
     void addRowRecord(DataRef data, std::span<const std::uint8_t> bytes);
     // False when the first record is too short to name its row and column.
     bool addCell(std::span<const StoredRecord> records, const RecordStore& store);

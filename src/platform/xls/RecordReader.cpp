@@ -97,7 +97,7 @@ Result<Record> RecordReader::next()
     return Record{type, loaded(offset + Record::headerSize, length), offset};
 }
 
-std::optional<std::uint16_t> RecordReader::peekType()
+std::optional<std::uint16_t> RecordReader::peekLoadedType()
 {
     if (atEnd() || size_ - position_ < Record::headerSize)
         return std::nullopt;

@@ -40,13 +40,20 @@ public:
     Result<Record> next();
     // The type of the record at the current position without moving; nothing at the end of the
     // stream or when no complete header can be read there (next() then says why).
-    std::optional<std::uint16_t> peekType();
+    std::optional<std::uint16_t> peekType()
+    {
+        // Bytes in memory need no loading: the reader of a sheet asks this after every cell.
+        if (!stream_ && position_ <= size_ && size_ - position_ >= Record::headerSize)
+            return static_cast<std::uint16_t>(memory_[position_] | (memory_[position_ + 1] << 8));
+        return peekLoadedType();
+    }
     // The record at the current position joined with the records right after it whose type is
     // one of continuationTypes (CONTINUE unless told otherwise, e.g. MSODRAWINGGROUP also goes on
     // in further MSODRAWINGGROUP records).
     Result<ContinuedRecord> nextContinued(std::span<const std::uint16_t> continuationTypes = continueOnly);
 
 private:
+    std::optional<std::uint16_t> peekLoadedType();
     // Makes the range available from the stream (bytes in memory always are); loaded() then
     // points at it.
     Status load(std::uint64_t offset, std::size_t count);

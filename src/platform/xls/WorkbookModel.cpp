@@ -510,6 +510,7 @@ Status scanSheet(std::span<const std::uint8_t> stream, RecordReader& records, st
             return modelError("a record of sheet \"" + BiffString::toUtf8(sheet.name) +
                                   "\" is longer than the format allows or runs past the end of the stream",
                               type, at);
+        unread.recordCount += depth == 1 ? 1 : 0;
         if (type == RecordType::Bof)
             ++depth;
         else if (type == RecordType::Eof)
@@ -576,6 +577,7 @@ Status WorkbookModel::load(SheetModel& sheet)
     loaded.name = sheet.name;
     loaded.visibility = sheet.visibility;
     loaded.type = sheet.type;
+    loaded.cells.reserveRecords(sheet.unread->recordCount);
     RecordReader records(store.stream());
     SheetReader reader(store, records, loaded);
     if (auto status = reader.read(sheet.unread->begin); !status)
