@@ -54,7 +54,7 @@ void checkSheet(std::span<const std::uint8_t> stream, std::uint32_t position, st
     std::optional<Header> index;
     std::optional<std::uint64_t> defaultWidth;
     std::vector<std::uint64_t> dbCells;
-    std::optional<std::uint64_t> firstRowOfBlock;
+    std::uint64_t firstRowOfBlock = 0; // 0: no ROW yet in this block (a sheet never starts at 0)
     int depth = 1;
     std::uint64_t at = position + 4 + bof->length;
     while (depth > 0) {
@@ -72,15 +72,15 @@ void checkSheet(std::span<const std::uint8_t> stream, std::uint32_t position, st
                 index = header;
             if (header->type == RecordType::DefColWidth)
                 defaultWidth = at;
-            if (header->type == RecordType::Row && !firstRowOfBlock)
+            if (header->type == RecordType::Row && firstRowOfBlock == 0)
                 firstRowOfBlock = at;
             if (header->type == RecordType::DbCell) {
                 dbCells.push_back(at);
                 std::uint32_t back = header->length >= 4 ? ByteReader::u32At(header->data, 0) : 0;
-                if (!firstRowOfBlock || at - back != *firstRowOfBlock)
+                if (firstRowOfBlock == 0 || at - back != firstRowOfBlock)
                     problems.push_back(where + "the DBCELL at " + std::to_string(at) +
                                        " does not point back at the first ROW of its block");
-                firstRowOfBlock.reset();
+                firstRowOfBlock = 0;
             }
         }
         at += 4 + header->length;
