@@ -295,6 +295,10 @@ std::vector<DrawingGroup::Segment> DrawingGroup::layout() const
                                          bytes.begin() + static_cast<std::ptrdiff_t>(to));
     };
     std::vector<Segment> segments;
+    auto keep = [&](std::size_t from, std::size_t to) {
+        if (to > from)
+            segments.push_back({{}, bytes.subspan(from, to - from), std::nullopt});
+    };
     std::vector<std::uint8_t> fdgg = fdggChanged_ ? encodeFdgg() : slice(fdggOffset_, fdggEnd_);
     auto fdggDelta = static_cast<std::int64_t>(fdgg.size()) - static_cast<std::int64_t>(fdggEnd_ - fdggOffset_);
 
@@ -308,26 +312,37 @@ std::vector<DrawingGroup::Segment> DrawingGroup::layout() const
     std::vector<std::uint8_t> head = slice(0, fdggOffset_);
     patchU32(head, 4, static_cast<std::uint32_t>(ByteReader::u32At(bytes, 4) + growth));
     head.insert(head.end(), fdgg.begin(), fdgg.end());
-    std::size_t tailFrom = fdggEnd_;
-    if (bstoreOffset_) {
-        std::vector<std::uint8_t> store = slice(fdggEnd_, bstoreEnd_);
-        std::size_t base = fdggEnd_;
-        std::size_t header = *bstoreOffset_ - base;
-        patchU16(store, header, static_cast<unsigned>((std::min<std::size_t>(blips_.size(), 0xFFF) << 4) | Art::containerVersion));
-        patchU32(store, header + 4, static_cast<std::uint32_t>(ByteReader::u32At(bytes, *bstoreOffset_ + 4) + addedBytes));
-        for (std::size_t i = 0; i < stored_.size(); ++i)
-            if (blips_[i].references != readReferences_[i])
-                patchU32(store, stored_[i].fbseOffset - base + Art::headerSize + 24, blips_[i].references);
-        head.insert(head.end(), store.begin(), store.end());
-        tailFrom = bstoreEnd_;
-    } else if (newStore) {
+    if (newStore)
         Art::putHeader(head, Art::containerVersion, static_cast<std::uint16_t>(std::min<std::size_t>(blips_.size(), 0xFFF)),
                        Art::BStoreContainer, static_cast<std::uint32_t>(addedBytes));
+    segments.push_back({std::move(head), {}, std::nullopt});
+    std::size_t tailFrom = fdggEnd_;
+    if (bstoreOffset_) {
+        // The store's header counts the blips and their bytes; an FBSE whose reference count
+        // changed gets its new count; everything else is written from the group as read.
+        std::size_t header = *bstoreOffset_;
+        keep(fdggEnd_, header);
+        std::vector<std::uint8_t> storeHeader = slice(header, header + Art::headerSize);
+        patchU16(storeHeader, 0, static_cast<unsigned>((std::min<std::size_t>(blips_.size(), 0xFFF) << 4) | Art::containerVersion));
+        patchU32(storeHeader, 4, static_cast<std::uint32_t>(ByteReader::u32At(bytes, header + 4) + addedBytes));
+        segments.push_back({std::move(storeHeader), {}, std::nullopt});
+        std::size_t at = header + Art::headerSize;
+        for (std::size_t i = 0; i < stored_.size(); ++i) {
+            if (blips_[i].references == readReferences_[i])
+                continue;
+            std::size_t field = stored_[i].fbseOffset + Art::headerSize + 24;
+            keep(at, field);
+            std::vector<std::uint8_t> count;
+            appendU32(count, blips_[i].references);
+            segments.push_back({std::move(count), {}, std::nullopt});
+            at = field + 4;
+        }
+        keep(at, bstoreEnd_);
+        tailFrom = bstoreEnd_;
     }
-    segments.push_back({std::move(head), std::nullopt});
     for (std::size_t i = 0; i < added_.size(); ++i)
-        segments.push_back({{}, i});
-    segments.push_back({slice(tailFrom, bytes_.size()), std::nullopt});
+        segments.push_back({{}, {}, i});
+    keep(tailFrom, bytes_.size());
     return segments;
 }
 
@@ -381,11 +396,11 @@ Status DrawingGroup::write(OutputSink& out) const
     auto segments = layout();
     std::uint64_t total = 0;
     for (const auto& segment : segments)
-        total += segment.added ? newFbseSize(*added_[*segment.added]) : segment.bytes.size();
+        total += segment.added ? newFbseSize(*added_[*segment.added]) : segment.bytes().size();
     RecordChunkSink records(out, plan(total));
     std::vector<std::uint8_t> buffer;
     for (const auto& segment : segments) {
-        Status status = segment.added ? writeAdded(records, *segment.added, buffer) : records.write(segment.bytes);
+        Status status = segment.added ? writeAdded(records, *segment.added, buffer) : records.write(segment.bytes());
         if (!status)
             return status;
     }

@@ -85,9 +85,13 @@ private:
         // A stored bitmap's picture bytes (after its UIDs and tag) in bytes_: begin, end.
         std::optional<std::pair<std::size_t, std::size_t>> bitmap;
     };
+    // A piece of the group as written: bytes made for this write, a range of the group as read
+    // (the stored pictures are never copied), or a new blip, head and all.
     struct Segment {
-        std::vector<std::uint8_t> bytes;
-        std::optional<std::size_t> added; // or the index in added_ of a new blip, head and all
+        std::vector<std::uint8_t> made;
+        std::span<const std::uint8_t> kept;
+        std::optional<std::size_t> added; // the index in added_
+        std::span<const std::uint8_t> bytes() const { return made.empty() ? kept : std::span<const std::uint8_t>(made); }
     };
 
     Result<bool> sameAsStored(std::size_t stored, const PictureFile& picture, std::optional<std::vector<std::uint8_t>>& bytes) const;

@@ -99,8 +99,14 @@ Result<DrawingGroup*> group(WorkbookModel& model)
         return model.drawingGroupEdit.get();
     std::optional<DrawingGroup> group;
     if (!model.drawingGroup.empty()) {
+        // A ledger of many photos holds hundreds of megabytes here: one allocation, no regrowing.
+        std::size_t total = 0;
+        for (const auto& record : model.drawingGroup)
+            total += record.data.length;
         std::vector<std::uint8_t> data;
+        data.reserve(total);
         std::vector<DrawingGroup::Piece> pieces;
+        pieces.reserve(model.drawingGroup.size());
         for (const auto& record : model.drawingGroup) {
             auto bytes = model.store.bytes(record.data);
             data.insert(data.end(), bytes.begin(), bytes.end());
