@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace tavorin;
 using namespace tavorin::test;
 
@@ -146,24 +148,41 @@ void expectCaptionsShown(const QJsonObject& report, const Scenario& scenario, co
     }
 }
 
+using ScenarioMaker = Scenario (*)(const std::filesystem::path&, const MetafileSamples&);
+
+// Runs a scenario on a copy of a fixture and checks in LibreOffice what every scenario must show:
+// the sheets, each picture in its block, the captions (dates as dateText). Returns the report for
+// the test's own checks; nothing when the run or LibreOffice failed (the test has failed then).
+std::optional<QJsonObject> runAndShowInLibreOffice(const TemporaryFolder& folder, const char* fixture,
+                                                   ScenarioMaker makeScenario, const QString& dateText)
+{
+    const auto book = folder / fixture;
+    std::filesystem::copy_file(workbookFixture(fixture), book);
+    const Scenario scenario = makeScenario(book, writeMetafileSamples(folder.path()));
+    EngineRun engine;
+    RunOutcome outcome = engine.run(scenario.options);
+    EXPECT_TRUE(outcome.saved) << outcome.saveError.toStdString();
+    if (!outcome.saved)
+        return std::nullopt;
+    auto report = libreOfficeReport(book);
+    EXPECT_TRUE(report.has_value()) << "LibreOffice cannot read the saved workbook";
+    if (!report)
+        return std::nullopt;
+    EXPECT_EQ(sheetNames(*report), scenario.sheetsAfter);
+    expectPicturesInTheirBlocks(*report, scenario);
+    expectCaptionsShown(*report, scenario, dateText);
+    return report;
+}
+
 } // namespace
 
 TEST(InsertionRunLibreOffice, JapaneseLedgerPicturesSitCentredInTheirBlocksOnNumberedCopies)
 {
     TemporaryFolder folder;
-    const auto book = folder / "jp_ledger.xls";
-    std::filesystem::copy_file(workbookFixture("jp_ledger.xls"), book);
-    const Scenario scenario = japaneseLedgerScenario(book, writeMetafileSamples(folder.path()));
-    EngineRun engine;
-    RunOutcome outcome = engine.run(scenario.options);
-    ASSERT_TRUE(outcome.saved) << outcome.saveError.toStdString();
-
-    auto report = libreOfficeReport(book);
+    auto report = runAndShowInLibreOffice(folder, "jp_ledger.xls", japaneseLedgerScenario,
+                                          QStringLiteral("2001年3月14日"));
     ASSERT_TRUE(report.has_value());
-    EXPECT_EQ(sheetNames(*report), scenario.sheetsAfter);
     EXPECT_TRUE(sheetNamed(*report, "台帳")["graphics"].toArray().isEmpty());
-    expectPicturesInTheirBlocks(*report, scenario);
-    expectCaptionsShown(*report, scenario, QStringLiteral("2001年3月14日"));
     // The name went into the merged caption field F:G, addressed through its right-hand cell.
     EXPECT_TRUE(sheetNamed(*report, "写真(2)")["merged"].toArray().contains(QStringLiteral("F22:G22")));
 }
@@ -171,18 +190,8 @@ TEST(InsertionRunLibreOffice, JapaneseLedgerPicturesSitCentredInTheirBlocksOnNum
 TEST(InsertionRunLibreOffice, ArialLedgerPairsSitCentredWithTheirCaptions)
 {
     TemporaryFolder folder;
-    const auto book = folder / "ledger.xls";
-    std::filesystem::copy_file(workbookFixture("ledger.xls"), book);
-    const Scenario scenario = arialLedgerScenario(book, writeMetafileSamples(folder.path()));
-    EngineRun engine;
-    RunOutcome outcome = engine.run(scenario.options);
-    ASSERT_TRUE(outcome.saved) << outcome.saveError.toStdString();
-
-    auto report = libreOfficeReport(book);
+    auto report = runAndShowInLibreOffice(folder, "ledger.xls", arialLedgerScenario, QStringLiteral("2001/3/14 13:30"));
     ASSERT_TRUE(report.has_value());
-    EXPECT_EQ(sheetNames(*report), scenario.sheetsAfter);
-    expectPicturesInTheirBlocks(*report, scenario);
-    expectCaptionsShown(*report, scenario, QStringLiteral("2001/3/14 13:30"));
     // The template's own cells travel with each copy.
     EXPECT_EQ(cellOf(sheetNamed(*report, "Photo(2)"), "A1")["text"].toString(), QStringLiteral("写真台帳"));
 }

@@ -451,11 +451,4 @@ void SharedStringTable::write(RecordWriter& out) const
     out.write(RecordType::ExtSst, index);
 }
 
-std::uint64_t SharedStringTable::writtenSize() const
-{
-    auto out = RecordWriter::measuring(0);
-    write(out);
-    return out.offset();
-}
-
 } // namespace tavorin::xls

@@ -46,8 +46,6 @@ public:
 
     // Writes SST (cut into CONTINUE records by the format's rules) and EXTSST.
     void write(RecordWriter& out) const;
-    // The number of bytes write() produces.
-    std::uint64_t writtenSize() const;
 
 private:
     struct Layout {
