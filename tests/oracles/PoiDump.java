@@ -7,7 +7,8 @@
 // Reports: the first FONT (the Normal style's font), the sheets in order with their cells (value,
 // type, data format string), merged regions, raw column records (DEFCOLWIDTH, STANDARDWIDTH,
 // COLINFO), raw row records (DEFAULTROWHEIGHT, ROW), pictures (anchor, type, pixel size, dpi, byte
-// count, md5, rotation, name) and the defined names. Exit code 0 on success, 2 on a read error
+// count, md5, rotation, name), every shape of the drawing (its POI class and name), the cell
+// comments (cell, text) and the defined names. Exit code 0 on success, 2 on a read error
 // (message on stderr), 1 on a usage error.
 
 import java.awt.image.BufferedImage;
@@ -19,6 +20,8 @@ import java.util.ArrayList;
 import java.util.Iterator;
 import java.util.List;
 import java.util.Locale;
+import java.util.Map;
+import java.util.TreeMap;
 
 import javax.imageio.ImageIO;
 import javax.imageio.ImageReader;
@@ -36,6 +39,7 @@ import org.apache.poi.hssf.record.Record;
 import org.apache.poi.hssf.record.RecordFactory;
 import org.apache.poi.hssf.record.RowRecord;
 import org.apache.poi.hssf.usermodel.HSSFClientAnchor;
+import org.apache.poi.hssf.usermodel.HSSFComment;
 import org.apache.poi.hssf.usermodel.HSSFName;
 import org.apache.poi.hssf.usermodel.HSSFPatriarch;
 import org.apache.poi.hssf.usermodel.HSSFPicture;
@@ -48,6 +52,7 @@ import org.apache.poi.poifs.filesystem.POIFSFileSystem;
 import org.apache.poi.ss.usermodel.Cell;
 import org.apache.poi.ss.usermodel.CellType;
 import org.apache.poi.ss.usermodel.Row;
+import org.apache.poi.ss.util.CellAddress;
 import org.apache.poi.ss.util.CellRangeAddress;
 import org.apache.poi.ss.util.CellReference;
 
@@ -71,7 +76,12 @@ public class PoiDump {
         List<RawSheet> raw = new ArrayList<>();
         FontRecord[] firstFont = new FontRecord[1];
         try (POIFSFileSystem fs = new POIFSFileSystem(file, true)) {
-            String stream = fs.getRoot().hasEntry("Workbook") ? "Workbook" : "WORKBOOK";
+            String stream = "Workbook";
+            for (String name : new String[] {"Workbook", "WORKBOOK", "BOOK"})
+                if (fs.getRoot().hasEntry(name)) {
+                    stream = name;
+                    break;
+                }
             try (InputStream in = fs.createDocumentInputStream(stream)) {
                 readRawRecords(RecordFactory.createRecords(in), raw, firstFont);
             }
@@ -203,6 +213,19 @@ public class PoiDump {
             if (!(shape instanceof HSSFPicture))
                 continue;
             out.append(first ? "\n" : ",\n").append("       ").append(pictureJson((HSSFPicture) shape));
+            first = false;
+        }
+        out.append("],\n     \"shapes\": [");
+        for (int i = 0; i < shapes.size(); ++i) {
+            HSSFShape shape = shapes.get(i);
+            out.append(i == 0 ? "" : ", ").append("{\"kind\": ").append(q(shape.getClass().getSimpleName()))
+               .append(", \"name\": ").append(q(shape.getShapeName())).append("}");
+        }
+        out.append("],\n     \"comments\": [");
+        first = true;
+        for (Map.Entry<CellAddress, HSSFComment> comment : new TreeMap<>(sheet.getCellComments()).entrySet()) {
+            out.append(first ? "" : ", ").append("{\"cell\": ").append(q(comment.getKey().formatAsString()))
+               .append(", \"text\": ").append(q(comment.getValue().getString().getString())).append("}");
             first = false;
         }
         out.append("]}");

@@ -9,6 +9,7 @@
 #include "EngineRunScenarios.h"
 #include "ReportLookup.h"
 #include "MetafileSamples.h"
+#include "PlacementChecks.h"
 
 #include "platform/xls/DateNumberFormats.h"
 
@@ -33,44 +34,6 @@ namespace {
 QJsonObject sheetNamed(const QJsonObject& report, const QString& name)
 {
     return test::sheetNamed(report, name, "LibreOffice");
-}
-
-std::optional<QJsonObject> libreOfficeReport(const std::filesystem::path& workbook, const QStringList& extraCells = {})
-{
-    QStringList arguments;
-    for (const auto& cell : extraCells)
-        arguments << QStringLiteral("--cell") << cell;
-    arguments << QString::fromStdString(workbook.string());
-    const ProcessResult result = runOracle(QStringLiteral("lo_dump.py"), arguments, 300000);
-    EXPECT_TRUE(result.finished && result.exitCode == 0) << result.standardError.toStdString();
-    const QJsonDocument document = QJsonDocument::fromJson(result.standardOutput.toUtf8());
-    if (!document.isObject())
-        return std::nullopt;
-    return document.object();
-}
-
-// A rectangle in LibreOffice's 1/100 mm.
-struct Box {
-    double left, top, width, height;
-};
-
-// The block in LibreOffice's own columns and rows (1-based, inclusive).
-Box blockOf(const QJsonObject& sheet, const ExpectedPicture& picture)
-{
-    auto sum = [](const QJsonArray& items, const char* size, int from, int to) {
-        double total = 0;
-        for (int i = from; i < to && i < items.size(); ++i)
-            if (items[i].toObject()["visible"].toBool())
-                total += items[i].toObject()[size].toDouble();
-        return total;
-    };
-    const QJsonArray columns = sheet["columns"].toArray(), rows = sheet["rows"].toArray();
-    EXPECT_GE(columns.size(), picture.lastColumn);
-    EXPECT_GE(rows.size(), picture.lastRow);
-    const double left = sum(columns, "width", 0, picture.firstColumn - 1);
-    const double top = sum(rows, "height", 0, picture.firstRow - 1);
-    return {left, top, sum(columns, "width", picture.firstColumn - 1, picture.lastColumn),
-            sum(rows, "height", picture.firstRow - 1, picture.lastRow)};
 }
 
 // LibreOffice decodes what the workbook holds: a JPEG as it was, other bitmaps as the PNG they
@@ -100,28 +63,8 @@ void expectPicturesInTheirBlocks(const QJsonObject& report, const Scenario& scen
         const QJsonArray graphics = sheet["graphics"].toArray();
         ASSERT_LT(expected.slot, graphics.size());
         const QJsonObject graphic = graphics[expected.slot].toObject();
-        EXPECT_EQ(graphic["rotation"].toInt(), ((360 - expected.degrees) % 360) * 100);
         expectContentKind(graphic, expected.path);
-        const QJsonObject bounds = graphic["bounds"].toObject();
-        ASSERT_FALSE(bounds.isEmpty()) << "LibreOffice gave no bounding rectangle";
-        const Box block = blockOf(sheet, expected);
-        const Box shown{bounds["x"].toDouble(), bounds["y"].toDouble(), bounds["width"].toDouble(),
-                        bounds["height"].toDouble()};
-        // One part in a hundred of the block, and the rounding of LibreOffice's own rectangles.
-        const double slackX = block.width / 100 + 5, slackY = block.height / 100 + 5;
-        SCOPED_TRACE("block " + std::to_string(block.left) + "," + std::to_string(block.top) + " " +
-                     std::to_string(block.width) + "x" + std::to_string(block.height) + "; picture " +
-                     std::to_string(shown.left) + "," + std::to_string(shown.top) + " " + std::to_string(shown.width) +
-                     "x" + std::to_string(shown.height));
-        EXPECT_GE(shown.left, block.left - slackX);
-        EXPECT_GE(shown.top, block.top - slackY);
-        EXPECT_LE(shown.left + shown.width, block.left + block.width + slackX);
-        EXPECT_LE(shown.top + shown.height, block.top + block.height + slackY);
-        EXPECT_NEAR(shown.left + shown.width / 2, block.left + block.width / 2, slackX);
-        EXPECT_NEAR(shown.top + shown.height / 2, block.top + block.height / 2, slackY);
-        const bool fillsWidth = std::abs(shown.width - scenario.magnification * block.width) <= slackX;
-        const bool fillsHeight = std::abs(shown.height - scenario.magnification * block.height) <= slackY;
-        EXPECT_TRUE(fillsWidth || fillsHeight) << "the picture touches neither side of its block";
+        expectShownInBlock(sheet, graphic, expected, scenario.magnification);
     }
 }
 

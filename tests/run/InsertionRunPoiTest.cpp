@@ -6,9 +6,8 @@
 #include "EngineRun.h"
 #include "EngineRunScenarios.h"
 #include "ReportLookup.h"
-#include "ExcelGrid.h"
-#include "FittedFrame.h"
 #include "MetafileSamples.h"
+#include "PlacementChecks.h"
 
 #include "support/PoiOracle.h"
 #include "support/ProcessResult.h"
@@ -30,13 +29,7 @@ QJsonObject sheetNamed(const QJsonObject& report, const QString& name)
     return test::sheetNamed(report, name, "POI");
 }
 
-std::string describe(const PointRect& r)
-{
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") " + std::to_string(r.width) + " x " +
-           std::to_string(r.height);
-}
-
-// Every picture lies where the rule puts it, to half a point, turned by its mark.
+// Every picture lies where the rule puts it, turned by its mark.
 void expectPicturesPlaced(const QJsonObject& report, const Scenario& scenario)
 {
     for (const auto& expected : scenario.pictures) {
@@ -44,19 +37,7 @@ void expectPicturesPlaced(const QJsonObject& report, const Scenario& scenario)
         const QJsonObject sheet = sheetNamed(report, expected.sheet);
         const QJsonArray pictures = sheet["pictures"].toArray();
         ASSERT_LT(expected.slot, pictures.size());
-        const QJsonObject picture = pictures[expected.slot].toObject();
-        auto grid = ExcelGrid::fromPoi(report, sheet);
-        ASSERT_TRUE(grid.has_value()) << "Normal font of unknown digit width";
-        const PointRect block = grid->block(expected.firstRow, expected.firstColumn, expected.lastRow, expected.lastColumn);
-        const PointRect frame = fittedFrame(block, expected.naturalWidth, expected.naturalHeight, expected.degrees,
-                                            scenario.magnification);
-        const PointRect anchored = grid->anchorRect(picture["anchor"].toArray());
-        SCOPED_TRACE("block " + describe(block) + ", expected " + describe(frame) + ", anchored " + describe(anchored));
-        EXPECT_NEAR(anchored.left, frame.left, 0.5);
-        EXPECT_NEAR(anchored.top, frame.top, 0.5);
-        EXPECT_NEAR(anchored.width, frame.width, 0.5);
-        EXPECT_NEAR(anchored.height, frame.height, 0.5);
-        EXPECT_EQ(picture["rotation"].toInt(), expected.degrees);
+        expectAnchoredInBlock(report, sheet, pictures[expected.slot].toObject(), expected, scenario.magnification);
     }
 }
 
