@@ -10,6 +10,7 @@ namespace tavorin::batch {
 inline constexpr int exitSuccess = 0;
 inline constexpr int exitFailure = 1; // the work could not be done (unreadable workbook, ...)
 inline constexpr int exitUsage = 2;   // the command line was wrong
+inline constexpr int exitIncomplete = 3; // the workbook was written without some of the pictures
 
 // One command of tavorin-batch ("sheets", ...): its name, how it is called and what it does.
 class BatchCommand {

@@ -50,7 +50,8 @@ void BatchCommandLine::printHelp(std::ostream& out) const
         out << '\n';
     }
     out << "exit status: 0 done, 1 the work could not be done (the reason is on standard error),\n"
-        << "2 wrong command line.\n";
+        << "2 wrong command line, 3 the workbook was written but some pictures were not placed\n"
+        << "(each listed with its reason).\n";
 }
 
 int BatchCommandLine::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) const

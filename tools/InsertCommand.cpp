@@ -126,7 +126,10 @@ int InsertCommand::run(const std::vector<std::string>& arguments, std::ostream& 
     for (const auto& picture : outcome.unplaced)
         out << "not placed: " << picture.path.string() << ": " << picture.reason.toStdString() << '\n';
     out.flush();
-    return outcome.saved ? exitSuccess : exitFailure;
+    if (!outcome.saved)
+        return exitFailure;
+    // A picture left out is not a success, even though the rest was written.
+    return outcome.unplaced.empty() ? exitSuccess : exitIncomplete;
 }
 
 } // namespace tavorin::batch

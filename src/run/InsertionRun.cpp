@@ -213,8 +213,11 @@ QString RunSession::finalMessage() const
     QString name = QString::fromStdString(options_.workbookPath.filename().string());
     QString savedName = QString::fromStdString((options_.saveTo.empty() ? options_.workbookPath : options_.saveTo).filename().string());
     if (openError_) {
-        message += QStringLiteral("\r\n\r\n") + name + QStringLiteral(" を読み込めませんでした。保存していません。\r\n") +
-                   QString::fromStdString(openError_->describe());
+        message += QStringLiteral("\r\n\r\n") + name + QStringLiteral(" を読み込めませんでした。保存していません。\r\n");
+        if (openError_->encrypted)
+            message += QStringLiteral("パスワードで保護（暗号化）されたブックです。Excel または LibreOffice で開いて保護を解除し、"
+                                      "Excel 97-2003 形式で保存し直してから使ってください。\r\n");
+        message += QString::fromStdString(openError_->describe());
         return message;
     }
     if (!outcome_.saved)

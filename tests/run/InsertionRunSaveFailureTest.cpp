@@ -157,3 +157,25 @@ TEST(InsertionRunSaveFailure, AWriteThatFailsHalfwayLeavesTheWorkbookAsItWas)
     EXPECT_EQ(bytesOf(book), before);
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"ledger.xls"});
 }
+
+// An encrypted workbook is not read: the message says so in the window's language, with what to
+// do, and the file keeps its bytes.
+TEST(InsertionRunSaveFailure, AnEncryptedWorkbookIsReportedWithWhatToDo)
+{
+    TemporaryFolder folder;
+    const auto book = folder / "secret.xls";
+    std::filesystem::copy_file(workbookFixture("xor-encryption-abc.xls"), book);
+    const std::string before = bytesOf(book);
+
+    EngineRun engine;
+    RunOptions options = twoPicturesOn(book);
+    options.sheetNames = {QStringLiteral("Sheet1")};
+    RunOutcome outcome = engine.run(options);
+    EXPECT_FALSE(outcome.saved);
+    ASSERT_EQ(engine.messages.size(), 1u);
+    const QString& text = engine.messages[0].text;
+    EXPECT_TRUE(text.contains(QStringLiteral("secret.xls を読み込めませんでした。保存していません。"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("パスワードで保護（暗号化）されたブックです。"))) << text.toStdString();
+    EXPECT_EQ(bytesOf(book), before);
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"secret.xls"});
+}

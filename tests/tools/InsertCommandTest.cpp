@@ -229,3 +229,24 @@ TEST(InsertCommand, HelpDocumentsTheInsertOptions)
                                "--name-caption", "--marks", "--unique", "--sort", "--output", "--force"})
         EXPECT_TRUE(help.standardOutput.contains(QString::fromUtf8(option))) << option;
 }
+
+// A picture left out is said, and the exit status tells a script: 3 when the workbook was written
+// without it. An encrypted workbook is refused with what to do about it.
+TEST(InsertCommand, APictureLeftOutAndAnEncryptedWorkbookAreNotASuccess)
+{
+    test::TemporaryFolder folder;
+    auto workbook = folder / "book.xls";
+    std::filesystem::copy_file(test::workbookFixture("ledger.xls"), workbook);
+    auto broken = test::pictureFixture("broken.jpg");
+    auto partly = runBatch({"insert", "--force", text(workbook), text(test::pictureFixture("land.jpg")), text(broken)});
+    EXPECT_EQ(partly.exitCode, 3) << partly.standardError.toStdString();
+    EXPECT_TRUE(partly.standardOutput.contains(QStringLiteral("placed 1 of 2 pictures"))) << partly.standardOutput.toStdString();
+    EXPECT_TRUE(partly.standardOutput.contains(QStringLiteral("not placed: ") + text(broken))) << partly.standardOutput.toStdString();
+
+    auto encrypted = runBatch({"insert", "--force", text(test::workbookFixture("xor-encryption-abc.xls")),
+                               text(test::pictureFixture("land.jpg"))});
+    EXPECT_EQ(encrypted.exitCode, 1);
+    EXPECT_TRUE(encrypted.standardError.contains(QStringLiteral("protected with a password")) &&
+                encrypted.standardError.contains(QStringLiteral("save it as an Excel 97-2003 workbook again")))
+        << encrypted.standardError.toStdString();
+}

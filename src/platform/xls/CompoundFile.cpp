@@ -273,21 +273,6 @@ struct CompoundFile::State {
         return success();
     }
 
-    Status checkStreamSizes() const
-    {
-        std::uint64_t regularCapacity = sectorCount * sectorSize;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            const auto& entry = entries[i];
-            if (!(entry.isStream() || entry.type == DirectoryEntry::Type::Root))
-                continue;
-            bool mini = entry.isStream() && entry.size < miniStreamCutoff;
-            std::uint64_t capacity = mini ? miniFat.size() * std::uint64_t{miniSectorSize} : regularCapacity;
-            if (entry.size > capacity)
-                return cfbError("stream \"" + entry.utf8Name() + "\" claims " + std::to_string(entry.size) +
-                                " bytes, more than the file holds");
-        }
-        return success();
-    }
 
     Status readMiniFat(std::uint32_t firstMiniFatSector)
     {
@@ -340,8 +325,6 @@ Result<CompoundFile> CompoundFile::open(std::unique_ptr<ByteSource> source)
     if (auto status = state->readMiniFat(firstMiniFatSector); !status)
         return status.error();
     if (auto status = state->buildTree(); !status)
-        return status.error();
-    if (auto status = state->checkStreamSizes(); !status)
         return status.error();
     state->rootClsid = state->entries[0].clsid;
     return CompoundFile(std::move(state));
@@ -411,6 +394,9 @@ Result<std::vector<std::uint8_t>> CompoundFile::readStream(std::uint32_t entry) 
     auto opened = stream(entry);
     if (!opened)
         return opened.error();
+    // A declared size is only a claim: what is allocated is what the chain holds.
+    if (auto settled = opened->settleSize(); !settled)
+        return settled.error();
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(opened->size()));
     if (auto status = opened->read(0, bytes); !status)
         return status.error();
@@ -424,7 +410,16 @@ CompoundStream::CompoundStream(const CompoundFile::State* file, std::uint32_t st
 {
 }
 
-Status CompoundStream::extendChain(std::size_t sectorsNeeded)
+Result<std::uint64_t> CompoundStream::settleSize()
+{
+    std::size_t needed = static_cast<std::size_t>((size_ + unitSize_ - 1) / unitSize_);
+    if (auto status = extendChain(needed, true); !status)
+        return status.error();
+    size_ = std::min<std::uint64_t>(size_, std::uint64_t{sectors_.size()} * unitSize_);
+    return size_;
+}
+
+Status CompoundStream::extendChain(std::size_t sectorsNeeded, bool endIsLength)
 {
     const auto& table = mini_ ? file_->miniFat : file_->fat;
     std::uint64_t limit = mini_ ? table.size() : std::min<std::uint64_t>(table.size(), file_->sectorCount);
@@ -436,6 +431,8 @@ Status CompoundStream::extendChain(std::size_t sectorsNeeded)
         sectors_.reserve(static_cast<std::size_t>(std::min<std::uint64_t>((size_ + unitSize_ - 1) / unitSize_, limit)));
     while (sectors_.size() < sectorsNeeded) {
         std::uint32_t sector = nextSector_;
+        if (sector == endOfChain && endIsLength)
+            return success();
         if (sector == endOfChain)
             return cfbError("a stream's sector chain ends before its declared size");
         if (sector >= limit)

@@ -40,8 +40,8 @@ class CompoundStream;
 // A compound file (OLE2 structured storage, [MS-CFB]) opened for reading. Header, FAT, DIFAT,
 // MiniFAT and directory are read and checked when the file is opened; stream contents are read
 // on demand, so that looking at the start of one stream of a large file costs little.
-// Every sector chain is checked: sectors inside the file, no loops, lengths that cover the
-// declared stream size.
+// Every sector chain is checked: sectors inside the file, no loops. A stream declared longer than
+// its chain is as long as the chain (see CompoundStream::settleSize).
 class CompoundFile {
 public:
     static constexpr std::uint32_t noStream = 0xFFFFFFFF;
@@ -84,11 +84,15 @@ public:
     std::uint64_t size() const { return size_; }
     // Fills out with the bytes at offset; the range must lie inside the stream.
     Status read(std::uint64_t offset, std::span<std::uint8_t> out);
+    // Follows the whole sector chain. Some writers declare a stream longer than the chain they
+    // wrote: the stream is then taken to be as long as its chain, which is what it holds.
+    // Returns the size; a loop or a sector outside the file is an error, as when reading.
+    Result<std::uint64_t> settleSize();
 
 private:
     friend class CompoundFile;
     CompoundStream(const CompoundFile::State* file, std::uint32_t start, std::uint64_t size, bool mini);
-    Status extendChain(std::size_t sectorsNeeded);
+    Status extendChain(std::size_t sectorsNeeded, bool endIsLength = false);
 
     const CompoundFile::State* file_;
     std::uint32_t nextSector_;

@@ -23,12 +23,19 @@ void copyStorage(const CompoundFile& source, std::uint32_t from, CompoundFileWri
             copyStorage(source, child, writer, storage, path + "/", replace);
             continue;
         }
+        // A stream is copied as long as its sector chain holds; a broken chain fails the write.
+        std::uint64_t size = entry.size;
+        if (auto stream = source.stream(child))
+            if (auto settled = stream->settleSize())
+                size = *settled;
         writer.addStream(
-            to, entry.name, entry.size,
+            to, entry.name, size,
             [&source, child](OutputSink& out) -> Status {
                 auto stream = source.stream(child);
                 if (!stream)
                     return stream.error();
+                if (auto settled = stream->settleSize(); !settled)
+                    return settled.error();
                 std::vector<std::uint8_t> chunk(64 * 1024);
                 for (std::uint64_t offset = 0; offset < stream->size();) {
                     std::size_t count =

@@ -14,6 +14,9 @@ struct Error {
     std::string layer;                  // "compound file", "workbook stream", "drawing", ...
     std::optional<std::uint16_t> recordType;
     std::optional<std::uint64_t> offset;
+    // The workbook is encrypted (a password to open it, or Excel's protection with its built-in
+    // key): it cannot be read until it is saved without that protection.
+    bool encrypted = false;
 
     std::string describe() const;
 };

@@ -43,7 +43,12 @@ struct OfficeArtRecord {
     std::uint32_t length = 0;
     std::size_t offset = 0; // of the header in the bytes it was read from
 
-    bool container() const { return version == containerVersion; }
+    // Some writers leave a container's version at 0: the container types are taken as containers
+    // whatever their version says.
+    bool container() const
+    {
+        return version == containerVersion || (version == 0 && type >= DggContainer && type <= SolverContainer);
+    }
     std::size_t dataOffset() const { return offset + headerSize; }
     std::size_t end() const { return offset + headerSize + length; }
 

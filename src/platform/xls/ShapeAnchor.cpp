@@ -1,5 +1,6 @@
 #include "platform/xls/ShapeAnchor.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tavorin::xls {
@@ -22,13 +23,21 @@ Result<ClientAnchor> ShapeAnchor::fromFrame(const SheetGeometry& geometry, const
 {
     if (!(frame.width >= 0) || !(frame.height >= 0) || !std::isfinite(frame.left) || !std::isfinite(frame.top))
         return Error{"a picture's frame is not a rectangle", "drawing", {}, {}};
+    // Excel keeps every shape on the sheet: a rectangle that starts before its first cell or
+    // reaches past its last column or row is moved back onto it (and cut to it when larger).
+    // The frame itself stays as asked, so a picture inserted near the sheet's edge and then
+    // fitted into its block is anchored where the block is.
+    const double sheetWidth = SheetGeometry::pointsFromPixels(static_cast<double>(geometry.columnLeftPixels(SheetGeometry::columnCount)));
+    const double sheetHeight = SheetGeometry::pointsFromPixels(static_cast<double>(geometry.rowTopPixels(SheetGeometry::rowCount)));
     Frame box = anchoredRectangle(frame, rotation);
-    box.left = std::max(box.left, 0.0);
-    box.top = std::max(box.top, 0.0);
+    box.width = std::min(box.width, sheetWidth);
+    box.height = std::min(box.height, sheetHeight);
+    box.left = std::clamp(box.left, 0.0, sheetWidth - box.width);
+    box.top = std::clamp(box.top, 0.0, sheetHeight - box.height);
     auto firstColumn = geometry.columnAnchorAt(box.left);
     auto firstRow = geometry.rowAnchorAt(box.top);
-    auto lastColumn = geometry.columnAnchorAt(box.left + box.width);
-    auto lastRow = geometry.rowAnchorAt(box.top + box.height);
+    auto lastColumn = geometry.columnAnchorAt(std::min(box.left + box.width, sheetWidth));
+    auto lastRow = geometry.rowAnchorAt(std::min(box.top + box.height, sheetHeight));
     if (!firstColumn || !lastColumn)
         return Error{"the picture would reach beyond the sheet's last column", "drawing", {}, {}};
     if (!firstRow || !lastRow)

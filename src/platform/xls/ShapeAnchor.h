@@ -21,8 +21,7 @@ struct ShapeAnchor {
 
     // The rectangle the anchor holds for a frame and rotation (degrees clockwise).
     static Frame anchoredRectangle(const Frame& frame, double rotation);
-    // Fails when the rectangle reaches beyond the sheet's last row or column; a rectangle that
-    // starts left of or above the sheet is moved onto it, as Excel does.
+    // A rectangle that does not lie on the sheet is moved onto it, as Excel does.
     static Result<ClientAnchor> fromFrame(const SheetGeometry& geometry, const Frame& frame, double rotation,
                                           std::uint16_t flags = ClientAnchor::moveOnly);
     // The rectangle in points that an anchor covers.

@@ -36,13 +36,21 @@ Result<std::size_t> SheetCopier::copyAfter(std::size_t templateIndex, std::size_
         return loaded.error();
 
     auto copy = std::make_shared<SheetModel>(source);
-    // The drawing records are left out here and copied below with the copy's own drawing and
-    // shape ids. A sheet's code name belongs to its VBA module, which the copy does not have.
+    // The drawing records give way to a placeholder here and are copied below with the copy's
+    // own drawing and shape ids. A sheet's code name belongs to its VBA module, which the copy
+    // does not have; the drawing selection names the template's shapes.
     std::vector<SheetModel::Item> items;
     copy->window2Item.reset();
+    bool drawingPlaced = false;
     for (const auto& item : source.items) {
-        if (item.kind == SheetModel::Kind::Drawing ||
-            (item.kind == SheetModel::Kind::Raw && item.record.type == RecordType::CodeName))
+        if (item.kind == SheetModel::Kind::Drawing) {
+            if (!drawingPlaced)
+                items.push_back(WorkbookDrawings::placeholderItem());
+            drawingPlaced = true;
+            continue;
+        }
+        if (item.kind == SheetModel::Kind::Raw &&
+            (item.record.type == RecordType::CodeName || item.record.type == RecordType::MsoDrawingSelection))
             continue;
         if (item.kind == SheetModel::Kind::Raw && item.record.type == RecordType::Window2 && !copy->window2Item) {
             auto bytes = model_.store.bytes(item.record.data);

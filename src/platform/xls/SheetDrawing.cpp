@@ -1,7 +1,7 @@
 #include "platform/xls/SheetDrawing.h"
 
 #include "platform/xls/OfficeArtRecord.h"
-#include "platform/xls/RecordType.h"
+#include "platform/xls/WorkbookRecordType.h"
 
 #include <algorithm>
 #include <map>
@@ -12,6 +12,7 @@ namespace {
 using Art = OfficeArtRecord;
 
 constexpr std::uint16_t objRecord = 0x005D;
+constexpr std::uint16_t chartObject = 5; // ftCmo.ot
 constexpr int deepestGroup = 64;
 constexpr std::uint16_t propertyName = 0x0380;
 constexpr std::uint16_t propertyPib = 0x0104;
@@ -74,24 +75,77 @@ Result<SheetDrawing> SheetDrawing::makeNew(DrawingGroup& group)
     return drawing;
 }
 
+namespace {
+
+// What a TXO record announces in the CONTINUE records behind it: its text (each piece led by a
+// byte that says whether the characters take one or two bytes), then its formatting runs.
+class TextContinues {
+public:
+    void start(std::span<const std::uint8_t> txo)
+    {
+        characters_ = txo.size() >= 14 ? ByteReader::u16At(txo, 10) : 0;
+        runBytes_ = characters_ > 0 && txo.size() >= 14 ? ByteReader::u16At(txo, 12) : 0;
+    }
+    void stop() { characters_ = runBytes_ = 0; }
+    bool expected() const { return characters_ > 0 || runBytes_ > 0; }
+    void take(std::span<const std::uint8_t> data)
+    {
+        if (characters_ > 0) {
+            std::size_t width = !data.empty() && (data[0] & 0x01) ? 2 : 1;
+            std::size_t count = data.empty() ? 0 : (data.size() - 1) / width;
+            // A piece without a character still moves on, so that a damaged TXO cannot hold
+            // the drawing's own CONTINUE records for ever.
+            characters_ -= static_cast<std::uint32_t>(std::clamp<std::size_t>(count, 1, characters_));
+            return;
+        }
+        runBytes_ -= static_cast<std::uint32_t>(std::min<std::size_t>(data.size(), runBytes_));
+    }
+
+private:
+    std::uint32_t characters_ = 0;
+    std::uint32_t runBytes_ = 0;
+};
+
+} // namespace
+
 Result<SheetDrawing> SheetDrawing::read(std::span<const DrawingRecord> records)
 {
     SheetDrawing drawing;
     if (records.empty() || records.front().type != RecordType::MsoDrawing)
         return drawingError("the drawing records do not start with MSODRAWING");
-    bool inDrawingData = false;
+    // Past 8224 bytes of drawing, Excel writes further pieces as CONTINUE records, behind the OBJ
+    // of the shape before them: a CONTINUE is drawing data unless it carries on a TXO's text.
+    // Embedded charts are whole substreams (BOF ... EOF) that belong to their shape's OBJ.
+    bool pieceGoesOn = false;
+    int substreamDepth = 0;
+    TextContinues text;
     for (const auto& record : records) {
         if (record.data.size() > RecordChunkSink::maximumPieceLength)
             return drawingError("a record is longer than 8224 bytes");
         auto length = static_cast<std::uint32_t>(record.data.size());
-        if (record.type == RecordType::MsoDrawing) {
+        bool drawingData = false;
+        if (substreamDepth > 0 || record.type == RecordType::Bof) {
+            substreamDepth += record.type == RecordType::Bof ? 1 : record.type == RecordType::Eof ? -1 : 0;
+        } else if (record.type == RecordType::MsoDrawing) {
             drawing.pieces_.push_back({drawing.art_.size(), 0, {{record.type, length}}, {}});
-            inDrawingData = true;
-        } else if (record.type == RecordType::Continue && inDrawingData) {
+            drawingData = true;
+            text.stop();
+        } else if (record.type == RecordType::Continue && pieceGoesOn) {
             drawing.pieces_.back().chunks.push_back({record.type, length});
+            drawingData = true;
+        } else if (record.type == RecordType::Continue && text.expected()) {
+            text.take(record.data);
+        } else if (record.type == RecordType::Continue) {
+            drawing.pieces_.push_back({drawing.art_.size(), 0, {{record.type, length}}, {}});
+            drawingData = true;
+        } else if (record.type == RecordType::Txo) {
+            text.start(record.data);
         } else {
+            text.stop();
+        }
+        pieceGoesOn = drawingData;
+        if (!drawingData) {
             drawing.pieces_.back().following.push_back(record);
-            inDrawingData = false;
             continue;
         }
         drawing.art_.insert(drawing.art_.end(), record.data.begin(), record.data.end());
@@ -108,6 +162,7 @@ Status SheetDrawing::parse()
     auto top = Art::at(art, 0, art.size());
     if (!top || top->type != Art::DgContainer || !top->container() || top->end() != art.size())
         return drawingError("the MSODRAWING data is not one drawing container", 0);
+    markContainer(0);
     bool haveFdg = false, haveTree = false;
     for (std::size_t at = top->dataOffset(); at < top->end();) {
         auto child = Art::at(art, at, top->end());
@@ -121,6 +176,7 @@ Status SheetDrawing::parse()
             fdgOffset_ = child->offset;
         } else if (child->type == Art::SpgrContainer && child->container() && !haveTree) {
             haveTree = true;
+            markContainer(child->offset);
             spgrOffset_ = child->offset;
             spgrEnd_ = child->end();
             if (auto status = parseShapes(child->dataOffset(), child->end(), 0); !status)
@@ -164,6 +220,7 @@ void SheetDrawing::linkObjectIds()
                 auto container = Art::at(art_, shape.container, art_.size());
                 if (container && shape.container < piece.end && piece.end <= container->end()) {
                     shape.objectId = ByteReader::u16At(record.data, 6);
+                    shape.objectType = ByteReader::u16At(record.data, 4);
                     break;
                 }
             }
@@ -182,9 +239,15 @@ Status SheetDrawing::parseShapes(std::size_t from, std::size_t to, int depth)
         if (!child)
             return drawingError("a shape record runs past the end of its group", at);
         if (child->type == Art::SpgrContainer && child->container()) {
+            markContainer(child->offset);
+            if (depth == 0)
+                topLevelShapes_.push_back(child->offset);
             if (auto status = parseShapes(child->dataOffset(), child->end(), depth + 1); !status)
                 return status;
         } else if (child->type == Art::SpContainer && child->container()) {
+            markContainer(child->offset);
+            if (depth == 0)
+                topLevelShapes_.push_back(child->offset);
             ShapeInfo shape;
             shape.container = child->offset;
             bool haveFsp = false;
@@ -304,21 +367,30 @@ Status SheetDrawing::insertBytes(std::size_t offset, std::span<const std::uint8_
             pieces_[i].end += n;
         }
     }
-    shapes_.clear();
-    spidOffsets_.clear();
-    pibOffsets_.clear();
-    objectIds_.clear();
+    clearParsed();
     if (auto status = parse(); !status) {
         art_ = std::move(keptArt);
         pieces_ = std::move(keptPieces);
-        shapes_.clear();
-        spidOffsets_.clear();
-        pibOffsets_.clear();
-        objectIds_.clear();
+        clearParsed();
         (void)parse();
         return status;
     }
     return success();
+}
+
+void SheetDrawing::markContainer(std::size_t offset)
+{
+    // Written as Excel writes containers, whatever version the writer of the workbook gave them.
+    art_[offset] = static_cast<std::uint8_t>(art_[offset] | Art::containerVersion);
+}
+
+void SheetDrawing::clearParsed()
+{
+    shapes_.clear();
+    topLevelShapes_.clear();
+    spidOffsets_.clear();
+    pibOffsets_.clear();
+    objectIds_.clear();
 }
 
 Status SheetDrawing::setRotation(std::size_t shape, double degrees)
@@ -424,9 +496,31 @@ std::uint32_t SheetDrawing::largestShapeId() const
     return largest;
 }
 
+std::uint16_t SheetDrawing::typeOfFirstRecord(const Layout::Out& piece)
+{
+    return piece.chunks.empty() ? piece.firstType : piece.chunks.front().type;
+}
+
+std::size_t SheetDrawing::newShapesOffset() const
+{
+    // An embedded chart's substream stands among the drawing records after its OBJ; readers as
+    // strict as Excel's grammar (Apache POI) stop collecting shapes there. New pictures go in
+    // before the first chart, so that they see them; the chart stays on top.
+    for (const auto& shape : shapes_) {
+        if (shape.objectType != chartObject)
+            continue;
+        for (std::size_t top : topLevelShapes_)
+            if (auto container = Art::at(art_, top, art_.size()); container && top <= shape.container &&
+                                                                    shape.container < container->end())
+                return top;
+    }
+    return spgrEnd_;
+}
+
 SheetDrawing::Layout SheetDrawing::layout() const
 {
     Layout result;
+    const std::size_t newShapesAt = newShapesOffset();
     std::vector<std::uint8_t> added;
     for (const auto& picture : pictures_) {
         auto bytes = picture.shapeRecords();
@@ -443,12 +537,12 @@ SheetDrawing::Layout SheetDrawing::layout() const
         std::size_t fdg = fdgOffset_ + Art::headerSize;
         patchU32(art, fdg, static_cast<std::uint32_t>(ByteReader::u32At(art, fdg) + pictures_.size()));
         patchU32(art, fdg + 4, largestShapeId());
-        art.insert(art.begin() + static_cast<std::ptrdiff_t>(spgrEnd_), added.begin(), added.end());
+        art.insert(art.begin() + static_cast<std::ptrdiff_t>(newShapesAt), added.begin(), added.end());
     }
     std::size_t shift = added.size();
     bool inserted = pictures_.empty();
     auto insertNew = [&]() {
-        std::size_t at = spgrEnd_;
+        std::size_t at = newShapesAt;
         for (const auto& picture : pictures_) {
             std::size_t length = picture.shapeRecords().size();
             Layout::Out out{at, at + length, {}, nullptr, {DrawingRecord{0x005D, picture.objectData()}}};
@@ -456,6 +550,7 @@ SheetDrawing::Layout SheetDrawing::layout() const
             if (!result.pieces.empty() && result.pieces.back().end == at && result.pieces.back().ownFollowing.empty() &&
                 (!result.pieces.back().following || result.pieces.back().following->empty())) {
                 result.pieces.back().end = at + length;
+                result.pieces.back().firstType = typeOfFirstRecord(result.pieces.back());
                 result.pieces.back().chunks.clear();
                 result.pieces.back().following = nullptr;
                 result.pieces.back().ownFollowing = std::move(out.ownFollowing);
@@ -467,14 +562,14 @@ SheetDrawing::Layout SheetDrawing::layout() const
         inserted = true;
     };
     for (const auto& piece : pieces_) {
-        if (piece.end <= spgrEnd_) {
+        if (piece.end <= newShapesAt) {
             result.pieces.push_back({piece.start, piece.end, piece.chunks, &piece.following, {}});
             continue;
         }
-        if (!inserted && piece.start < spgrEnd_) {
-            result.pieces.push_back({piece.start, spgrEnd_, {}, nullptr, {}});
+        if (!inserted && piece.start < newShapesAt) {
+            result.pieces.push_back({piece.start, newShapesAt, {}, nullptr, {}, piece.chunks.front().type});
             insertNew();
-            result.pieces.push_back({spgrEnd_ + shift, piece.end + shift, {}, &piece.following, {}});
+            result.pieces.push_back({newShapesAt + shift, piece.end + shift, {}, &piece.following, {}});
             continue;
         }
         if (!inserted)
@@ -490,9 +585,17 @@ std::vector<DrawingRecord> SheetDrawing::records() const
 {
     Layout plan = layout();
     std::vector<DrawingRecord> out;
+    std::size_t drawn = 0;
     for (const auto& piece : plan.pieces) {
-        auto chunks = RecordChunkSink::planKeeping(piece.chunks, piece.end - piece.start, RecordType::MsoDrawing,
-                                                   RecordType::Continue);
+        std::size_t length = piece.end - piece.start;
+        // As Excel writes them: once the drawing has passed 8224 bytes, its further pieces are
+        // CONTINUE records; the first piece is always an MSODRAWING.
+        std::uint16_t type = typeOfFirstRecord(piece);
+        if (type == 0)
+            type = drawn > 0 && drawn + length > RecordChunkSink::maximumPieceLength ? RecordType::Continue
+                                                                                      : RecordType::MsoDrawing;
+        drawn += length;
+        auto chunks = RecordChunkSink::planKeeping(piece.chunks, length, type, RecordType::Continue);
         std::size_t at = piece.start;
         for (const auto& chunk : chunks) {
             out.push_back({chunk.type, std::vector<std::uint8_t>(plan.art.begin() + static_cast<std::ptrdiff_t>(at),

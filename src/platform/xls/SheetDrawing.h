@@ -23,11 +23,13 @@ struct DrawingRecord {
     friend bool operator==(const DrawingRecord&, const DrawingRecord&) = default;
 };
 
-// The drawing of one worksheet: the OfficeArtDgContainer spread over MSODRAWING records (and
-// their CONTINUEs), with the records that follow each piece (the OBJ of the shape whose client
-// data ends the piece, text of text boxes, embedded charts). What was read is kept byte for byte
-// and in the same record cut; pictures this program adds are values (PictureShape) that go in
-// at the end of the shape tree, each in its own MSODRAWING piece followed by its OBJ.
+// The drawing of one worksheet: the OfficeArtDgContainer spread over MSODRAWING records (past
+// 8224 bytes Excel writes further pieces as CONTINUE records), with the records that follow each
+// piece (the OBJ of the shape whose client data ends the piece, a TXO with its text, an embedded
+// chart's whole substream). What was read is kept byte for byte and in the same record cut;
+// pictures this program adds are values (PictureShape) that go in at the end of the shape tree
+// (before the first embedded chart, where strict readers stop), each in its own piece followed
+// by its OBJ.
 class SheetDrawing {
 public:
     struct ShapeInfo {      // a shape read from the workbook
@@ -35,6 +37,7 @@ public:
         std::u16string name; // empty when it has none
         std::optional<std::uint32_t> pib;
         std::optional<std::uint16_t> objectId; // of the OBJ record that follows it
+        std::uint16_t objectType = 0;          // that OBJ's kind (8 picture, 5 chart, 25 comment ...)
         // Where the shape's records lie in the drawing (offsets of record headers); anchor only
         // for a shape placed on the sheet itself (not inside a group), which has a ClientAnchor.
         std::size_t container = 0;
@@ -101,6 +104,7 @@ private:
             std::vector<RecordChunkSink::Piece> chunks;
             const std::vector<DrawingRecord>* following = nullptr;
             std::vector<DrawingRecord> ownFollowing;
+            std::uint16_t firstType = 0; // of a piece cut anew; 0 when its place decides
         };
         std::vector<Out> pieces;
     };
@@ -113,6 +117,10 @@ private:
     Status insertBytes(std::size_t offset, std::span<const std::uint8_t> bytes, std::span<const std::size_t> containers);
     Status setRotation(std::size_t shape, double degrees);
     Layout layout() const;
+    std::size_t newShapesOffset() const;
+    void clearParsed();
+    void markContainer(std::size_t offset);
+    static std::uint16_t typeOfFirstRecord(const Layout::Out& piece);
     std::uint32_t largestShapeId() const;
 
     std::vector<std::uint8_t> art_;
@@ -122,6 +130,7 @@ private:
     std::size_t spgrOffset_ = 0;
     std::size_t spgrEnd_ = 0;
     std::vector<ShapeInfo> shapes_;
+    std::vector<std::size_t> topLevelShapes_; // offsets of the shapes and groups of the patriarch's tree
     std::vector<std::size_t> spidOffsets_;   // every FSP.spid and solver rule spid in art_
     std::vector<std::size_t> pibOffsets_;    // values of blip properties in art_
     std::set<std::uint16_t> objectIds_;

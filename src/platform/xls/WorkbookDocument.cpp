@@ -52,6 +52,8 @@ Result<std::unique_ptr<WorkbookDocument>> WorkbookDocument::open(const std::file
     auto stream = file->compoundFile().stream(file->workbookStream());
     if (!stream)
         return stream.error();
+    if (auto size = stream->settleSize(); !size)
+        return size.error();
     auto bytes = ByteBuffer::allocate(static_cast<std::size_t>(stream->size()));
     if (!bytes)
         return Error{"there is not enough memory for the workbook's Workbook stream", "workbook", {}, {}};
@@ -69,10 +71,11 @@ Status WorkbookDocument::write(OutputSink& out) const
     const DirectoryEntry& entry = source.entries()[file_.workbookStream()];
     std::string streamPath = lowered(entry.utf8Name());
     CompoundFileWriter writer;
-    // The Workbook stream sits directly in the root; everything else is copied as it was.
+    // The Workbook stream sits directly in the root; everything else is copied as it was. It is
+    // written under the name Excel reads BIFF8 from, also when it was read from a "Book".
     copyCompoundEntries(source, writer, [&](const std::string& path) { return lowered(path) == streamPath; });
     auto stream = std::make_shared<WorkbookStreamWriter>(model_);
-    writer.addStream(CompoundFileWriter::root, entry.name, stream->size(),
+    writer.addStream(CompoundFileWriter::root, u"Workbook", stream->size(),
                      [stream](OutputSink& sink) { return stream->write(sink); },
                      CompoundEntryInfo{entry.clsid, entry.stateBits, entry.created, entry.modified});
     return writer.write(out);

@@ -1,7 +1,7 @@
 #include "platform/xls/WorkbookDrawings.h"
 
 #include "platform/xls/OfficeArtRecord.h"
-#include "platform/xls/RecordType.h"
+#include "platform/xls/WorkbookRecordType.h"
 #include "platform/xls/WorkbookModel.h"
 
 #include <algorithm>
@@ -52,20 +52,54 @@ void replaceItems(SheetModel& sheet, std::size_t begin, std::size_t end)
 {
     auto& items = sheet.items;
     items.erase(items.begin() + static_cast<std::ptrdiff_t>(begin), items.begin() + static_cast<std::ptrdiff_t>(end));
-    items.insert(items.begin() + static_cast<std::ptrdiff_t>(begin),
-                 SheetModel::Item{SheetModel::Kind::Drawing, StoredRecord{placeholderType, {}}});
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(begin), placeholderItem());
     if (sheet.window2Item && *sheet.window2Item >= end)
         *sheet.window2Item -= (end - begin) - 1;
 }
 
+std::optional<std::size_t> findPlaceholder(const SheetModel& sheet)
+{
+    for (std::size_t i = 0; i < sheet.items.size(); ++i)
+        if (sheet.items[i].kind == SheetModel::Kind::Drawing && sheet.items[i].record.type == placeholderType)
+            return i;
+    return std::nullopt;
+}
+
+// A sheet without drawing records gets its drawing where the format has it: after the cells and
+// before comments, header pictures, pivot views and the window settings.
 void insertPlaceholder(SheetModel& sheet)
 {
+    if (findPlaceholder(sheet))
+        return;
     auto& items = sheet.items;
-    std::size_t at = sheet.window2Item ? *sheet.window2Item : (items.empty() ? 0 : items.size() - 1);
-    items.insert(items.begin() + static_cast<std::ptrdiff_t>(at),
-                 SheetModel::Item{SheetModel::Kind::Drawing, StoredRecord{placeholderType, {}}});
-    if (sheet.window2Item)
+    std::size_t at = items.empty() ? 0 : items.size() - 1;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        std::uint16_t type = items[i].record.type;
+        if (items[i].kind == SheetModel::Kind::Raw &&
+            (type == RecordType::Note || type == RecordType::HfPicture || type == RecordType::SxView ||
+             type == RecordType::DCon || type == RecordType::Window2)) {
+            at = i;
+            break;
+        }
+    }
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), placeholderItem());
+    if (sheet.window2Item && *sheet.window2Item >= at)
         ++*sheet.window2Item;
+}
+
+// A copy that ends up without a drawing keeps nothing that names the template's shapes.
+void dropDrawing(SheetModel& sheet)
+{
+    auto& items = sheet.items;
+    for (std::size_t i = items.size(); i-- > 0;) {
+        bool drawingRecord = items[i].kind == SheetModel::Kind::Drawing ||
+                             (items[i].kind == SheetModel::Kind::Raw && items[i].record.type == RecordType::Note);
+        if (!drawingRecord)
+            continue;
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
+        if (sheet.window2Item && *sheet.window2Item > i)
+            --*sheet.window2Item;
+    }
 }
 
 // Reads the sheet's drawing records into a model; nothing when it has none.
@@ -89,9 +123,30 @@ Result<std::shared_ptr<SheetDrawing>> readDrawing(WorkbookModel& model, SheetMod
     return sheet.drawingEdit;
 }
 
+// The source's drawing as the copy gets it; nothing when the source has none.
+Result<std::shared_ptr<SheetDrawing>> copiedDrawing(WorkbookModel& model, SheetModel& source)
+{
+    if (auto loaded = model.load(source); !loaded)
+        return loaded.error();
+    if (!source.drawingEdit && !drawingRun(source))
+        return std::shared_ptr<SheetDrawing>();
+    auto drawings = group(model);
+    if (!drawings)
+        return drawings.error();
+    auto read = readDrawing(model, source);
+    if (!read)
+        return read.error();
+    auto copied = (*read)->copyFor(**drawings);
+    if (!copied)
+        return copied.error();
+    return std::make_shared<SheetDrawing>(std::move(*copied));
+}
+
 } // namespace
 
 bool isPlaceholder(std::uint16_t recordType) { return recordType == placeholderType; }
+
+SheetModel::Item placeholderItem() { return {SheetModel::Kind::Drawing, StoredRecord{placeholderType, {}}}; }
 
 Result<DrawingGroup*> group(WorkbookModel& model)
 {
@@ -120,6 +175,8 @@ Result<DrawingGroup*> group(WorkbookModel& model)
         group = DrawingGroup::makeNew();
         model.ensureGlobalsItem(WorkbookModel::Kind::DrawingGroup);
     }
+    for (std::uint32_t id : model.drawingIdsRead)
+        group->registerDrawing(id);
     for (const auto& sheet : model.sheets)
         if (auto id = drawingIdOf(model, *sheet))
             group->registerDrawing(*id);
@@ -150,20 +207,12 @@ Result<SheetDrawing*> drawingOf(WorkbookModel& model, SheetModel& sheet)
 Status copyDrawing(WorkbookModel& model, SheetModel& source, SheetModel& copy)
 {
     copy.drawingEdit.reset();
-    if (auto loaded = model.load(source); !loaded)
-        return loaded.error();
-    if (!source.drawingEdit && !drawingRun(source))
-        return success();
-    auto drawings = group(model);
-    if (!drawings)
-        return drawings.error();
-    auto read = readDrawing(model, source);
-    if (!read)
-        return read.error();
-    auto copied = (*read)->copyFor(**drawings);
-    if (!copied)
-        return copied.error();
-    copy.drawingEdit = std::make_shared<SheetDrawing>(std::move(*copied));
+    auto copied = copiedDrawing(model, source);
+    if (!copied || !*copied) {
+        dropDrawing(copy);
+        return copied ? success() : Status(copied.error());
+    }
+    copy.drawingEdit = std::move(*copied);
     insertPlaceholder(copy);
     return success();
 }

@@ -4,6 +4,7 @@
 #include "platform/xls/OutputSink.h"
 #include "platform/xls/Result.h"
 #include "platform/xls/SheetDrawing.h"
+#include "platform/xls/SheetModel.h"
 
 namespace tavorin::xls {
 
@@ -21,13 +22,16 @@ namespace WorkbookDrawings {
 Result<DrawingGroup*> group(WorkbookModel& model);
 // The sheet's drawing, read from its records, or a new empty one.
 Result<SheetDrawing*> drawingOf(WorkbookModel& model, SheetModel& sheet);
-// Gives a freshly copied sheet (made from source, without its drawing records) a copy of the
-// source's drawing. A source without a drawing, or with one that cannot be read, leaves the copy
-// without one.
+// Gives a freshly copied sheet (made from source, its drawing records left out for a
+// placeholder) a copy of the source's drawing. A source without a drawing, or with one that
+// cannot be read, leaves the copy without one, and without the comments that would name its
+// shapes.
 Status copyDrawing(WorkbookModel& model, SheetModel& source, SheetModel& copy);
 
-// Whether an item of a sheet stands for its drawing model.
+// Whether an item of a sheet stands for its drawing model; and such an item. A copied sheet
+// holds one where the template's drawing records were, for copyDrawing to fill.
 bool isPlaceholder(std::uint16_t recordType);
+SheetModel::Item placeholderItem();
 
 } // namespace WorkbookDrawings
 

@@ -11,6 +11,7 @@
 namespace tavorin::xls {
 namespace {
 
+constexpr std::uint16_t biff8Version = 0x0600;
 constexpr std::array<std::uint8_t, 8> compoundFileSignature{0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 
 Error fileError(std::string message)
@@ -36,6 +37,16 @@ Error notCompoundFile(std::span<const std::uint8_t> head)
     if (head.size() >= 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4)
         return fileError("a ZIP file (perhaps an Excel 2007 or later workbook), not an Excel 97-2003 workbook");
     return fileError("not an Excel 97-2003 workbook (no compound file signature)");
+}
+
+// Whether a stream starts with the BOF of a BIFF8 workbook globals substream.
+bool holdsBiff8(const CompoundFile& file, std::uint32_t entry)
+{
+    auto stream = file.stream(entry);
+    std::array<std::uint8_t, 6> head{};
+    if (!stream || stream->size() < head.size() || !stream->read(0, head))
+        return false;
+    return ByteReader::u16At(head, 0) == RecordType::Bof && ByteReader::u16At(head, 4) == biff8Version;
 }
 
 } // namespace
@@ -71,7 +82,11 @@ Result<WorkbookFile> WorkbookFile::open(std::unique_ptr<ByteSource> source)
         return file.error();
     auto stream = file->find("Workbook");
     if (!stream || !file->entries()[*stream].isStream()) {
-        if (file->find("Book"))
+        // Excel 5.0/95 named its stream "Book"; some writers put BIFF8 records under that name.
+        auto book = file->find("Book");
+        if (book && file->entries()[*book].isStream() && holdsBiff8(*file, *book))
+            return WorkbookFile(std::move(*file), *book);
+        if (book)
             return fileError("Excel 5.0/95 workbook (BIFF5), not supported: save it as Excel 97-2003");
         return fileError("the compound file holds no Workbook stream: not an Excel workbook");
     }
@@ -83,16 +98,13 @@ Result<WorkbookGlobals> WorkbookFile::readGlobals() const
     auto stream = file_.stream(workbookStream_);
     if (!stream)
         return stream.error();
-    // Reading the last byte walks the whole sector chain (the FAT is in memory, one sector is
-    // read): a broken or looping chain marks the workbook as damaged even when its globals at
-    // the front are intact, so that the listing does not offer a workbook that cannot be loaded.
-    if (stream->size() > 0) {
-        std::uint8_t last = 0;
-        if (auto status = stream->read(stream->size() - 1, std::span(&last, 1)); !status) {
-            Error failure = status.error();
-            failure.message = "the Workbook stream is damaged: " + failure.message;
-            return failure;
-        }
+    // Walking the whole sector chain (the FAT is in memory) marks a broken or looping chain as
+    // damage even when the globals at the front are intact, so that the listing does not offer
+    // a workbook that cannot be loaded.
+    if (auto size = stream->settleSize(); !size) {
+        Error failure = size.error();
+        failure.message = "the Workbook stream is damaged: " + failure.message;
+        return failure;
     }
     RecordReader records(*stream);
     return WorkbookGlobals::read(records);

@@ -12,7 +12,8 @@
 
 namespace tavorin::xls {
 
-// An Excel 97-2003 workbook file opened read-only: a compound file holding a "Workbook" stream.
+// An Excel 97-2003 workbook file opened read-only: a compound file holding a "Workbook" stream
+// (or BIFF8 records in a stream named "Book", as some writers leave them).
 // Opening says in words what a file is when it is not one (an older Excel file, an HTML page or
 // text saved as .xls, a compound file without a workbook).
 class WorkbookFile {

@@ -84,9 +84,14 @@ Result<WorkbookGlobals> WorkbookGlobals::read(RecordReader& records)
             // read so far is complete, so the listing can go on.
             globals.end = record->offset;
             return globals;
-        case RecordType::FilePass:
-            return globalsError("the workbook is encrypted (password protected) and cannot be read", record->type,
-                                record->offset);
+        case RecordType::FilePass: {
+            Error encrypted = globalsError("the workbook is protected with a password (encrypted) and cannot be "
+                                           "read: open it in Excel or LibreOffice, remove the protection and "
+                                           "save it as an Excel 97-2003 workbook again",
+                                           record->type, record->offset);
+            encrypted.encrypted = true;
+            return encrypted;
+        }
         case RecordType::CodePage:
             if (record->data.size() >= 2)
                 globals.codePage = ByteReader::u16At(record->data, 0);

@@ -50,10 +50,13 @@ bool followsCell(std::uint16_t type)
            type == RecordType::String || type == RecordType::Continue;
 }
 
+// The records of a sheet's drawing block: the drawing pieces with the OBJ and TXO records of
+// their shapes (embedded charts are handled where their BOF is met). The selection and the
+// NOTE records that follow the block are kept as ordinary records in their place, so that
+// shapes added to the drawing go in before them, where the format puts every shape.
 bool isDrawingRecord(std::uint16_t type)
 {
-    return type == RecordType::MsoDrawing || type == RecordType::Obj || type == RecordType::Txo ||
-           type == RecordType::Note || type == 0x00ED /* MSODRAWINGSELECTION */;
+    return type == RecordType::MsoDrawing || type == RecordType::Obj || type == RecordType::Txo;
 }
 
 class GlobalsReader {
@@ -332,6 +335,7 @@ private:
                 add(K::Drawing, *record);
                 if (auto status = readUntilEof(K::Drawing); !status)
                     return status;
+                afterDrawing = true; // the drawing may go on in a CONTINUE after the chart
                 break;
             case RecordType::Index:
                 placeholder(K::Index);
@@ -461,8 +465,9 @@ private:
             }
             return at;
         };
+        // DIMENSIONS stands before the first ROW block.
         if (!find(K::Dimensions))
-            insertAt(beforeEnd(), K::Dimensions);
+            insertAt(find(K::CellTable).value_or(beforeEnd()), K::Dimensions);
         if (!find(K::CellTable))
             insertAt(*find(K::Dimensions) + 1, K::CellTable);
         if (!find(K::ColumnInfos)) {
@@ -480,10 +485,20 @@ private:
     std::array<bool, 8> placed_{}; // by Kind: a placeholder of that kind stands in the items
 };
 
+// The drawing id of a drawing whose first piece this MSODRAWING data is (a drawing container
+// opening with its FDG record); nothing for the pieces that carry a drawing on.
+std::optional<std::uint32_t> drawingIdStartingAt(std::span<const std::uint8_t> data)
+{
+    constexpr std::uint16_t drawingContainer = 0xF002, drawingRecord = 0xF008;
+    if (data.size() < 16 || ByteReader::u16At(data, 2) != drawingContainer || ByteReader::u16At(data, 10) != drawingRecord)
+        return std::nullopt;
+    return ByteReader::u16At(data, 8) >> 4;
+}
+
 // Walks a sheet's records from its BOF to the EOF that ends it, looking only at their types:
 // enough to write the sheet back unchanged and to read it when it is asked for.
 Status scanSheet(std::span<const std::uint8_t> stream, RecordReader& records, std::uint64_t position,
-                 SheetModel& sheet)
+                 SheetModel& sheet, std::vector<std::uint32_t>& drawingIds)
 {
     if (auto status = records.seek(position); !status)
         return status;
@@ -517,13 +532,58 @@ Status scanSheet(std::span<const std::uint8_t> stream, RecordReader& records, st
             --depth;
         else if (depth == 1 && sheet.structured && type == RecordType::Index)
             unread.indexRecords.push_back(static_cast<std::uint32_t>(at));
-        else if (depth == 1 && type == RecordType::MsoDrawing && !unread.firstDrawing)
-            unread.firstDrawing = RecordStore::inStream(at + Record::headerSize, length);
+        else if (type == RecordType::MsoDrawing) {
+            if (auto id = drawingIdStartingAt(stream.subspan(at + Record::headerSize, length)))
+                drawingIds.push_back(*id);
+            if (depth == 1 && !unread.firstDrawing)
+                unread.firstDrawing = RecordStore::inStream(at + Record::headerSize, length);
+        }
         at += Record::headerSize + length;
     }
     unread.end = static_cast<std::uint32_t>(at);
     sheet.unread = std::move(unread);
     return success();
+}
+
+bool isBofAt(std::span<const std::uint8_t> stream, std::uint64_t position)
+{
+    return position <= stream.size() && stream.size() - position >= Record::headerSize &&
+           ByteReader::u16At(stream, position) == RecordType::Bof;
+}
+
+// The substreams that follow the globals one after another, from the globals' end: where each
+// BOF is. Stops at the first record that starts no substream (the padding of the last sector).
+std::vector<std::uint64_t> substreamsFrom(std::span<const std::uint8_t> stream, std::uint64_t at)
+{
+    std::vector<std::uint64_t> found;
+    while (isBofAt(stream, at)) {
+        found.push_back(at);
+        // Every step moves past one record, so the walk ends with the stream.
+        for (int depth = 0;;) {
+            if (stream.size() - at < Record::headerSize)
+                return found;
+            std::uint16_t type = ByteReader::u16At(stream, at);
+            at += Record::headerSize + ByteReader::u16At(stream, at + 2);
+            depth += type == RecordType::Bof ? 1 : type == RecordType::Eof ? -1 : 0;
+            if (depth == 0 || at > stream.size())
+                break;
+        }
+    }
+    return found;
+}
+
+// Where each sheet's substream starts. Some writers leave BoundSheet8 positions that point
+// nowhere while the substreams follow the globals in sheet order: then the order tells.
+std::vector<std::uint64_t> sheetPositions(std::span<const std::uint8_t> stream, const WorkbookGlobals& listing,
+                                          std::uint64_t globalsEnd)
+{
+    std::vector<std::uint64_t> stated;
+    for (const BoundSheet& bound : listing.sheets)
+        stated.push_back(bound.position);
+    if (std::all_of(stated.begin(), stated.end(), [&](std::uint64_t at) { return isBofAt(stream, at); }))
+        return stated;
+    auto inOrder = substreamsFrom(stream, globalsEnd);
+    return inOrder.size() == stated.size() ? inOrder : stated;
 }
 
 } // namespace
@@ -556,12 +616,14 @@ Result<WorkbookModel> WorkbookModel::read(ByteBuffer stream)
     if (!model.findGlobalsItem(Kind::Sheets) || listing->sheets.empty())
         return modelError("the workbook has no sheets", RecordType::BoundSheet8, 0);
 
-    for (const BoundSheet& bound : listing->sheets) {
+    auto positions = sheetPositions(model.store.stream(), *listing, records.position());
+    for (std::size_t i = 0; i < listing->sheets.size(); ++i) {
+        const BoundSheet& bound = listing->sheets[i];
         auto sheet = std::make_shared<SheetModel>();
         sheet->name = bound.name;
         sheet->visibility = static_cast<std::uint8_t>(bound.visibility);
         sheet->type = static_cast<std::uint8_t>(bound.kind);
-        if (auto status = scanSheet(model.store.stream(), records, bound.position, *sheet); !status)
+        if (auto status = scanSheet(model.store.stream(), records, positions[i], *sheet, model.drawingIdsRead); !status)
             return status.error();
         model.sheets.push_back(std::move(sheet));
     }

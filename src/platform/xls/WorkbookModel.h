@@ -70,6 +70,9 @@ public:
     std::optional<std::size_t> selfSupBook; // index of the SUPBOOK that stands for this workbook
     std::optional<SharedStringTable> sharedStrings;
     std::vector<StoredRecord> drawingGroup; // MSODRAWINGGROUP and continuations, as read
+    // The ids of every drawing in the stream as read, those of embedded charts included, so that
+    // a new drawing never takes one of them.
+    std::vector<std::uint32_t> drawingIdsRead;
     // The drawing group once a picture operation has read it (or made one); written instead.
     std::shared_ptr<DrawingGroup> drawingGroupEdit;
     std::optional<std::size_t> window1Item;

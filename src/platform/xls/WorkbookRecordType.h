@@ -36,6 +36,10 @@ inline constexpr std::uint16_t Window2 = 0x023E;
 inline constexpr std::uint16_t Obj = 0x005D;
 inline constexpr std::uint16_t Txo = 0x01B6;
 inline constexpr std::uint16_t Note = 0x001C;
+inline constexpr std::uint16_t MsoDrawingSelection = 0x00ED;
+inline constexpr std::uint16_t HfPicture = 0x0866;
+inline constexpr std::uint16_t SxView = 0x00B0;
+inline constexpr std::uint16_t DCon = 0x0050;
 // cells
 inline constexpr std::uint16_t Formula = 0x0006;
 inline constexpr std::uint16_t Blank = 0x0201;
