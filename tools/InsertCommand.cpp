@@ -2,6 +2,7 @@
 
 #include "ConsoleRunObserver.h"
 #include "InsertArguments.h"
+#include "WorkbookInUseMessage.h"
 
 #include "platform/FileCreationTime.h"
 #include "platform/SystemRunningApplicationProbe.h"
@@ -75,6 +76,11 @@ int InsertCommand::run(const std::vector<std::string>& arguments, std::ostream& 
     }
 
     const std::string workbook = options.workbookPath.string();
+    // Not even the sheet names are read while another run holds the workbook.
+    if (auto holder = WorkbookLock::holderOf(options.workbookPath)) {
+        err << workbookInUseMessage(options.workbookPath, *holder) << '\n';
+        return exitFailure;
+    }
     auto sheets = xls::WorkbookFile::worksheetNames(options.workbookPath);
     if (!sheets) {
         err << "tavorin-batch: " << workbook << ": " << sheets.error().describe() << '\n';
@@ -114,6 +120,10 @@ int InsertCommand::run(const std::vector<std::string>& arguments, std::ostream& 
         err << "tavorin-batch: " << workbook
             << ": a spreadsheet application is running or the workbook has a lock file beside it; "
                "close it (or use --force while no lock file is there)\n";
+        return exitFailure;
+    }
+    if (outcome.stage == RunOutcome::Stage::WorkbookInUse) {
+        err << workbookInUseMessage(options.workbookPath, *outcome.lockHolder) << '\n';
         return exitFailure;
     }
     const std::string written = (options.saveTo.empty() ? options.workbookPath : options.saveTo).string();

@@ -18,4 +18,8 @@ inline SpreadsheetError operationError(std::string message)
     return SpreadsheetError{std::move(message), "operations", std::nullopt, std::nullopt};
 }
 
+// True for the error of a save that found the workbook's file changed or replaced on disk since
+// it was read; the file was left as it is.
+inline bool isChangedOnDisk(const SpreadsheetError& error) { return error.layer == xls::changedOnDiskLayer; }
+
 } // namespace tavorin

@@ -25,6 +25,8 @@ public:
     // ActiveSheet: the sheet last selected, or the copy made last.
     virtual SpreadsheetResult<std::shared_ptr<SpreadsheetWorksheet>> activeSheet() = 0;
     // SaveAs(path): writes the whole workbook in its own format, replacing the file atomically.
+    // Over the file the workbook was opened from, it fails (isChangedOnDisk) when another
+    // program changed or replaced that file meanwhile, and leaves it as it is.
     virtual SpreadsheetStatus saveAs(const std::filesystem::path& path) = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/SystemRunningApplicationProbe.h"
 
+#include "platform/WorkbookLock.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,11 +61,11 @@ bool SystemRunningApplicationProbe::hasLockFile(const std::filesystem::path& wor
 {
     if (!workbook.has_filename())
         return false;
-    std::string name = workbook.filename().string();
-    std::filesystem::path folder = workbook.parent_path();
+    // A run of this program holds its workbook with a lock file of LibreOffice's form too; the
+    // run's own lock decides about those (and names their holder), not this probe.
     std::error_code error;
-    return std::filesystem::exists(folder / (".~lock." + name + "#"), error) ||
-           std::filesystem::exists(folder / ("~$" + name), error);
+    return WorkbookLock::ownerOf(workbook) == WorkbookLock::Owner::AnotherProgram ||
+           std::filesystem::exists(workbook.parent_path() / ("~$" + workbook.filename().string()), error);
 }
 
 bool SystemRunningApplicationProbe::ownedByUser(const std::filesystem::path& process) const

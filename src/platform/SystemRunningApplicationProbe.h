@@ -22,7 +22,8 @@ public:
     bool spreadsheetApplicationRunning(const std::filesystem::path& workbook) const override;
 
     bool spreadsheetProcessRunning() const;
-    // LibreOffice's ".~lock.NAME#" or Excel's "~$NAME" beside the workbook.
+    // LibreOffice's ".~lock.NAME#" (other than a run's of this program) or Excel's "~$NAME"
+    // beside the workbook.
     static bool hasLockFile(const std::filesystem::path& workbook);
     // A program name (a command name, or a path in Unix or Windows form) of a spreadsheet application.
     static bool isSpreadsheetProgram(std::string_view program);

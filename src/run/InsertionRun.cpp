@@ -3,6 +3,8 @@
 #include "platform/SpreadsheetApplication.h"
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
+#include "platform/TerminationSignalHold.h"
+#include "platform/WorkbookLock.h"
 #include "run/BlockCursor.h"
 #include "run/CaptionWriter.h"
 #include "run/NumericText.h"
@@ -10,6 +12,7 @@
 #include "run/RunChecks.h"
 #include "run/RunObserver.h"
 #include "run/SheetNaming.h"
+#include "run/WorkbookInUseText.h"
 
 #include <memory>
 
@@ -45,9 +48,9 @@ QString reasonOf(const QString& what, const SpreadsheetError& error)
 // The run's hold on the workbook: everything that lives from opening to quitting.
 class RunSession {
 public:
-    RunSession(RunOptions options, const RunEnvironment& environment)
-        : options_(std::move(options)), environment_(environment), observer_(*environment.observer),
-          captions_(options_, environment.fileCreationTime)
+    RunSession(RunOptions options, const RunEnvironment& environment, WorkbookLock& lock, TerminationSignalHold& termination)
+        : options_(std::move(options)), environment_(environment), observer_(*environment.observer), lock_(lock),
+          termination_(termination), captions_(options_, environment.fileCreationTime)
     {
     }
 
@@ -58,11 +61,15 @@ private:
     void placePicture(int index, const BlockPlace& place);
     void startSheetCopy();
     void complete();
+    void letGo();
+    RunOutcome interrupted();
     QString finalMessage() const;
 
     RunOptions options_;
     const RunEnvironment& environment_;
     RunObserver& observer_;
+    WorkbookLock& lock_;
+    TerminationSignalHold& termination_;
     CaptionWriter captions_;
     RunOutcome outcome_;
 
@@ -81,6 +88,8 @@ RunOutcome RunSession::run()
     outcome_.stage = RunOutcome::Stage::Completed;
     application_ = environment_.createApplication();
     observer_.runStarted();
+    if (termination_.stopRequested())
+        return interrupted();
     open();
 
     sheetCount_ = static_cast<int>(options_.sheetNames.size());
@@ -91,13 +100,41 @@ RunOutcome RunSession::run()
 
     BlockCursor cursor(layoutOf(options_));
     for (std::size_t k = 0; k < options_.pictures.size(); ++k) {
+        if (termination_.stopRequested())
+            return interrupted();
         BlockPlace place = cursor.next();
         if (place.startsNewSheet)
             startSheetCopy();
         placePicture(static_cast<int>(k), place);
         observer_.progressChanged(static_cast<float>(static_cast<double>(k) * progressStep));
     }
+    if (termination_.stopRequested())
+        return interrupted();
     complete();
+    return outcome_;
+}
+
+// Closes the workbook unsaved (pictures' temporary files go with it) and removes the lock; a
+// termination signal that came meanwhile is raised again now.
+void RunSession::letGo()
+{
+    if (application_)
+        (void)application_->quit();
+    workbook_.reset();
+    application_.reset();
+    lock_.release();
+    termination_.release();
+}
+
+// Told to end before saving: nothing is written and nothing is left behind. The process
+// normally ends in letGo(); the rest is for a signal whose handler lets it go on.
+RunOutcome RunSession::interrupted()
+{
+    outcome_.stage = RunOutcome::Stage::Interrupted;
+    outcome_.saved = false;
+    outcome_.saveError = QStringLiteral("the run was stopped by a signal before saving");
+    letGo();
+    observer_.runFinished();
     return outcome_;
 }
 
@@ -191,16 +228,15 @@ void RunSession::complete()
     if (workbook_) {
         auto saved = workbook_->saveAs(options_.saveTo.empty() ? options_.workbookPath : options_.saveTo);
         outcome_.saved = saved.ok();
-        if (!saved)
+        if (!saved) {
             outcome_.saveError = QString::fromStdString(saved.error().describe());
+            outcome_.changedOnDisk = isChangedOnDisk(saved.error());
+        }
     } else if (openError_) {
         outcome_.saveError = QString::fromStdString(openError_->describe());
     }
     observer_.progressChanged(100);
-    if (application_)
-        (void)application_->quit();
-    workbook_.reset();
-    application_.reset();
+    letGo();
     observer_.runFinished();
     outcome_.message = finalMessage();
     observer_.showMessage(outcome_.message, confirmTitle);
@@ -220,7 +256,10 @@ QString RunSession::finalMessage() const
         message += QString::fromStdString(openError_->describe());
         return message;
     }
-    if (!outcome_.saved)
+    if (outcome_.changedOnDisk)
+        message += QStringLiteral("\r\n\r\n") + savedName +
+                   QStringLiteral(" は実行中にほかのプログラムで変更されたため、保存していません。変更されたブックはそのままです。");
+    else if (!outcome_.saved)
         message += QStringLiteral("\r\n\r\n") + savedName + QStringLiteral(" は保存されませんでした。\r\n") + outcome_.saveError;
     if (!outcome_.unplaced.empty()) {
         message += QStringLiteral("\r\n\r\n配置できなかった画像：");
@@ -265,7 +304,18 @@ RunOutcome runInsertion(RunOptions options, const RunEnvironment& environment)
         observer.showMessage(outcome.message, programTitle);
         return outcome;
     }
-    RunSession session(std::move(options), environment);
+    // Signals are held from before the lock exists until it is gone again.
+    TerminationSignalHold termination;
+    WorkbookLock lock = WorkbookLock::acquire(options.workbookPath);
+    if (lock.state() == WorkbookLock::State::Refused) {
+        termination.release();
+        outcome.stage = RunOutcome::Stage::WorkbookInUse;
+        outcome.lockHolder = lock.holder();
+        outcome.message = workbookInUseText(options.workbookPath, *lock.holder());
+        observer.showMessage(outcome.message, confirmTitle);
+        return outcome;
+    }
+    RunSession session(std::move(options), environment, lock, termination);
     return session.run();
 }
 

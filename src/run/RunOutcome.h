@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/WorkbookLock.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <filesystem>
+#include <optional>
 
 namespace tavorin {
 
@@ -19,11 +22,15 @@ struct RunOutcome {
     enum class Stage {
         MissingInput,         // the checks refused; nothing was touched
         SpreadsheetRunning,   // a spreadsheet application holds the workbook; nothing was touched
+        WorkbookInUse,        // another run (or LibreOffice) holds the workbook's lock; nothing was read
         Completed,            // the run went through to its completion
+        Interrupted,          // a termination signal stopped the run before it saved; no message
     };
     Stage stage = Stage::MissingInput;
     bool saved = false;             // the workbook file was replaced
     QString saveError;              // why it was not, when it was not
+    bool changedOnDisk = false;     // not saved: another program changed the workbook meanwhile
+    std::optional<WorkbookLock::Holder> lockHolder; // who holds the workbook, for WorkbookInUse
     int placed = 0;                 // pictures inserted and fitted
     int sheetsUsed = 0;             // sheets that received pictures
     std::vector<UnplacedPicture> unplaced;

@@ -122,6 +122,11 @@ TEST(RunningApplicationLockFiles, LibreOfficeAndExcelOwnerFilesBesideTheWorkbook
     EXPECT_TRUE(table.probe().spreadsheetApplicationRunning(workbook));
     std::filesystem::remove(folder / ".~lock.台帳 2026.xls#");
 
+    // A run of this program: its own lock decides, not the probe.
+    writeText(folder / ".~lock.台帳 2026.xls#", "Tavorin,user,host,06.12.2026 10:00,tavorin:pid=4242;");
+    EXPECT_FALSE(table.probe().spreadsheetApplicationRunning(workbook));
+    std::filesystem::remove(folder / ".~lock.台帳 2026.xls#");
+
     writeText(folder / "~$台帳 2026.xls", "owner");
     EXPECT_TRUE(table.probe().spreadsheetApplicationRunning(workbook));
 }

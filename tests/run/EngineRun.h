@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 namespace tavorin::test {
@@ -29,12 +30,19 @@ public:
 
     std::vector<Message> messages;
     std::vector<float> progress;
+    // Called at every step of the bar, while the run holds the workbook open.
+    std::function<void(float)> onProgress;
 
 private:
     void showMessage(const QString& text, const QString& title) override { messages.push_back({text, title}); }
     void blankFieldsFilled(const QString&, const QString&) override {}
     void runStarted() override {}
-    void progressChanged(float value) override { progress.push_back(value); }
+    void progressChanged(float value) override
+    {
+        progress.push_back(value);
+        if (onProgress)
+            onProgress(value);
+    }
     void runFinished() override {}
     void listSheetsAgain() override {}
 };

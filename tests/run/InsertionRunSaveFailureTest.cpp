@@ -14,6 +14,7 @@
 #include <csignal>
 #include <fstream>
 #include <iterator>
+#include <utility>
 #include <sys/resource.h>
 
 using namespace tavorin;
@@ -179,3 +180,68 @@ TEST(InsertionRunSaveFailure, AnEncryptedWorkbookIsReportedWithWhatToDo)
     EXPECT_EQ(bytesOf(book), before);
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"secret.xls"});
 }
+
+namespace {
+
+// Another program saves the workbook while a run works on it.
+struct OtherSave {
+    const char* what;
+    bool inPlace;     // it writes into the file rather than renaming a new one over it
+    bool runWritesElsewhere;
+};
+
+class WorkbookChangedDuringTheRun : public ::testing::TestWithParam<OtherSave> {};
+
+std::string nameOf(const ::testing::TestParamInfo<OtherSave>& info) { return info.param.what; }
+
+void writeBytes(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+} // namespace
+
+// The run does not save over the other program's work: it says so, and the folder holds the
+// workbook as that program wrote it and nothing else. A run writing to another file goes on.
+TEST_P(WorkbookChangedDuringTheRun, IsLeftAsTheOtherProgramWroteIt)
+{
+    const OtherSave& c = GetParam();
+    TemporaryFolder folder;
+    const auto book = folder / "ledger.xls";
+    std::filesystem::copy_file(workbookFixture("ledger.xls"), book);
+    const std::string theirs = bytesOf(workbookFixture("namesdemo.xls"));
+
+    EngineRun engine;
+    RunOptions options = twoPicturesOn(book);
+    if (c.runWritesElsewhere)
+        options.saveTo = folder / "result.xls";
+    engine.onProgress = [&, saved = false](float) mutable {
+        if (std::exchange(saved, true))
+            return;
+        if (c.inPlace) {
+            writeBytes(book, theirs);
+        } else {
+            writeBytes(folder / "theirs.tmp", theirs);
+            std::filesystem::rename(folder / "theirs.tmp", book);
+        }
+    };
+    RunOutcome outcome = engine.run(options);
+    EXPECT_EQ(bytesOf(book), theirs);
+    if (c.runWritesElsewhere) {
+        EXPECT_TRUE(outcome.saved) << outcome.saveError.toStdString();
+        EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"ledger.xls", "result.xls"}));
+        return;
+    }
+    EXPECT_FALSE(outcome.saved);
+    ASSERT_EQ(engine.messages.size(), 1u);
+    EXPECT_EQ(engine.messages[0].text,
+              QStringLiteral("  処理終了！\r\n\r\nledger.xls は実行中にほかのプログラムで変更されたため、保存していません。"
+                             "変更されたブックはそのままです。"));
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"ledger.xls"});
+}
+
+INSTANTIATE_TEST_SUITE_P(OtherSaves, WorkbookChangedDuringTheRun,
+                         ::testing::Values(OtherSave{"ReplacedByRename", false, false},
+                                           OtherSave{"RewrittenInPlace", true, false},
+                                           OtherSave{"ReplacedWhileTheRunWritesAnotherFile", false, true}),
+                         nameOf);

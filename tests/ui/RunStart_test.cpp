@@ -1,6 +1,7 @@
 #include "app/RunController.h"
 #include "support/Form1Fixture.h"
 #include "support/RecordingSpreadsheet.h"
+#include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
 #include "support/UserActions.h"
 #include "support/WorkbookDrops.h"
@@ -16,17 +17,24 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <fstream>
+#include <iterator>
+
 using namespace tavorin;
 using namespace tavorin::test;
 
 // "START" in the window: the controls are read into the run, the window is held while the run
-// works and given back at the end, with the final message and the sheets listed again.
+// works and given back at the end, with the final message and the sheets listed again. A workbook
+// that another run or LibreOffice holds is refused before anything is read.
 class RunStartTest : public QObject {
     Q_OBJECT
 
 private:
     std::unique_ptr<Form1Fixture> fixture;
     std::unique_ptr<RecordingSpreadsheet> recorder;
+    // The run locks the workbook it works on: a copy, so that no lock lands among the fixtures.
+    std::unique_ptr<TemporaryFolder> books;
+    std::filesystem::path workbook;
 
     Form1& startWindow()
     {
@@ -40,7 +48,10 @@ private:
 
     void dropWorkbookAndPictures(Form1& form, int pictures)
     {
-        QVERIFY(dropFiles(form.Label20, {workbookFixture("ledger.xls")}));
+        books = std::make_unique<TemporaryFolder>();
+        workbook = *books / "ledger.xls";
+        std::filesystem::copy_file(workbookFixture("ledger.xls"), workbook);
+        QVERIFY(dropFiles(form.Label20, {workbook}));
         QCOMPARE(form.List1->count(), 2);
         std::vector<std::filesystem::path> files;
         const char* names[] = {"land.jpg", "portrait.png", "wide.gif", "square.bmp"};
@@ -74,6 +85,42 @@ private slots:
         QVERIFY(form.isEnabled());
         QVERIFY(!form.ProgressBar1->isVisible());
         QVERIFY(recorder->calls().empty());
+    }
+
+    void aWorkbookHeldElsewhereIsRefusedNamingTheHolder_data()
+    {
+        QTest::addColumn<QByteArray>("lockFile");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("another run")
+            << QByteArray("Tavorin,tanaka,pc01,07.12.2026 09:05,tavorin:pid=4242;")
+            << QStringLiteral("ブック ledger.xls は別の処理（Tavorin、ユーザー tanaka、コンピューター pc01、2026/12/07 09:05 "
+                              "開始）で使用中です。\r\n終わってからもう一度実行してください。");
+        QTest::newRow("LibreOffice")
+            << QByteArray("山田 太郎,yamada,pc02,07.12.2026 13:11,file:///home/yamada/.config/libreoffice/4;")
+            << QStringLiteral("ブック ledger.xls は別の処理（LibreOffice、ユーザー 山田 太郎（yamada）、コンピューター pc02、"
+                              "2026/12/07 13:11 開始）で使用中です。\r\n終わってからもう一度実行してください。");
+        QTest::newRow("unreadable lock file")
+            << QByteArray("?")
+            << QStringLiteral("ブック ledger.xls は別の処理で使用中です（ロックファイル .~lock.ledger.xls# があります）。\r\n"
+                              "使っているプログラムがなければ、このファイルを削除してからもう一度実行してください。");
+    }
+
+    void aWorkbookHeldElsewhereIsRefusedNamingTheHolder()
+    {
+        QFETCH(QByteArray, lockFile);
+        QFETCH(QString, message);
+        Form1& form = startWindow();
+        dropWorkbookAndPictures(form, 2);
+        const auto lockPath = *books / ".~lock.ledger.xls#";
+        std::ofstream(lockPath, std::ios::binary).write(lockFile.constData(), lockFile.size());
+        click(form.Command1);
+        QCOMPARE(fixture->messages.messages.back().text, message);
+        QCOMPARE(fixture->messages.messages.back().title, QStringLiteral("確認"));
+        QVERIFY(form.isEnabled());
+        QVERIFY(!form.ProgressBar1->isVisible());
+        QVERIFY(recorder->calls().empty());
+        std::ifstream in(lockPath, std::ios::binary);
+        QCOMPARE(QByteArray::fromStdString({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}), lockFile);
     }
 
     void aRunHoldsTheWindowMovesTheBarAndGivesEverythingBack()

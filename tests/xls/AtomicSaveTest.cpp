@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+#include <fstream>
+
 using namespace tavorin;
 using namespace tavorin::xls;
 
@@ -136,7 +138,8 @@ TEST(AtomicSave, ReadOnlyFolderOrFileIsNotTouched)
 }
 
 // A successful save replaces the file in place (same name, same permissions), leaves nothing
-// else, and the new file has the change.
+// else, and the new file has the change. Saving again over the file it wrote itself is no
+// change by another program.
 TEST(AtomicSave, SuccessReplacesTheFileKeepingItsPermissions)
 {
     test::TemporaryFolder folder;
@@ -146,12 +149,40 @@ TEST(AtomicSave, SuccessReplacesTheFileKeepingItsPermissions)
     auto edited = edit(path);
     ASSERT_TRUE(edited);
     ASSERT_TRUE(edited->workbook->saveAs(path).ok());
+    ASSERT_TRUE(edited->workbook->saveAs(path).ok());
     EXPECT_EQ(folderListing(folder.path()), std::vector<std::string>{"ledger.xls"});
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
     auto report = test::poiContent(path);
     EXPECT_EQ(report["sheets"].toArray().size(), 3);
+}
+
+// Another program saves the workbook while this one writes its own: the temporary file goes, the
+// workbook stays as the other program wrote it, and the error says that it changed.
+TEST(AtomicSave, AWorkbookSavedByAnotherProgramWhileWritingIsNotReplaced)
+{
+    test::TemporaryFolder folder;
+    auto path = copyFixture(folder, "ledger.xls");
+    const auto theirs = test::fileBytes(test::workbookFixture("plain.xls"));
+    auto edited = edit(path);
+    ASSERT_TRUE(edited);
+    auto* workbook = dynamic_cast<XlsWorkbook*>(edited->workbook.get());
+    ASSERT_NE(workbook, nullptr);
+    workbook->setSinkFactory([&](const std::filesystem::path& file) -> Result<std::unique_ptr<OutputSink>> {
+        std::ofstream(folder / "theirs.tmp", std::ios::binary)
+            .write(reinterpret_cast<const char*>(theirs.data()), static_cast<std::streamsize>(theirs.size()));
+        std::filesystem::rename(folder / "theirs.tmp", path);
+        auto sink = FileOutputSink::create(file);
+        if (!sink)
+            return sink.error();
+        return std::unique_ptr<OutputSink>(std::move(*sink));
+    });
+    auto status = edited->workbook->saveAs(path);
+    ASSERT_FALSE(status.ok());
+    EXPECT_TRUE(isChangedOnDisk(status.error())) << status.error().describe();
+    EXPECT_EQ(test::fileBytes(path), theirs);
+    EXPECT_EQ(folderListing(folder.path()), std::vector<std::string>{"ledger.xls"});
 }
 
 // With alerts on, replacing a file would ask; nobody can answer, so nothing is written.

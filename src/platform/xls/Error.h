@@ -21,4 +21,8 @@ struct Error {
     std::string describe() const;
 };
 
+// The layer of the error a save gives when the file it would replace is no longer the one the
+// workbook was read from (another program wrote or replaced it), so that callers can say so.
+inline constexpr const char* changedOnDiskLayer = "changed on disk";
+
 } // namespace tavorin::xls

@@ -46,6 +46,7 @@ WorkbookDocument::WorkbookDocument(WorkbookFile file, WorkbookModel model)
 
 Result<std::unique_ptr<WorkbookDocument>> WorkbookDocument::open(const std::filesystem::path& path)
 {
+    auto stamp = stampOf(path);
     auto file = WorkbookFile::open(path);
     if (!file)
         return file.error();
@@ -62,7 +63,34 @@ Result<std::unique_ptr<WorkbookDocument>> WorkbookDocument::open(const std::file
     auto model = WorkbookModel::read(std::move(*bytes));
     if (!model)
         return model.error();
-    return std::unique_ptr<WorkbookDocument>(new WorkbookDocument(std::move(*file), std::move(*model)));
+    std::unique_ptr<WorkbookDocument> document(new WorkbookDocument(std::move(*file), std::move(*model)));
+    document->sourcePath_ = std::filesystem::absolute(path).lexically_normal();
+    document->sourceStamp_ = stamp;
+    return document;
+}
+
+std::optional<WorkbookDocument::FileStamp> WorkbookDocument::stampOf(const std::filesystem::path& path)
+{
+    struct stat information {};
+    if (::stat(path.c_str(), &information) != 0)
+        return std::nullopt;
+    return FileStamp{information.st_dev, information.st_ino, information.st_size, information.st_mtim};
+}
+
+Status WorkbookDocument::checkSourceUnchanged(const std::filesystem::path& target) const
+{
+    if (!sourceStamp_)
+        return success();
+    auto now = stampOf(target);
+    const bool sameInode = now && now->device == sourceStamp_->device && now->inode == sourceStamp_->inode;
+    if (target.lexically_normal() != sourcePath_ && !sameInode)
+        return success(); // another file: the source is not replaced
+    if (sameInode && now->size == sourceStamp_->size && now->modified.tv_sec == sourceStamp_->modified.tv_sec &&
+        now->modified.tv_nsec == sourceStamp_->modified.tv_nsec)
+        return success();
+    return Error{"cannot save over " + target.string() +
+                     ": another program changed or replaced it after it was read; it is left as it is now",
+                 changedOnDiskLayer, {}, {}};
 }
 
 Status WorkbookDocument::write(OutputSink& out) const
@@ -98,6 +126,8 @@ Status WorkbookDocument::saveAs(const std::filesystem::path& path, const SinkFac
         return saveError("cannot save " + target.string() + ": the folder does not exist");
     if (::access(folder.c_str(), W_OK) != 0 || !hasWriteBit(folderStatus.permissions()))
         return saveError("cannot save " + target.string() + ": the folder is read-only");
+    if (auto unchanged = checkSourceUnchanged(target); !unchanged)
+        return unchanged;
 
     SinkFactory factory = createSink ? createSink : [](const std::filesystem::path& file) -> Result<std::unique_ptr<OutputSink>> {
         auto sink = FileOutputSink::create(file);
@@ -131,8 +161,16 @@ Status WorkbookDocument::saveAs(const std::filesystem::path& path, const SinkFac
     sink.reset();
     if (exists)
         std::filesystem::permissions(temporary, status.permissions(), code);
+    // Another program may have saved the workbook while this one was written: its work stays.
+    if (auto unchanged = checkSourceUnchanged(target); !unchanged) {
+        std::filesystem::remove(temporary, code);
+        return unchanged;
+    }
+    auto written = stampOf(temporary);
     if (::rename(temporary.c_str(), target.c_str()) != 0)
         return discard(Error{std::strerror(errno), "file", {}, {}});
+    if (target.lexically_normal() == sourcePath_)
+        sourceStamp_ = written;
     return success();
 }
 
