@@ -92,10 +92,13 @@ Bytes withRecordInserted(Bytes stream, std::size_t at, std::uint16_t type, const
 // An OfficeArt record header followed by its data.
 Bytes art(std::uint16_t versionInstance, std::uint16_t type, const Bytes& data)
 {
-    Bytes out{static_cast<std::uint8_t>(versionInstance), static_cast<std::uint8_t>(versionInstance >> 8),
-              static_cast<std::uint8_t>(type), static_cast<std::uint8_t>(type >> 8), 0, 0, 0, 0};
+    Bytes out(8 + data.size());
+    out[0] = static_cast<std::uint8_t>(versionInstance);
+    out[1] = static_cast<std::uint8_t>(versionInstance >> 8);
+    out[2] = static_cast<std::uint8_t>(type);
+    out[3] = static_cast<std::uint8_t>(type >> 8);
     put32(out, 4, static_cast<std::uint32_t>(data.size()));
-    out.insert(out.end(), data.begin(), data.end());
+    std::copy(data.begin(), data.end(), out.begin() + 8);
     return out;
 }
 
@@ -406,6 +409,8 @@ TEST_P(RealWorldTemplate, TwoRunsAddPicturesAndKeepEveryShapeCommentChartAndCell
     }
 }
 
+std::string templateName(const ::testing::TestParamInfo<Template>& info) { return info.param.name; }
+
 INSTANTIATE_TEST_SUITE_P(
     , RealWorldTemplate,
     ::testing::Values(Template{"Comments", comments, "SimpleWithComments.xls"},
@@ -418,6 +423,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Template{"ContainerVersionZero", containerVersionZero, "SimpleWithImages.xls"},
                       Template{"StreamDeclaredLongerThanItsChain", declaredLongerThanItsChain, "ledger.xls"},
                       Template{"SheetPositionsPointNowhere", sheetPositionsOffByOne, "ledger.xls"}),
-    [](const ::testing::TestParamInfo<Template>& t) { return std::string(t.param.name); });
+    templateName);
 
 } // namespace

@@ -70,11 +70,13 @@ TEST_P(SheetEdge, APictureIsPlacedWhenItsBlockLiesOnTheSheet)
     }
 }
 
+std::string edgeName(const ::testing::TestParamInfo<EdgeCase>& info) { return info.param.name; }
+
 INSTANTIATE_TEST_SUITE_P(
     , SheetEdge,
     ::testing::Values(EdgeCase{"LastColumnOnly", 256, 256, 300, 300, 0, 1, 1},
                       EdgeCase{"LastColumnsAndRows", 255, 256, 65535, 65536, 0, 1, 1},
                       EdgeCase{"BlocksRunningDownToTheLastRow", 2, 4, 65521, 65526, 2, 3, 2}),
-    [](const ::testing::TestParamInfo<EdgeCase>& c) { return std::string(c.param.name); });
+    edgeName);
 
 } // namespace
