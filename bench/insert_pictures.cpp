@@ -14,7 +14,7 @@
 
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
-#include "platform/xls/OutputSink.h"
+#include "platform/xls/compound/OutputSink.h"
 #include "platform/xls/XlsApplication.h"
 
 #include <QDir>

@@ -15,8 +15,8 @@
 // under 2 x the copy, peak memory under 2 x the file size + 50 MB. Edit + save is shown for
 // what it costs to read and rewrite a sheet of a million cells; it has no goal.
 
-#include "platform/xls/CellEditor.h"
-#include "platform/xls/WorkbookDocument.h"
+#include "platform/xls/model/CellEditor.h"
+#include "platform/xls/model/WorkbookDocument.h"
 
 #include <algorithm>
 #include <chrono>

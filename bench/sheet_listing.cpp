@@ -5,11 +5,11 @@
 // written sector by sector with its FAT and DIFAT. Only the globals at the front of the stream
 // should be read, so the figure must not grow with the sheets.
 //   build/bench/sheet_listing [MEGABYTES]
-#include "platform/xls/BiffString.h"
-#include "platform/xls/CompoundFile.h"
-#include "platform/xls/RecordReader.h"
-#include "platform/xls/RecordType.h"
-#include "platform/xls/WorkbookFile.h"
+#include "platform/xls/records/BiffString.h"
+#include "platform/xls/compound/CompoundFile.h"
+#include "platform/xls/records/RecordReader.h"
+#include "platform/xls/records/RecordType.h"
+#include "platform/xls/model/WorkbookFile.h"
 
 #include <algorithm>
 #include <chrono>

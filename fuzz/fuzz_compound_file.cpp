@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the compound-file reader: open, walk the directory, read every stream
 // both whole and in pieces.
-#include "platform/xls/CompoundFile.h"
+#include "platform/xls/compound/CompoundFile.h"
 
 #include <cstddef>
 #include <cstdint>

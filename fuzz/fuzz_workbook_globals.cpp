@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the workbook readers. A compound file goes through the whole sheet
 // listing (WorkbookFile); anything else is read as a bare Workbook stream: the globals, then every
 // record with its CONTINUE records joined.
-#include "platform/xls/RecordReader.h"
-#include "platform/xls/WorkbookFile.h"
-#include "platform/xls/WorkbookGlobals.h"
+#include "platform/xls/records/RecordReader.h"
+#include "platform/xls/model/WorkbookFile.h"
+#include "platform/xls/model/WorkbookGlobals.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,12 +1,12 @@
 // Feeds arbitrary bytes to the editing engine as a Workbook stream: the model is read, every
 // other sheet is read with its drawing, the first sheet is copied and edited, and the whole
 // stream is written again. Whatever the input, each step must either work or return an error.
-#include "platform/xls/CellEditor.h"
-#include "platform/xls/OutputSink.h"
-#include "platform/xls/SheetCopier.h"
-#include "platform/xls/WorkbookDrawings.h"
-#include "platform/xls/WorkbookModel.h"
-#include "platform/xls/WorkbookStreamWriter.h"
+#include "platform/xls/model/CellEditor.h"
+#include "platform/xls/compound/OutputSink.h"
+#include "platform/xls/model/SheetCopier.h"
+#include "platform/xls/drawing/WorkbookDrawings.h"
+#include "platform/xls/model/WorkbookModel.h"
+#include "platform/xls/model/WorkbookStreamWriter.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,8 +6,8 @@
 
 #include "platform/FileCreationTime.h"
 #include "platform/SystemRunningApplicationProbe.h"
-#include "platform/xls/BiffString.h"
-#include "platform/xls/WorkbookFile.h"
+#include "platform/xls/records/BiffString.h"
+#include "platform/xls/model/WorkbookFile.h"
 #include "platform/xls/XlsApplication.h"
 #include "run/DuplicateNames.h"
 #include "run/InsertionRun.h"

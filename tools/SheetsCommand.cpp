@@ -1,7 +1,7 @@
 #include "SheetsCommand.h"
 
-#include "platform/xls/BiffString.h"
-#include "platform/xls/WorkbookFile.h"
+#include "platform/xls/records/BiffString.h"
+#include "platform/xls/model/WorkbookFile.h"
 
 namespace tavorin::batch {
 

@@ -2,7 +2,7 @@
 
 #include "app/MessageSink.h"
 #include "platform/RunningApplicationProbe.h"
-#include "platform/xls/WorkbookFile.h"
+#include "platform/xls/model/WorkbookFile.h"
 
 #include <QAbstractScrollArea>
 #include <QDragEnterEvent>

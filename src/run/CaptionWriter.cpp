@@ -2,7 +2,7 @@
 
 #include "platform/CellAddress.h"
 #include "platform/SpreadsheetWorksheet.h"
-#include "platform/xls/DateNumberFormats.h"
+#include "platform/xls/model/DateNumberFormats.h"
 
 #include <cmath>
 

@@ -11,7 +11,7 @@
 #include "MetafileSamples.h"
 #include "PlacementChecks.h"
 
-#include "platform/xls/DateNumberFormats.h"
+#include "platform/xls/model/DateNumberFormats.h"
 
 #include "support/ProcessResult.h"
 #include "support/TemporaryFolder.h"

@@ -7,7 +7,7 @@
 #include "PlacementChecks.h"
 #include "ReportLookup.h"
 
-#include "platform/xls/CompoundFile.h"
+#include "platform/xls/compound/CompoundFile.h"
 #include "support/BiffStreamBuilder.h"
 #include "support/PoiOracle.h"
 #include "support/ProcessResult.h"

@@ -5,9 +5,9 @@
 
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
-#include "platform/xls/CellEditor.h"
-#include "platform/xls/DateNumberFormats.h"
-#include "platform/xls/MaximumDigitWidth.h"
+#include "platform/xls/model/CellEditor.h"
+#include "platform/xls/model/DateNumberFormats.h"
+#include "platform/xls/model/MaximumDigitWidth.h"
 #include "platform/xls/XlsApplication.h"
 
 using namespace tavorin;

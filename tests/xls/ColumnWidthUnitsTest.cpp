@@ -1,5 +1,5 @@
-#include "platform/xls/ColumnWidthUnits.h"
-#include "platform/xls/MaximumDigitWidth.h"
+#include "platform/xls/model/ColumnWidthUnits.h"
+#include "platform/xls/model/MaximumDigitWidth.h"
 
 #include <gtest/gtest.h>
 

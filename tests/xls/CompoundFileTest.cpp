@@ -1,4 +1,4 @@
-#include "platform/xls/CompoundFile.h"
+#include "platform/xls/compound/CompoundFile.h"
 
 #include "support/ProcessResult.h"
 #include "support/TestPaths.h"

@@ -1,5 +1,5 @@
-#include "platform/xls/CompoundFileCopy.h"
-#include "platform/xls/CompoundFileWriter.h"
+#include "platform/xls/compound/CompoundFileCopy.h"
+#include "platform/xls/compound/CompoundFileWriter.h"
 
 #include "support/ProcessResult.h"
 #include "support/TemporaryFolder.h"

@@ -1,10 +1,10 @@
 // Every input that once broke a reader (tests/crashers, each named after the fault it found) and
 // the damaged fixtures go through the readers as the fuzzers drive them. Under the sanitizer
 // build this is where a regression shows.
-#include "platform/xls/CompoundFile.h"
-#include "platform/xls/RecordReader.h"
-#include "platform/xls/WorkbookFile.h"
-#include "platform/xls/WorkbookGlobals.h"
+#include "platform/xls/compound/CompoundFile.h"
+#include "platform/xls/records/RecordReader.h"
+#include "platform/xls/model/WorkbookFile.h"
+#include "platform/xls/model/WorkbookGlobals.h"
 
 #include "support/TestPaths.h"
 

@@ -2,8 +2,8 @@
 
 #include "EngineTestSupport.h"
 
-#include "platform/xls/WorkbookModel.h"
-#include "platform/xls/WorkbookStreamWriter.h"
+#include "platform/xls/model/WorkbookModel.h"
+#include "platform/xls/model/WorkbookStreamWriter.h"
 #include "platform/xls/XlsApplication.h"
 
 #include <random>

@@ -1,5 +1,5 @@
-#include "platform/xls/DateNumberFormats.h"
-#include "platform/xls/DateSerial.h"
+#include "platform/xls/model/DateNumberFormats.h"
+#include "platform/xls/model/DateSerial.h"
 
 #include <gtest/gtest.h>
 

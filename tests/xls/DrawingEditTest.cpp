@@ -1,8 +1,8 @@
 #include "DrawingFixture.h"
 
-#include "platform/xls/DrawingGroup.h"
-#include "platform/xls/OfficeArtRecord.h"
-#include "platform/xls/SheetDrawing.h"
+#include "platform/xls/drawing/DrawingGroup.h"
+#include "platform/xls/drawing/OfficeArtRecord.h"
+#include "platform/xls/drawing/SheetDrawing.h"
 
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"

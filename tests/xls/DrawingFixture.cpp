@@ -1,6 +1,6 @@
 #include "DrawingFixture.h"
 
-#include "platform/xls/WorkbookFile.h"
+#include "platform/xls/model/WorkbookFile.h"
 
 #include <gtest/gtest.h>
 

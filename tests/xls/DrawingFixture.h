@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/xls/RecordChunkSink.h"
-#include "platform/xls/SheetDrawing.h"
+#include "platform/xls/records/RecordChunkSink.h"
+#include "platform/xls/drawing/SheetDrawing.h"
 
 #include <cstdint>
 #include <filesystem>

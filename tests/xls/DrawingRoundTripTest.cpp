@@ -1,7 +1,7 @@
 #include "DrawingFixture.h"
 
-#include "platform/xls/DrawingGroup.h"
-#include "platform/xls/SheetDrawing.h"
+#include "platform/xls/drawing/DrawingGroup.h"
+#include "platform/xls/drawing/SheetDrawing.h"
 
 #include "support/TestPaths.h"
 

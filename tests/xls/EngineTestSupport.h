@@ -3,7 +3,7 @@
 // Helpers shared by the workbook engine tests: open and save fixtures, and what the independent
 // readers (Apache POI, olefile, LibreOffice) see in a file.
 
-#include "platform/xls/WorkbookDocument.h"
+#include "platform/xls/model/WorkbookDocument.h"
 
 #include "support/PoiOracle.h"
 #include "support/ProcessResult.h"

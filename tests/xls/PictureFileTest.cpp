@@ -1,4 +1,4 @@
-#include "platform/xls/PictureFile.h"
+#include "platform/xls/drawing/PictureFile.h"
 
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"

@@ -11,10 +11,10 @@
 
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
-#include "platform/xls/DrawingGroup.h"
-#include "platform/xls/MaximumDigitWidth.h"
-#include "platform/xls/PictureFile.h"
-#include "platform/xls/SheetGeometry.h"
+#include "platform/xls/drawing/DrawingGroup.h"
+#include "platform/xls/model/MaximumDigitWidth.h"
+#include "platform/xls/drawing/PictureFile.h"
+#include "platform/xls/model/SheetGeometry.h"
 #include "platform/xls/XlsApplication.h"
 
 #include <QCryptographicHash>

@@ -1,6 +1,6 @@
 #include "PoiGeometry.h"
 
-#include "platform/xls/MaximumDigitWidth.h"
+#include "platform/xls/model/MaximumDigitWidth.h"
 
 #include <QJsonArray>
 

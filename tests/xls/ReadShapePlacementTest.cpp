@@ -4,9 +4,9 @@
 
 #include "DrawingFixture.h"
 
-#include "platform/xls/OfficeArtRecord.h"
-#include "platform/xls/PictureShape.h"
-#include "platform/xls/SheetDrawing.h"
+#include "platform/xls/drawing/OfficeArtRecord.h"
+#include "platform/xls/drawing/PictureShape.h"
+#include "platform/xls/drawing/SheetDrawing.h"
 
 #include "support/TestPaths.h"
 

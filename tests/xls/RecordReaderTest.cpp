@@ -1,5 +1,5 @@
-#include "platform/xls/CompoundFile.h"
-#include "platform/xls/RecordReader.h"
+#include "platform/xls/compound/CompoundFile.h"
+#include "platform/xls/records/RecordReader.h"
 
 #include "support/BiffStreamBuilder.h"
 #include "support/TestPaths.h"

@@ -3,8 +3,8 @@
 // sink is reported and stops the writing, and a measuring writer counts exactly what a real
 // one writes.
 
-#include "platform/xls/OutputSink.h"
-#include "platform/xls/RecordWriter.h"
+#include "platform/xls/compound/OutputSink.h"
+#include "platform/xls/records/RecordWriter.h"
 
 #include "support/BiffStreamBuilder.h"
 

@@ -8,7 +8,7 @@
 
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
-#include "platform/xls/ShapeAnchor.h"
+#include "platform/xls/drawing/ShapeAnchor.h"
 #include "platform/xls/XlsApplication.h"
 
 #include <gtest/gtest.h>

@@ -3,11 +3,11 @@
 
 #include "EngineTestSupport.h"
 
-#include "platform/xls/ByteReader.h"
-#include "platform/xls/CellEditor.h"
-#include "platform/xls/RecordReader.h"
-#include "platform/xls/WorkbookRecordType.h"
-#include "platform/xls/WorkbookStreamWriter.h"
+#include "platform/xls/compound/ByteReader.h"
+#include "platform/xls/model/CellEditor.h"
+#include "platform/xls/records/RecordReader.h"
+#include "platform/xls/records/WorkbookRecordType.h"
+#include "platform/xls/model/WorkbookStreamWriter.h"
 
 using namespace tavorin;
 using namespace tavorin::xls;

@@ -1,4 +1,4 @@
-#include "platform/xls/SheetGeometry.h"
+#include "platform/xls/model/SheetGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "StreamLayout.h"
 
-#include "platform/xls/ByteReader.h"
-#include "platform/xls/WorkbookRecordType.h"
+#include "platform/xls/compound/ByteReader.h"
+#include "platform/xls/records/WorkbookRecordType.h"
 
 #include <optional>
 

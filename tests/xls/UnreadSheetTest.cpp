@@ -5,12 +5,12 @@
 #include "EngineTestSupport.h"
 #include "StreamLayout.h"
 
-#include "platform/xls/ByteReader.h"
-#include "platform/xls/CellEditor.h"
-#include "platform/xls/SheetCopier.h"
-#include "platform/xls/WorkbookFile.h"
-#include "platform/xls/WorkbookRecordType.h"
-#include "platform/xls/WorkbookStreamWriter.h"
+#include "platform/xls/compound/ByteReader.h"
+#include "platform/xls/model/CellEditor.h"
+#include "platform/xls/model/SheetCopier.h"
+#include "platform/xls/model/WorkbookFile.h"
+#include "platform/xls/records/WorkbookRecordType.h"
+#include "platform/xls/model/WorkbookStreamWriter.h"
 
 using namespace tavorin;
 using namespace tavorin::xls;

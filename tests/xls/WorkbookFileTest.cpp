@@ -1,5 +1,5 @@
-#include "platform/xls/BiffString.h"
-#include "platform/xls/WorkbookFile.h"
+#include "platform/xls/records/BiffString.h"
+#include "platform/xls/model/WorkbookFile.h"
 
 #include "support/BiffStreamBuilder.h"
 #include "support/CompoundFileBuilder.h"

@@ -1,5 +1,5 @@
-#include "platform/xls/RecordReader.h"
-#include "platform/xls/WorkbookGlobals.h"
+#include "platform/xls/records/RecordReader.h"
+#include "platform/xls/model/WorkbookGlobals.h"
 
 #include "support/BiffStreamBuilder.h"
 

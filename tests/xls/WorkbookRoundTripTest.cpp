@@ -3,7 +3,7 @@
 
 #include "EngineTestSupport.h"
 
-#include "platform/xls/WorkbookStreamWriter.h"
+#include "platform/xls/model/WorkbookStreamWriter.h"
 
 using namespace tavorin;
 using namespace tavorin::xls;

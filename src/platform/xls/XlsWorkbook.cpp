@@ -1,6 +1,6 @@
 #include "platform/xls/XlsWorkbook.h"
 
-#include "platform/xls/SheetNameRules.h"
+#include "platform/xls/model/SheetNameRules.h"
 #include "platform/xls/XlsSession.h"
 #include "platform/xls/XlsWorksheet.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/SpreadsheetWorkbook.h"
-#include "platform/xls/WorkbookDocument.h"
+#include "platform/xls/model/WorkbookDocument.h"
 
 #include <map>
 #include <memory>

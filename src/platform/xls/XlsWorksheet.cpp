@@ -1,11 +1,11 @@
 #include "platform/xls/XlsWorksheet.h"
 
-#include "platform/xls/CellEditor.h"
-#include "platform/xls/DateSerial.h"
-#include "platform/xls/SheetCopier.h"
-#include "platform/xls/SheetMeasure.h"
-#include "platform/xls/SheetNameRules.h"
-#include "platform/xls/WorkbookDrawings.h"
+#include "platform/xls/model/CellEditor.h"
+#include "platform/xls/model/DateSerial.h"
+#include "platform/xls/model/SheetCopier.h"
+#include "platform/xls/model/SheetMeasure.h"
+#include "platform/xls/model/SheetNameRules.h"
+#include "platform/xls/drawing/WorkbookDrawings.h"
 #include "platform/xls/XlsWorkbook.h"
 
 #include <QString>

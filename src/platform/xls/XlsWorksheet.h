@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/SpreadsheetWorksheet.h"
-#include "platform/xls/SheetGeometry.h"
-#include "platform/xls/SheetGeometryCache.h"
-#include "platform/xls/SheetModel.h"
-#include "platform/xls/SheetPictures.h"
+#include "platform/xls/model/SheetGeometry.h"
+#include "platform/xls/model/SheetGeometryCache.h"
+#include "platform/xls/model/SheetModel.h"
+#include "platform/xls/drawing/SheetPictures.h"
 
 #include <functional>
 #include <memory>

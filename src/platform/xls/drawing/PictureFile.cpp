@@ -1,0 +1,343 @@
+#include "platform/xls/drawing/PictureFile.h"
+
+#include "platform/xls/compound/ByteReader.h"
+#include "platform/xls/drawing/ContentKey.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QImage>
+#include <QImageWriter>
+#include <QTemporaryFile>
+
+#include <zlib.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <string>
+
+namespace tavorin::xls {
+
+// Helpers of PictureFile::open, a friend so that it may fill the description.
+class PictureFileReader {
+public:
+    static Result<PictureFile> open(const std::filesystem::path& path);
+
+private:
+    static Error error(const std::filesystem::path& path, const std::string& what)
+    {
+        return Error{"picture " + path.string() + ": " + what, "picture", {}, {}};
+    }
+    // The first bytes of a file (at most limit) and what the file was when they were read.
+    struct FileStart {
+        std::vector<std::uint8_t> bytes;
+        PictureFile::FileIdentity identity;
+        bool whole() const { return bytes.size() == identity.size; }
+    };
+    static Result<FileStart> readStart(const std::filesystem::path& path, std::uint64_t limit);
+    static Result<std::vector<std::uint8_t>> gunzip(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+    static std::string unknownFormatReason(const std::filesystem::path& path);
+    static PictureFile::Uid md4(std::span<const std::uint8_t> bytes);
+    static Result<QByteArray> convertToPng(const PictureFile& picture, std::span<const std::uint8_t> bytes);
+    static Status holdInTemporaryFile(PictureFile& picture, const QByteArray& bytes);
+    static Status compressMetafile(PictureFile& picture, std::span<const std::uint8_t> metafile);
+};
+
+namespace {
+
+constexpr std::uint8_t bitmapTag = 0xFF;
+
+void putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// A BMP file header for a DIB, so that a bitmap reader takes it: "BM", file size, 0, and the
+// offset of the pixels.
+std::vector<std::uint8_t> bmpFileHeaderFor(std::span<const std::uint8_t> dib, std::uint64_t pixelOffset)
+{
+    std::vector<std::uint8_t> header{'B', 'M'};
+    putU32(header, static_cast<std::uint32_t>(14 + dib.size()));
+    putU32(header, 0);
+    putU32(header, static_cast<std::uint32_t>(14 + pixelOffset));
+    return header;
+}
+
+std::string lowerExtension(const std::filesystem::path& path)
+{
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+} // namespace
+
+Result<PictureFileReader::FileStart> PictureFileReader::readStart(const std::filesystem::path& path,
+                                                                  std::uint64_t limit)
+{
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return error(path, errno == ENOENT ? "is not a readable file" : std::string("cannot be read: ") + std::strerror(errno));
+    struct Closer {
+        int descriptor;
+        ~Closer() { ::close(descriptor); }
+    } closer{descriptor};
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+        return error(path, "is not a readable file");
+    FileStart start;
+    start.identity = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+                      static_cast<std::uint64_t>(status.st_size),
+                      static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+    if (start.identity.size > PictureFile::maximumFileSize)
+        return error(path, "is larger than " + std::to_string(PictureFile::maximumFileSize >> 20) + " MB");
+    start.bytes.resize(static_cast<std::size_t>(std::min(start.identity.size, limit)));
+    for (std::size_t done = 0; done < start.bytes.size();) {
+        ssize_t count = ::pread(descriptor, start.bytes.data() + done, start.bytes.size() - done, static_cast<off_t>(done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return error(path, "cannot be read");
+        done += static_cast<std::size_t>(count);
+    }
+    return start;
+}
+
+Result<std::vector<std::uint8_t>> PictureFileReader::gunzip(const std::filesystem::path& path,
+                                                            std::span<const std::uint8_t> bytes)
+{
+    z_stream stream{};
+    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK)
+        return error(path, "cannot be unpacked");
+    std::vector<std::uint8_t> out;
+    std::array<std::uint8_t, 64 * 1024> chunk{};
+    stream.next_in = const_cast<Bytef*>(bytes.data());
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    int result = Z_OK;
+    while (result == Z_OK) {
+        stream.next_out = chunk.data();
+        stream.avail_out = static_cast<uInt>(chunk.size());
+        result = inflate(&stream, Z_NO_FLUSH);
+        out.insert(out.end(), chunk.data(), chunk.data() + (chunk.size() - stream.avail_out));
+        if (out.size() > PictureFile::maximumFileSize) {
+            inflateEnd(&stream);
+            return error(path, "unpacks to more than " + std::to_string(PictureFile::maximumFileSize >> 20) + " MB");
+        }
+        if (result == Z_BUF_ERROR && stream.avail_in == 0)
+            break;
+    }
+    inflateEnd(&stream);
+    if (result != Z_STREAM_END)
+        return error(path, "is compressed (gzip) but its data is damaged or cut short");
+    return out;
+}
+
+std::string PictureFileReader::unknownFormatReason(const std::filesystem::path& path)
+{
+    static const std::array<std::pair<const char*, const char*>, 8> unsupported{{
+        {".bmz", "compressed BMP (.bmz)"},
+        {".gfa", "Graphics Interchange Format animation (.gfa)"},
+        {".pcz", "compressed PC Paintbrush (.pcz)"},
+        {".cgm", "Computer Graphics Metafile (.cgm)"},
+        {".eps", "Encapsulated PostScript (.eps)"},
+        {".pct", "Macintosh PICT (.pct)"},
+        {".pict", "Macintosh PICT (.pict)"},
+        {".wpg", "WordPerfect Graphics (.wpg)"},
+    }};
+    std::string extension = lowerExtension(path);
+    for (const auto& [ending, name] : unsupported)
+        if (extension == ending)
+            return std::string("is a ") + name + " picture, a format that cannot be placed in an Excel 97-2003 workbook";
+    return "is not a picture in a known format (JPEG, PNG, BMP, GIF, TIFF, EMF or WMF)";
+}
+
+PictureFile::Uid PictureFileReader::md4(std::span<const std::uint8_t> bytes)
+{
+    QByteArrayView view(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    QByteArray digest = QCryptographicHash::hash(view, QCryptographicHash::Md4);
+    PictureFile::Uid uid{};
+    std::copy_n(reinterpret_cast<const std::uint8_t*>(digest.constData()), uid.size(), uid.begin());
+    return uid;
+}
+
+Result<QByteArray> PictureFileReader::convertToPng(const PictureFile& picture, std::span<const std::uint8_t> bytes)
+{
+    QByteArray data;
+    const char* decoder = "BMP";
+    switch (picture.format()) {
+    case PictureFormat::Dib: {
+        auto header = bmpFileHeaderFor(bytes, picture.header().dibPixelOffset);
+        data.append(reinterpret_cast<const char*>(header.data()), static_cast<qsizetype>(header.size()));
+        break;
+    }
+    case PictureFormat::Gif: decoder = "GIF"; break;
+    case PictureFormat::Tiff: decoder = "TIFF"; break;
+    default: break;
+    }
+    data.append(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    QImage image;
+    if (!image.loadFromData(data, decoder) || image.isNull())
+        return error(picture.path(), "does not decode as a " + std::string(pictureFormatName(picture.format())) +
+                                         " picture (damaged or a variant that cannot be read)");
+    // The PNG states the resolution the picture was measured with (its own, or 96 dpi). Left
+    // alone, QImage would write the screen's, so the same picture would be stored differently
+    // by the window and by the command line, and again on another screen.
+    constexpr double inchesPerMetre = 1 / 0.0254;
+    image.setDotsPerMeterX(static_cast<int>(std::lround(picture.header().dpiX * inchesPerMetre)));
+    image.setDotsPerMeterY(static_cast<int>(std::lround(picture.header().dpiY * inchesPerMetre)));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image))
+        return error(picture.path(), "cannot be converted to PNG: " + writer.errorString().toStdString());
+    return png;
+}
+
+Status PictureFileReader::holdInTemporaryFile(PictureFile& picture, const QByteArray& bytes)
+{
+    auto file = std::make_shared<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/tavorin-picture-XXXXXX"));
+    if (!file->open() || file->write(bytes) != bytes.size() || !file->flush())
+        return error(picture.path(), "its converted copy cannot be kept in the temporary folder: " +
+                                         file->errorString().toStdString());
+    file->close(); // the file stays until the object goes; no descriptor is held meanwhile
+    picture.payload_.file = std::filesystem::path(file->fileName().toStdString());
+    picture.payload_.offset = 0;
+    picture.payload_.length = static_cast<std::uint64_t>(bytes.size());
+    picture.payload_.fileSize = picture.payload_.length;
+    picture.payload_.keepAlive = std::shared_ptr<const void>(file, file.get());
+    return success();
+}
+
+Status PictureFileReader::compressMetafile(PictureFile& picture, std::span<const std::uint8_t> metafile)
+{
+    uLongf capacity = compressBound(static_cast<uLong>(metafile.size()));
+    QByteArray compressed(static_cast<qsizetype>(capacity), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef*>(compressed.data()), &capacity, metafile.data(),
+                  static_cast<uLong>(metafile.size()), Z_BEST_COMPRESSION) != Z_OK)
+        return error(picture.path(), "cannot be compressed");
+    compressed.resize(static_cast<qsizetype>(capacity));
+    // OfficeArtMetafileHeader: cbSize, rcBounds, ptSize (EMU), cbSave, compression 0 (deflate), filter 0xFE.
+    auto& prefix = picture.payload_.prefix;
+    const auto& header = picture.header_;
+    putU32(prefix, static_cast<std::uint32_t>(metafile.size()));
+    for (auto value : header.bounds)
+        putU32(prefix, static_cast<std::uint32_t>(value));
+    for (auto value : header.frameEmu)
+        putU32(prefix, static_cast<std::uint32_t>(value));
+    putU32(prefix, static_cast<std::uint32_t>(compressed.size()));
+    prefix.push_back(0x00);
+    prefix.push_back(0xFE);
+    return holdInTemporaryFile(picture, compressed);
+}
+
+Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path)
+{
+    // A JPEG's frame header stands near its start, behind its metadata (a camera's EXIF block
+    // with its thumbnail, a colour profile): the start of the file is enough to place the
+    // picture, read in growing steps. Every other format is read whole (PNG to find its end
+    // chunk, the rest to be converted).
+    constexpr std::array<std::uint64_t, 2> jpegHeadSteps{PictureFile::leadingBytes, 256 * 1024};
+    auto start = readStart(path, jpegHeadSteps[0]);
+    if (!start)
+        return start.error();
+    auto format = detectPictureFormat(std::span(start->bytes).first(std::min(start->bytes.size(), pictureSignatureSize)));
+    if (!format)
+        return error(path, unknownFormatReason(path));
+    std::optional<Result<PictureHeader>> jpegHeader;
+    for (std::size_t step = 0; *format == PictureFormat::Jpeg; ++step) {
+        jpegHeader = PictureHeader::read(*format, start->bytes);
+        if (jpegHeader->ok() || start->whole())
+            break;
+        auto more = readStart(path, step + 1 < jpegHeadSteps.size() ? jpegHeadSteps[step + 1] : PictureFile::maximumFileSize);
+        if (!more)
+            return more.error();
+        start = std::move(more);
+    }
+    if (!start->whole() && *format != PictureFormat::Jpeg) {
+        auto whole = readStart(path, PictureFile::maximumFileSize);
+        if (!whole)
+            return whole.error();
+        start = std::move(whole);
+    }
+    std::vector<std::uint8_t> bytes = std::move(start->bytes);
+    if (*format == PictureFormat::Gzip) {
+        auto unpacked = gunzip(path, bytes);
+        if (!unpacked)
+            return unpacked.error();
+        bytes = std::move(*unpacked);
+        format = detectPictureFormat(std::span(bytes).first(std::min(bytes.size(), pictureSignatureSize)));
+        if (format != PictureFormat::Emf && format != PictureFormat::Wmf)
+            return error(path, "is compressed (gzip) but holds no EMF or WMF metafile; only .emz and .wmz "
+                               "compressed pictures can be placed");
+    }
+    PictureFile picture;
+    picture.path_ = path;
+    picture.format_ = *format;
+    auto header = jpegHeader ? std::move(*jpegHeader) : PictureHeader::read(*format, bytes);
+    if (!header)
+        return error(path, header.error().message);
+    picture.header_ = *header;
+
+    switch (*format) {
+    case PictureFormat::Jpeg:
+    case PictureFormat::Png: {
+        bool jpeg = *format == PictureFormat::Jpeg;
+        picture.blipType_ = jpeg ? PictureFile::BlipType::Jpeg : PictureFile::BlipType::Png;
+        // JPEG 0x46A (0x6E2 for CMYK), PNG 0x6E0: one-UID instances.
+        picture.blipInstance_ = jpeg ? (header->jpegComponents == 4 ? 0x6E2 : 0x46A) : 0x6E0;
+        picture.source_ = start->identity;
+        picture.leadingKey_ = ContentKey::of(std::span(bytes).first(std::min(bytes.size(), PictureFile::leadingBytes)));
+        picture.payload_.prefix = {bitmapTag};
+        picture.payload_.file = path;
+        picture.payload_.length = start->identity.size;
+        picture.payload_.fileSize = start->identity.size;
+        return picture;
+    }
+    case PictureFormat::Bmp:
+    case PictureFormat::Dib:
+    case PictureFormat::Gif:
+    case PictureFormat::Tiff: {
+        auto png = convertToPng(picture, bytes);
+        if (!png)
+            return png.error();
+        picture.blipType_ = PictureFile::BlipType::Png;
+        picture.blipInstance_ = 0x6E0;
+        picture.uid_ = md4(std::span(reinterpret_cast<const std::uint8_t*>(png->constData()),
+                                     static_cast<std::size_t>(png->size())));
+        picture.payload_.prefix = {bitmapTag};
+        if (auto status = holdInTemporaryFile(picture, *png); !status)
+            return status.error();
+        return picture;
+    }
+    case PictureFormat::Emf:
+    case PictureFormat::Wmf: {
+        bool emf = *format == PictureFormat::Emf;
+        picture.blipType_ = emf ? PictureFile::BlipType::Emf : PictureFile::BlipType::Wmf;
+        picture.blipInstance_ = emf ? 0x3D4 : 0x216;
+        auto metafile = std::span(bytes).subspan(header->metafileOffset);
+        picture.uid_ = md4(metafile);
+        if (auto status = compressMetafile(picture, metafile); !status)
+            return status.error();
+        return picture;
+    }
+    case PictureFormat::Gzip:
+        break;
+    }
+    return error(path, unknownFormatReason(path));
+}
+
+Result<PictureFile> PictureFile::open(const std::filesystem::path& path) { return PictureFileReader::open(path); }
+
+} // namespace tavorin::xls

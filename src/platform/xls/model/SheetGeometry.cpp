@@ -1,0 +1,168 @@
+#include "platform/xls/model/SheetGeometry.h"
+
+#include "platform/xls/model/ColumnWidthUnits.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace tavorin::xls {
+
+int SheetGeometry::pixelsFromTwips(int twips)
+{
+    if (twips <= 0)
+        return 0;
+    return (twips * 2 + 15) / 30;
+}
+
+SheetGeometry::SheetGeometry(const Layout& layout)
+    : mdw_(std::clamp(layout.maximumDigitWidth, 1, 64))
+{
+    if (layout.standardWidthColdx)
+        defaultColumnPixels_ = column_width::pixelsFromColdx(*layout.standardWidthColdx, mdw_);
+    else
+        defaultColumnPixels_ = column_width::pixelsFromDefaultCharacters(layout.defaultColumnCharacters.value_or(8), mdw_);
+    columnPixels_.fill(defaultColumnPixels_);
+    for (const ColumnSpan& span : layout.columns) {
+        const int first = std::max(span.first, 0);
+        const int last = std::min(span.last, columnCount - 1);
+        const int pixels = span.hidden ? 0 : column_width::pixelsFromColdx(span.coldx, mdw_);
+        for (int column = first; column <= last; ++column)
+            columnPixels_[column] = pixels;
+    }
+    for (int column = 0; column < columnCount; ++column)
+        columnLeft_[column + 1] = columnLeft_[column] + columnPixels_[column];
+
+    defaultRowPixels_ = layout.defaultRowsHidden ? 0 : pixelsFromTwips(layout.defaultRowHeightTwips);
+    std::map<int, int> overrides; // a later ROW for the same row wins
+    for (const RowSize& row : layout.rows) {
+        if (row.row < 0 || row.row >= rowCount)
+            continue;
+        overrides[row.row] = row.hidden ? 0 : pixelsFromTwips(row.heightTwips);
+    }
+    std::int64_t sum = 0;
+    for (const auto& [row, pixels] : overrides) {
+        if (pixels == defaultRowPixels_)
+            continue;
+        sum += pixels - defaultRowPixels_;
+        rowOverrides_.emplace_back(row, pixels);
+        rowDeltaPrefix_.push_back(sum);
+    }
+}
+
+int SheetGeometry::columnPixels(int column) const
+{
+    return column >= 0 && column < columnCount ? columnPixels_[column] : 0;
+}
+
+std::int64_t SheetGeometry::columnLeftPixels(int column) const
+{
+    return columnLeft_[std::clamp(column, 0, columnCount)];
+}
+
+int SheetGeometry::rowPixels(int row) const
+{
+    if (row < 0 || row >= rowCount)
+        return 0;
+    auto found = std::lower_bound(rowOverrides_.begin(), rowOverrides_.end(), std::make_pair(row, 0),
+                                  [](const auto& a, const auto& b) { return a.first < b.first; });
+    return found != rowOverrides_.end() && found->first == row ? found->second : defaultRowPixels_;
+}
+
+std::int64_t SheetGeometry::rowTopPixels(int row) const
+{
+    row = std::clamp(row, 0, rowCount);
+    // Overrides strictly above `row` contribute their difference from the default.
+    auto end = std::lower_bound(rowOverrides_.begin(), rowOverrides_.end(), std::make_pair(row, 0),
+                                [](const auto& a, const auto& b) { return a.first < b.first; });
+    const auto before = end - rowOverrides_.begin();
+    const std::int64_t delta = before > 0 ? rowDeltaPrefix_[static_cast<std::size_t>(before - 1)] : 0;
+    return std::int64_t{row} * defaultRowPixels_ + delta;
+}
+
+double SheetGeometry::columnCharacters(int column) const
+{
+    return column_width::charactersFromPixels(columnPixels(column), mdw_);
+}
+
+SheetGeometry::Box SheetGeometry::rangeBox(int row1, int column1, int row2, int column2) const
+{
+    const int top = std::clamp(std::min(row1, row2), 0, rowCount - 1);
+    const int bottom = std::clamp(std::max(row1, row2), 0, rowCount - 1);
+    const int left = std::clamp(std::min(column1, column2), 0, columnCount - 1);
+    const int right = std::clamp(std::max(column1, column2), 0, columnCount - 1);
+    Box box;
+    box.left = pointsFromPixels(double(columnLeftPixels(left)));
+    box.top = pointsFromPixels(double(rowTopPixels(top)));
+    box.width = pointsFromPixels(double(columnLeftPixels(right + 1) - columnLeftPixels(left)));
+    box.height = pointsFromPixels(double(rowTopPixels(bottom + 1) - rowTopPixels(top)));
+    return box;
+}
+
+double SheetGeometry::xPointsOf(AnchorPoint point) const
+{
+    const int column = std::clamp(point.index, 0, columnCount - 1);
+    const int offset = std::clamp(point.offset, 0, 1024);
+    return pointsFromPixels(double(columnLeftPixels(column)) + columnPixels(column) * offset / 1024.0);
+}
+
+double SheetGeometry::yPointsOf(AnchorPoint point) const
+{
+    const int row = std::clamp(point.index, 0, rowCount - 1);
+    const int offset = std::clamp(point.offset, 0, 256);
+    return pointsFromPixels(double(rowTopPixels(row)) + rowPixels(row) * offset / 256.0);
+}
+
+namespace {
+
+// The cell index holding `pixels` (the last visible one starting at or before it) and the
+// offset inside it in 1/`units`, rounded to the nearest unit; a rounding onto the far edge
+// moves to the start of the next visible cell.
+template <typename StartOf, typename SizeOf>
+std::optional<SheetGeometry::AnchorPoint> anchorAt(double pixels, int count, int units, StartOf startOf, SizeOf sizeOf)
+{
+    if (!(pixels >= 0.0) || pixels > double(startOf(count)))
+        return std::nullopt;
+    // First index whose start lies beyond the position, minus one.
+    int low = 0;
+    int high = count; // start(high) > pixels or high == count
+    while (high - low > 1) {
+        const int middle = low + (high - low) / 2;
+        if (double(startOf(middle)) <= pixels)
+            low = middle;
+        else
+            high = middle;
+    }
+    int index = low;
+    while (index > 0 && sizeOf(index) == 0) // a hidden cell cannot hold a position
+        --index;
+    const int size = sizeOf(index);
+    if (size == 0)
+        return SheetGeometry::AnchorPoint{index, 0};
+    int offset = static_cast<int>(std::floor((pixels - double(startOf(index))) * units / size + 0.5));
+    if (offset >= units) {
+        int next = index + 1;
+        while (next < count && sizeOf(next) == 0)
+            ++next;
+        if (next < count)
+            return SheetGeometry::AnchorPoint{next, 0};
+        offset = units - 1;
+    }
+    return SheetGeometry::AnchorPoint{index, std::max(offset, 0)};
+}
+
+} // namespace
+
+std::optional<SheetGeometry::AnchorPoint> SheetGeometry::columnAnchorAt(double xPoints) const
+{
+    return anchorAt(xPoints / 0.75, columnCount, 1024, [this](int c) { return columnLeftPixels(c); },
+                    [this](int c) { return columnPixels(c); });
+}
+
+std::optional<SheetGeometry::AnchorPoint> SheetGeometry::rowAnchorAt(double yPoints) const
+{
+    return anchorAt(yPoints / 0.75, rowCount, 256, [this](int r) { return rowTopPixels(r); },
+                    [this](int r) { return rowPixels(r); });
+}
+
+} // namespace tavorin::xls
