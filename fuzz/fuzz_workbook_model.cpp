@@ -4,7 +4,7 @@
 #include "platform/xls/model/CellEditor.h"
 #include "platform/xls/compound/OutputSink.h"
 #include "platform/xls/model/SheetCopier.h"
-#include "platform/xls/drawing/WorkbookDrawings.h"
+#include "platform/xls/model/WorkbookDrawings.h"
 #include "platform/xls/model/WorkbookModel.h"
 #include "platform/xls/model/WorkbookStreamWriter.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
-#include "platform/xls/model/ColumnWidthUnits.h"
+#include "platform/xls/geometry/ColumnWidthUnits.h"
 
 #include <QString>
 

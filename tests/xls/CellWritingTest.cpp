@@ -7,7 +7,7 @@
 #include "platform/SpreadsheetWorksheet.h"
 #include "platform/xls/model/CellEditor.h"
 #include "platform/xls/model/DateNumberFormats.h"
-#include "platform/xls/model/MaximumDigitWidth.h"
+#include "platform/xls/geometry/MaximumDigitWidth.h"
 #include "platform/xls/XlsApplication.h"
 
 using namespace tavorin;

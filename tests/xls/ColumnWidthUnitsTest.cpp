@@ -1,5 +1,5 @@
-#include "platform/xls/model/ColumnWidthUnits.h"
-#include "platform/xls/model/MaximumDigitWidth.h"
+#include "platform/xls/geometry/ColumnWidthUnits.h"
+#include "platform/xls/geometry/MaximumDigitWidth.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // anchors into points with our geometry must give the picture's pixel size at 96 dpi (or at the
 // picture's own resolution), and the inverse must give back the anchor Excel wrote.
 
-#include "platform/xls/model/MaximumDigitWidth.h"
-#include "platform/xls/model/SheetGeometry.h"
+#include "platform/xls/geometry/MaximumDigitWidth.h"
+#include "platform/xls/geometry/SheetGeometry.h"
 
 #include "support/PoiOracle.h"
 #include "support/TestPaths.h"

@@ -12,9 +12,9 @@
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
 #include "platform/xls/drawing/DrawingGroup.h"
-#include "platform/xls/model/MaximumDigitWidth.h"
+#include "platform/xls/geometry/MaximumDigitWidth.h"
 #include "platform/xls/drawing/PictureFile.h"
-#include "platform/xls/model/SheetGeometry.h"
+#include "platform/xls/geometry/SheetGeometry.h"
 #include "platform/xls/XlsApplication.h"
 
 #include <QCryptographicHash>

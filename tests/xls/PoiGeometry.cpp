@@ -1,6 +1,6 @@
 #include "PoiGeometry.h"
 
-#include "platform/xls/model/MaximumDigitWidth.h"
+#include "platform/xls/geometry/MaximumDigitWidth.h"
 
 #include <QJsonArray>
 

@@ -3,7 +3,7 @@
 // Excel's geometry of a sheet as Apache POI reports its column and row records, and the
 // rectangle in points that a picture's anchor covers in it.
 
-#include "platform/xls/model/SheetGeometry.h"
+#include "platform/xls/geometry/SheetGeometry.h"
 
 #include <QJsonObject>
 

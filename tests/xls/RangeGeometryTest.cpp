@@ -8,7 +8,7 @@
 
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
-#include "platform/xls/model/MaximumDigitWidth.h"
+#include "platform/xls/geometry/MaximumDigitWidth.h"
 #include "platform/xls/XlsApplication.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/xls/model/SheetGeometry.h"
+#include "platform/xls/geometry/SheetGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "platform/xls/model/SheetCopier.h"
 #include "platform/xls/model/SheetMeasure.h"
 #include "platform/xls/model/SheetNameRules.h"
-#include "platform/xls/drawing/WorkbookDrawings.h"
+#include "platform/xls/model/WorkbookDrawings.h"
 #include "platform/xls/XlsWorkbook.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/SpreadsheetWorksheet.h"
-#include "platform/xls/model/SheetGeometry.h"
+#include "platform/xls/geometry/SheetGeometry.h"
 #include "platform/xls/model/SheetGeometryCache.h"
 #include "platform/xls/model/SheetModel.h"
 #include "platform/xls/drawing/SheetPictures.h"

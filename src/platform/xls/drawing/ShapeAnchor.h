@@ -2,7 +2,7 @@
 
 #include "platform/xls/drawing/ClientAnchor.h"
 #include "platform/xls/Result.h"
-#include "platform/xls/model/SheetGeometry.h"
+#include "platform/xls/geometry/SheetGeometry.h"
 
 namespace tavorin::xls {
 

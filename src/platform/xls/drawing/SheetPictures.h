@@ -3,7 +3,7 @@
 #include "platform/xls/drawing/DrawingGroup.h"
 #include "platform/xls/Result.h"
 #include "platform/xls/drawing/SheetDrawing.h"
-#include "platform/xls/model/SheetGeometry.h"
+#include "platform/xls/geometry/SheetGeometry.h"
 #include "platform/xls/drawing/ShapeAnchor.h"
 
 #include <filesystem>

@@ -4,7 +4,7 @@
 #include "platform/xls/model/DefinedName.h"
 #include "platform/xls/records/RecordWriter.h"
 #include "platform/xls/model/SheetNameRules.h"
-#include "platform/xls/drawing/WorkbookDrawings.h"
+#include "platform/xls/model/WorkbookDrawings.h"
 #include "platform/xls/records/WorkbookRecordType.h"
 
 #include <algorithm>

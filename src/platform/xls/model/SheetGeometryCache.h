@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/xls/model/SheetGeometry.h"
+#include "platform/xls/geometry/SheetGeometry.h"
 #include "platform/xls/model/WorkbookModel.h"
 
 #include <cstdint>

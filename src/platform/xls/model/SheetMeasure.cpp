@@ -3,8 +3,8 @@
 #include "platform/xls/records/BiffString.h"
 #include "platform/xls/compound/ByteReader.h"
 #include "platform/xls/model/CellFormats.h"
-#include "platform/xls/model/ColumnWidthUnits.h"
-#include "platform/xls/model/MaximumDigitWidth.h"
+#include "platform/xls/geometry/ColumnWidthUnits.h"
+#include "platform/xls/geometry/MaximumDigitWidth.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/xls/Result.h"
-#include "platform/xls/model/SheetGeometry.h"
+#include "platform/xls/geometry/SheetGeometry.h"
 #include "platform/xls/model/WorkbookModel.h"
 
 namespace tavorin::xls {

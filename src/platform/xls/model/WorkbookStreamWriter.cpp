@@ -4,7 +4,7 @@
 #include "platform/xls/records/Record.h"
 #include "platform/xls/drawing/DrawingGroup.h"
 #include "platform/xls/drawing/SheetDrawing.h"
-#include "platform/xls/drawing/WorkbookDrawings.h"
+#include "platform/xls/model/WorkbookDrawings.h"
 #include "platform/xls/records/WorkbookRecordType.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "platform/xls/model/SheetGeometry.h"
+#include "platform/xls/geometry/SheetGeometry.h"
 
-#include "platform/xls/model/ColumnWidthUnits.h"
+#include "platform/xls/geometry/ColumnWidthUnits.h"
 
 #include <algorithm>
 #include <cmath>

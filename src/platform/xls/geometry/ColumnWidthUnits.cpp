@@ -1,4 +1,4 @@
-#include "platform/xls/model/ColumnWidthUnits.h"
+#include "platform/xls/geometry/ColumnWidthUnits.h"
 
 #include <algorithm>
 #include <cmath>

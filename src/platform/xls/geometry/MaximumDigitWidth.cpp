@@ -1,4 +1,4 @@
-#include "platform/xls/model/MaximumDigitWidth.h"
+#include "platform/xls/geometry/MaximumDigitWidth.h"
 
 #include <algorithm>
 #include <array>

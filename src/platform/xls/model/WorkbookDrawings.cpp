@@ -1,4 +1,4 @@
-#include "platform/xls/drawing/WorkbookDrawings.h"
+#include "platform/xls/model/WorkbookDrawings.h"
 
 #include "platform/xls/drawing/OfficeArtRecord.h"
 #include "platform/xls/records/WorkbookRecordType.h"
