@@ -1,7 +1,8 @@
 #pragma once
 
-#include "EngineRun.h"
-#include "MetafileSamples.h"
+#include "support/EngineRun.h"
+#include "support/MetafileSamples.h"
+#include "support/PlacementChecks.h"
 
 #include <QString>
 
@@ -10,16 +11,6 @@
 #include <vector>
 
 namespace tavorin::test {
-
-// Where one picture of a scenario must go, worked out by hand from the block rules.
-struct ExpectedPicture {
-    std::filesystem::path path;
-    int degrees = 0;
-    double naturalWidth = 0, naturalHeight = 0; // points at 96 dpi, or the metafile's frame
-    QString sheet;                               // the sheet copy that receives it
-    int slot = 0;                                // its place among that sheet's pictures
-    int firstRow = 0, firstColumn = 0, lastRow = 0, lastColumn = 0; // 1-based block
-};
 
 // A caption cell the run must have written (A1 reference on a sheet copy).
 struct ExpectedCaption {

@@ -5,11 +5,11 @@
 // Excel, so positions are compared relative to the block measured in LibreOffice's own columns
 // and rows; LibreOffice counts angles counter-clockwise (Excel's 90 degrees read as 270).
 
-#include "EngineRun.h"
+#include "support/EngineRun.h"
 #include "EngineRunScenarios.h"
-#include "ReportLookup.h"
-#include "MetafileSamples.h"
-#include "PlacementChecks.h"
+#include "support/Oracles.h"
+#include "support/MetafileSamples.h"
+#include "support/PlacementChecks.h"
 
 #include "platform/xls/model/DateNumberFormats.h"
 

@@ -3,13 +3,13 @@
 // for its block (fitted, centred, turned by its mark), and the captions must hold their values
 // and formats on the right sheet copies.
 
-#include "EngineRun.h"
+#include "support/EngineRun.h"
 #include "EngineRunScenarios.h"
-#include "ReportLookup.h"
-#include "MetafileSamples.h"
-#include "PlacementChecks.h"
+#include "support/Oracles.h"
+#include "support/MetafileSamples.h"
+#include "support/PlacementChecks.h"
 
-#include "support/PoiOracle.h"
+#include "support/Oracles.h"
 #include "support/ProcessResult.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"

@@ -4,7 +4,7 @@
 // without write permission counts as read-only whoever runs the program, and a file-size limit
 // makes the write itself fail as a full disk would.
 
-#include "EngineRun.h"
+#include "support/EngineRun.h"
 
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"

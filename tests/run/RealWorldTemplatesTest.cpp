@@ -3,25 +3,23 @@
 // the template sheet, then copies of it with more), judged by Apache POI (strict about record
 // order, like Excel), xlrd (reads every sheet whole), LibreOffice, and a record walk of its own.
 
-#include "EngineRun.h"
-#include "PlacementChecks.h"
-#include "ReportLookup.h"
+#include "support/EngineRun.h"
+#include "support/PlacementChecks.h"
+#include "support/Oracles.h"
 
 #include "platform/xls/compound/CompoundFile.h"
 #include "support/BiffStreamBuilder.h"
-#include "support/PoiOracle.h"
-#include "support/ProcessResult.h"
+#include "support/Files.h"
+#include "support/Oracles.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 
 using namespace tavorin;
@@ -29,20 +27,12 @@ using namespace tavorin::test;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 std::uint16_t u16(const Bytes& b, std::size_t at) { return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8)); }
 std::uint32_t u32(const Bytes& b, std::size_t at) { return u16(b, at) | (std::uint32_t{u16(b, at + 2)} << 16); }
 void put32(Bytes& b, std::size_t at, std::uint32_t v)
 {
     for (int i = 0; i < 4; ++i)
         b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-void writeBytes(const std::filesystem::path& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes workbookStreamOf(const std::string& fixture)
@@ -125,7 +115,7 @@ std::filesystem::path copyOf(const TemporaryFolder& folder, const std::string& f
 std::filesystem::path madeOf(const TemporaryFolder& folder, Bytes stream)
 {
     auto path = folder / "book.xls";
-    writeBytes(path, workbookFileWith(std::move(stream)));
+    writeFile(path, workbookFileWith(std::move(stream)));
     return path;
 }
 
@@ -154,7 +144,7 @@ std::filesystem::path declaredLongerThanItsChain(const TemporaryFolder& folder)
         if (named && file[entry + 66] == 2) { // a stream entry
             put32(file, entry + 120, u32(file, entry + 120) + 2048);
             auto path = folder / "book.xls";
-            writeBytes(path, file);
+            writeFile(path, file);
             return path;
         }
     }
@@ -212,15 +202,6 @@ struct Template {
 void PrintTo(const Template& t, std::ostream* out) { *out << t.name; }
 
 // --- what the readers see ----------------------------------------------------------------------
-
-std::optional<QJsonObject> jsonOf(const ProcessResult& result, const char* reader)
-{
-    EXPECT_TRUE(result.finished && result.exitCode == 0) << reader << ": " << result.standardError.toStdString();
-    auto document = QJsonDocument::fromJson(result.standardOutput.toUtf8());
-    if (!document.isObject())
-        return std::nullopt;
-    return document.object();
-}
 
 QString md5Of(const std::filesystem::path& path)
 {
@@ -287,7 +268,7 @@ TEST_P(RealWorldTemplate, TwoRunsAddPicturesAndKeepEveryShapeCommentChartAndCell
     TemporaryFolder folder;
     const auto book = param.make(folder);
     ASSERT_FALSE(book.empty());
-    auto input = jsonOf(runOracle("biff_records.py", {QString::fromStdString(book.string())}), "record walk");
+    auto input = recordWalk(book);
     ASSERT_TRUE(input.has_value());
     const QJsonArray charts = (*input)["substreams"].toArray()[1].toObject()["charts"].toArray();
     auto original = poiReport(workbookFixture(param.original));
@@ -371,13 +352,13 @@ TEST_P(RealWorldTemplate, TwoRunsAddPicturesAndKeepEveryShapeCommentChartAndCell
         EXPECT_EQ(sheetNamed(*report, untouched, "POI")["cells"], sheetNamed(*original, untouched, "POI")["cells"]);
 
     // xlrd reads every sheet whole (cells of a sheet without DIMENSIONS too).
-    auto xlrd = jsonOf(runOracle("xlrd_dump.py", {QString::fromStdString(book.string())}), "xlrd");
+    auto xlrd = xlrdReport(book);
     ASSERT_TRUE(xlrd.has_value());
     EXPECT_EQ(sheetNames(*xlrd), sheetsAfter);
     EXPECT_EQ(sheetNamed(*xlrd, templateName, "xlrd")["cells"].toArray().size(), template0["cells"].toArray().size());
 
     // The record walk: Excel's order on every sheet, embedded charts copied byte for byte.
-    auto records = jsonOf(runOracle("biff_records.py", {QString::fromStdString(book.string())}), "record walk");
+    auto records = recordWalk(book);
     ASSERT_TRUE(records.has_value());
     const QJsonArray substreams = (*records)["substreams"].toArray();
     ASSERT_EQ(substreams.size(), sheetsAfter.size() + 1);

@@ -2,11 +2,11 @@
 // natural size is still placed when its block lies on the sheet; only a block that reaches
 // beyond the sheet is refused, and it is named in the final message.
 
-#include "EngineRun.h"
-#include "PlacementChecks.h"
-#include "ReportLookup.h"
+#include "support/EngineRun.h"
+#include "support/PlacementChecks.h"
+#include "support/Oracles.h"
 
-#include "support/PoiOracle.h"
+#include "support/Oracles.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
 

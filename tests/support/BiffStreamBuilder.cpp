@@ -61,7 +61,6 @@ BiffStreamBuilder& BiffStreamBuilder::boundSheet(const std::u16string& name, std
 
 std::vector<std::uint8_t> workbookFileWith(std::vector<std::uint8_t> workbookStream)
 {
-    CompoundFileBuilder::padWorkbookStream(workbookStream);
     CompoundFileBuilder builder;
     builder.addStream(u"Workbook", std::move(workbookStream));
     return builder.build();

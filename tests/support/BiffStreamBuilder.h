@@ -28,7 +28,7 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
-// A compound file whose Workbook stream is the given records (padded to fit regular sectors).
+// A compound file whose Workbook stream is the given records.
 std::vector<std::uint8_t> workbookFileWith(std::vector<std::uint8_t> workbookStream);
 
 } // namespace tavorin::test

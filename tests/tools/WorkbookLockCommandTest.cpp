@@ -2,7 +2,7 @@
 // a run that holds the workbook waits there until the test lets it go on, so two runs started
 // together are sure to overlap. The pipe itself is then reported as not placed.
 
-#include "support/PoiOracle.h"
+#include "support/Oracles.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
 

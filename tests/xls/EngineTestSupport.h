@@ -5,7 +5,7 @@
 
 #include "platform/xls/model/WorkbookDocument.h"
 
-#include "support/PoiOracle.h"
+#include "support/Oracles.h"
 #include "support/ProcessResult.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"

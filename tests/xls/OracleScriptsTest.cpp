@@ -1,7 +1,7 @@
 // The independent readers that tests compare workbooks with (Apache POI, xlrd, LibreOffice):
 // each must run and report facts that the fixture README states about its files.
 
-#include "support/PoiOracle.h"
+#include "support/Oracles.h"
 #include "support/ProcessResult.h"
 #include "support/TestPaths.h"
 
@@ -25,14 +25,6 @@ QJsonObject parsed(const ProcessResult& result)
     const QJsonDocument document = QJsonDocument::fromJson(result.standardOutput.toUtf8());
     EXPECT_TRUE(document.isObject()) << result.standardOutput.left(300).toStdString();
     return document.object();
-}
-
-QStringList sheetNames(const QJsonObject& report)
-{
-    QStringList names;
-    for (const auto& sheet : report["sheets"].toArray())
-        names << sheet.toObject()["name"].toString();
-    return names;
 }
 
 QStringList strings(const QJsonValue& array)

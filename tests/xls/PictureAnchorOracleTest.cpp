@@ -5,7 +5,7 @@
 #include "platform/xls/geometry/MaximumDigitWidth.h"
 #include "platform/xls/geometry/SheetGeometry.h"
 
-#include "support/PoiOracle.h"
+#include "support/Oracles.h"
 #include "support/TestPaths.h"
 
 #include <QJsonArray>

@@ -3,7 +3,7 @@
 // string table's index (EXTSST) following them. What the readers see must not change.
 
 #include "EngineTestSupport.h"
-#include "StreamLayout.h"
+#include "support/StreamLayout.h"
 
 #include "platform/xls/compound/ByteReader.h"
 #include "platform/xls/model/CellEditor.h"

@@ -153,11 +153,8 @@ TEST(WorkbookListingRefusals, CompoundFilesWithoutAWorkbookStream)
     test::TemporaryFolder folder;
     BiffStreamBuilder biff5;
     biff5.bof(0x0500).boundSheet(u"Sheet1").eof();
-    auto globals = biff5.bytes();
-    test::CompoundFileBuilder::padWorkbookStream(globals);
-
     test::CompoundFileBuilder excel95;
-    excel95.addStream(u"Book", globals);
+    excel95.addStream(u"Book", biff5.bytes());
     writeFile(folder / "excel95.xls", excel95.build());
     expectRefusal(folder / "excel95.xls", "Excel 5.0/95");
 
@@ -199,10 +196,24 @@ TEST(WorkbookListingRefusals, AWorkbookStreamWhoseChainLoopsIsDamaged)
     test::CompoundFileBuilder builder;
     builder.addStream(u"Workbook", workbookStream);
     auto bytes = builder.build();
-    // Two FAT sectors (0, 1), one directory sector (2), then the stream from sector 3 to 202.
-    std::size_t entry = 512 + 190 * 4;
-    ASSERT_EQ(bytes[entry], 191);
-    bytes[entry] = 150; // back into the stream, 12 sectors before its end
+    // Follow the stream's chain in the FAT ([MS-CFB]: the first FAT sector is listed at 76, the
+    // directory starts at the sector named at 48, an entry's start sector is at 116) to the
+    // sector 12 before its end, and point it back into the middle of the stream.
+    auto u32 = [&](std::size_t at) {
+        return std::uint32_t{bytes[at]} | std::uint32_t{bytes[at + 1]} << 8 | std::uint32_t{bytes[at + 2]} << 16 |
+               std::uint32_t{bytes[at + 3]} << 24;
+    };
+    auto sectorOffset = [](std::uint32_t sector) { return 512 + std::size_t{sector} * 512; };
+    auto fatEntry = [&](std::uint32_t sector) {
+        return sectorOffset(u32(76 + 4 * (sector / 128))) + 4 * (sector % 128);
+    };
+    const std::size_t directory = sectorOffset(u32(48));
+    std::uint32_t sector = u32(directory + 128 + 116); // the root's first child: the only stream
+    for (int step = 0; step < 200 - 12; ++step)
+        sector = u32(fatEntry(sector));
+    const std::uint32_t back = sector - 50; // the writer lays a stream's sectors out in a row
+    for (int i = 0; i < 4; ++i)
+        bytes[fatEntry(sector) + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(back >> (8 * i));
     auto workbook = WorkbookFile::open(ByteSource::fromBytes(bytes));
     ASSERT_TRUE(workbook.ok()) << workbook.error().describe();
     auto globals = workbook->readGlobals();

@@ -1,4 +1,4 @@
-#include "MetafileSamples.h"
+#include "support/MetafileSamples.h"
 
 #include "support/SamplePictures.h"
 

@@ -1,4 +1,4 @@
-#include "ExcelGrid.h"
+#include "support/ExcelGrid.h"
 
 #include <cmath>
 

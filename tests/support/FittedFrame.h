@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExcelGrid.h"
+#include "support/ExcelGrid.h"
 
 namespace tavorin::test {
 

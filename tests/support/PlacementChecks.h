@@ -1,14 +1,22 @@
 #pragma once
 
-#include "EngineRunScenarios.h"
-
 #include <QJsonObject>
+#include <QString>
 #include <QStringList>
 
 #include <filesystem>
-#include <optional>
 
 namespace tavorin::test {
+
+// Where one picture of a scenario must go, worked out by hand from the block rules.
+struct ExpectedPicture {
+    std::filesystem::path path;
+    int degrees = 0;
+    double naturalWidth = 0, naturalHeight = 0; // points at 96 dpi, or the metafile's frame
+    QString sheet;                               // the sheet copy that receives it
+    int slot = 0;                                // its place among that sheet's pictures
+    int firstRow = 0, firstColumn = 0, lastRow = 0, lastColumn = 0; // 1-based block
+};
 
 // How Excel shows a picture, read by Apache POI: its anchor, turned into points with Excel's own
 // column and row rules, is the frame the placement rule gives for its block (fitted, centred,
@@ -21,9 +29,5 @@ void expectAnchoredInBlock(const QJsonObject& poiReport, const QJsonObject& poiS
 // right way (LibreOffice counts angles counter-clockwise).
 void expectShownInBlock(const QJsonObject& libreOfficeSheet, const QJsonObject& graphic, const ExpectedPicture& expected,
                         double magnification);
-
-// What LibreOffice sees in a workbook (tests/oracles/lo_dump.py); a failure to read it fails the
-// test and gives nothing.
-std::optional<QJsonObject> libreOfficeReport(const std::filesystem::path& workbook, const QStringList& extraCells = {});
 
 } // namespace tavorin::test

@@ -1,4 +1,4 @@
-#include "StreamLayout.h"
+#include "support/StreamLayout.h"
 
 #include "platform/xls/compound/ByteReader.h"
 #include "platform/xls/records/WorkbookRecordType.h"

@@ -1,9 +1,8 @@
-#include "PlacementChecks.h"
+#include "support/PlacementChecks.h"
 
-#include "ExcelGrid.h"
-#include "FittedFrame.h"
+#include "support/ExcelGrid.h"
+#include "support/FittedFrame.h"
 
-#include "support/ProcessResult.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -79,20 +78,6 @@ void expectShownInBlock(const QJsonObject& libreOfficeSheet, const QJsonObject& 
     const bool fillsWidth = std::abs(shown.width - magnification * block.width) <= slackX;
     const bool fillsHeight = std::abs(shown.height - magnification * block.height) <= slackY;
     EXPECT_TRUE(fillsWidth || fillsHeight) << "the picture touches neither side of its block";
-}
-
-std::optional<QJsonObject> libreOfficeReport(const std::filesystem::path& workbook, const QStringList& extraCells)
-{
-    QStringList arguments;
-    for (const auto& cell : extraCells)
-        arguments << QStringLiteral("--cell") << cell;
-    arguments << QString::fromStdString(workbook.string());
-    const ProcessResult result = runOracle(QStringLiteral("lo_dump.py"), arguments, 300000);
-    EXPECT_TRUE(result.finished && result.exitCode == 0) << result.standardError.toStdString();
-    const QJsonDocument document = QJsonDocument::fromJson(result.standardOutput.toUtf8());
-    if (!document.isObject())
-        return std::nullopt;
-    return document.object();
 }
 
 } // namespace tavorin::test

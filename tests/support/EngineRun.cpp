@@ -1,4 +1,4 @@
-#include "EngineRun.h"
+#include "support/EngineRun.h"
 
 #include "platform/xls/XlsApplication.h"
 #include "run/InsertionRun.h"
