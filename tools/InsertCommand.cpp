@@ -112,7 +112,7 @@ int InsertCommand::run(const std::vector<std::string>& arguments, std::ostream& 
     };
     environment.createApplication = [] { return std::make_unique<xls::XlsApplication>(); };
     environment.fileCreationTime = &fileCreationTime;
-    environment.longDateToday = [] { return longDateWithoutWeekday(QDate::currentDate(), QLocale::system()); };
+    environment.longDateToday = [] { return sheetNameBaseFromDate(QDate::currentDate(), QLocale::system()); };
     environment.observer = &observer;
     RunOutcome outcome = runInsertion(options, environment);
 

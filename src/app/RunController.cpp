@@ -94,7 +94,7 @@ void RunController::Command1_Click()
         return dependencies_.createSpreadsheet ? dependencies_.createSpreadsheet() : nullptr;
     };
     environment.fileCreationTime = &fileCreationTime;
-    environment.longDateToday = [] { return longDateWithoutWeekday(QDate::currentDate(), QLocale::system()); };
+    environment.longDateToday = [] { return sheetNameBaseFromDate(QDate::currentDate(), QLocale::system()); };
     environment.observer = this;
     runInsertion(readOptions(controls_), environment);
 }

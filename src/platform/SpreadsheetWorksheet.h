@@ -33,8 +33,9 @@ public:
     virtual SpreadsheetStatus setColumnWidth(CellAddress cell, double width) = 0;
     // Cells(cell).MergeArea.Value := value: into the merged area holding the cell, or the cell.
     virtual SpreadsheetStatus setMergeAreaValue(CellAddress cell, const CellValue& value) = 0;
-    // Cells(cell).NumberFormatLocal := format, a number format string in local-language syntax.
-    virtual SpreadsheetStatus setNumberFormatLocal(CellAddress cell, const std::string& format) = 0;
+    // Cells(cell).MergeArea.NumberFormatLocal := format, a number format string in local-language
+    // syntax: for the merged area holding the cell (its first cell, which shows the value), or the cell.
+    virtual SpreadsheetStatus setMergeAreaNumberFormatLocal(CellAddress cell, const std::string& format) = 0;
 
     // --- ranges ---
     // Range(first, last).Select: the range's top-left cell becomes the insertion point.

@@ -72,7 +72,7 @@ void CaptionWriter::writeDate(SpreadsheetWorksheet& sheet, float blockTop, int c
     if (auto created = creationTime_(std::filesystem::path(picture.path.toStdString())))
         (void)sheet.setMergeAreaValue(cell, CellValue{*created});
     if (auto format = xls::dateCaptionFormat(options_.dateFormat))
-        (void)sheet.setNumberFormatLocal(cell, std::string(*format));
+        (void)sheet.setMergeAreaNumberFormatLocal(cell, std::string(*format));
     if (width)
         (void)sheet.setColumnWidth(cell, *width);
 }

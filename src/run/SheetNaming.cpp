@@ -2,11 +2,14 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace tavorin {
 
 QString sheetCopyName(const QString& base, int number)
 {
-    return base + QLatin1Char('(') + QString::number(number) + QLatin1Char(')');
+    const QString suffix = QLatin1Char('(') + QString::number(number) + QLatin1Char(')');
+    return base.left(std::max<qsizetype>(0, maximumSheetNameLength - suffix.size())) + suffix;
 }
 
 int initialCopyCounter(const QString& base, const QStringList& sheetNames)
@@ -32,6 +35,20 @@ QString longDateWithoutWeekday(const QDate& date, const QLocale& locale)
     if (locale.language() == QLocale::Japanese)
         return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
     return locale.toString(date, withoutWeekday);
+}
+
+QString sheetNameBaseFromDate(const QDate& date, const QLocale& locale)
+{
+    // Excel refuses : \ / ? * [ ] in a sheet name, and an apostrophe at either end.
+    QString name = longDateWithoutWeekday(date, locale);
+    name.replace(QLatin1Char('/'), QLatin1Char('-')).replace(QLatin1Char('\\'), QLatin1Char('-'));
+    name.replace(QLatin1Char(':'), QLatin1Char('.')).replace(QLatin1Char('['), QLatin1Char('('));
+    name.replace(QLatin1Char(']'), QLatin1Char(')'));
+    name.remove(QLatin1Char('?')).remove(QLatin1Char('*'));
+    while (name.startsWith(QLatin1Char('\'')) || name.endsWith(QLatin1Char('\'')))
+        name = name.startsWith(QLatin1Char('\'')) ? name.mid(1) : name.chopped(1);
+    name = name.trimmed();
+    return name.isEmpty() ? date.toString(Qt::ISODate) : name;
 }
 
 } // namespace tavorin

@@ -210,7 +210,7 @@ TEST(RecordingSpreadsheet, MergeAreaValueLandsInTheAreasFirstCell)
     auto [application, workbook] = open(spreadsheet);
     auto s = sheet(*workbook, "S");
     ASSERT_TRUE(s->setMergeAreaValue({12, 7}, CellValue{std::string(" a.jpg")}).ok());
-    ASSERT_TRUE(s->setNumberFormatLocal({12, 7}, "m/d;@").ok());
+    ASSERT_TRUE(s->setMergeAreaNumberFormatLocal({12, 7}, "m/d;@").ok());
     EXPECT_EQ(spreadsheet.cellValue("S", {12, 6}), std::optional<CellValue>(std::string(" a.jpg")));
     EXPECT_EQ(spreadsheet.cellValue("S", {12, 7}), std::nullopt);
     EXPECT_EQ(spreadsheet.numberFormat("S", {12, 7}), std::optional<std::string>("m/d;@"));

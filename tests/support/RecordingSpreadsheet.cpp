@@ -304,7 +304,7 @@ public:
         return xls::success();
     }
 
-    SpreadsheetStatus setNumberFormatLocal(CellAddress cell, const std::string& format) override
+    SpreadsheetStatus setMergeAreaNumberFormatLocal(CellAddress cell, const std::string& format) override
     {
         if (!begin("." + cellText(cell) + ".NumberFormatLocal = " + quotedText(format)))
             return operationError("call failed");

@@ -103,7 +103,7 @@ TEST(CellWriting, CellsOutsideTheSheetFail)
     EXPECT_FALSE(open->sheet->setMergeAreaValue({65537, 1}, 1.0).ok());
     EXPECT_FALSE(open->sheet->setMergeAreaValue({1, 257}, 1.0).ok());
     EXPECT_FALSE(open->sheet->setMergeAreaValue({0, 1}, 1.0).ok());
-    EXPECT_FALSE(open->sheet->setNumberFormatLocal({-3, 1}, "m/d;@").ok());
+    EXPECT_FALSE(open->sheet->setMergeAreaNumberFormatLocal({-3, 1}, "m/d;@").ok());
     EXPECT_FALSE(open->sheet->columnWidth({1, 300}).ok());
 }
 
@@ -123,7 +123,7 @@ TEST(CellWriting, EightDateFormatsShowTheirSamples)
         auto width = open->sheet->columnWidth(cell);
         ASSERT_TRUE(width.ok());
         expectOk(open->sheet->setMergeAreaValue(cell, CalendarDateTime{2001, 3, 14, 13, 30, 0, 0}));
-        expectOk(open->sheet->setNumberFormatLocal(cell, std::string(*dateCaptionFormat(f))));
+        expectOk(open->sheet->setMergeAreaNumberFormatLocal(cell, std::string(*dateCaptionFormat(f))));
         expectOk(open->sheet->setColumnWidth(cell, *width));
     }
     auto saved = folder / "dates.xls";

@@ -1,5 +1,6 @@
 #include "platform/xls/XlsWorkbook.h"
 
+#include "platform/xls/model/ActiveSheet.h"
 #include "platform/xls/model/SheetNameRules.h"
 #include "platform/xls/XlsSession.h"
 #include "platform/xls/XlsWorksheet.h"
@@ -13,16 +14,8 @@ XlsWorkbook::XlsWorkbook(std::shared_ptr<XlsSession> session, std::unique_ptr<Wo
 {
     // The sheet the workbook was saved with in front (WINDOW1.itabCur), else the first.
     const auto& model = document_->model();
-    std::size_t current = 0;
-    if (model.window1Item) {
-        auto bytes = model.store.bytes(model.globals[*model.window1Item].record.data);
-        if (bytes.size() >= 12)
-            current = static_cast<std::size_t>(bytes[10] | (bytes[11] << 8));
-    }
-    if (current < model.sheets.size())
-        active_ = model.sheets[current];
-    else if (!model.sheets.empty())
-        active_ = model.sheets.front();
+    if (!model.sheets.empty())
+        active_ = model.sheets[ActiveSheet::current(model)];
 }
 
 XlsWorkbook::~XlsWorkbook() = default;
@@ -111,6 +104,10 @@ SpreadsheetStatus XlsWorkbook::saveAs(const std::filesystem::path& path)
     if (session_->displayAlerts && std::filesystem::exists(path, code))
         return operationError("saving over " + path.string() +
                               " would ask before replacing it, and nobody can answer (alerts are on)");
+    // The workbook opens where the work was left, as Excel saves it.
+    if (activated_ && active_)
+        if (auto position = positionOf(*active_))
+            ActiveSheet::make((*doc)->model(), *position);
     return (*doc)->saveAs(path, sinkFactory_);
 }
 

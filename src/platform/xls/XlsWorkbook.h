@@ -29,7 +29,12 @@ public:
     // For the worksheets: the document while the workbook is open.
     Result<WorkbookDocument*> document();
     Result<std::size_t> positionOf(const SheetModel& sheet);
-    void activate(const std::shared_ptr<SheetModel>& sheet) { active_ = sheet; }
+    // Select, or a copy made: the workbook is saved opening on that sheet.
+    void activate(const std::shared_ptr<SheetModel>& sheet)
+    {
+        active_ = sheet;
+        activated_ = true;
+    }
     std::shared_ptr<SpreadsheetWorksheet> handleFor(const std::shared_ptr<SheetModel>& sheet);
 
     // Tests inject a failing writer here.
@@ -39,6 +44,7 @@ private:
     std::shared_ptr<XlsSession> session_;
     std::unique_ptr<WorkbookDocument> document_;
     std::shared_ptr<SheetModel> active_;
+    bool activated_ = false;
     std::map<const SheetModel*, std::shared_ptr<XlsWorksheet>> handles_;
     WorkbookDocument::SinkFactory sinkFactory_;
 };

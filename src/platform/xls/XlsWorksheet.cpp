@@ -161,7 +161,7 @@ SpreadsheetStatus XlsWorksheet::setMergeAreaValue(CellAddress cell, const CellVa
     return editor.setDate(row, column, *serial);
 }
 
-SpreadsheetStatus XlsWorksheet::setNumberFormatLocal(CellAddress cell, const std::string& format)
+SpreadsheetStatus XlsWorksheet::setMergeAreaNumberFormatLocal(CellAddress cell, const std::string& format)
 {
     auto opened = openWorksheet();
     if (!opened)

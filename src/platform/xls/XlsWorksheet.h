@@ -28,7 +28,7 @@ public:
     SpreadsheetResult<double> columnWidth(CellAddress cell) override;
     SpreadsheetStatus setColumnWidth(CellAddress cell, double width) override;
     SpreadsheetStatus setMergeAreaValue(CellAddress cell, const CellValue& value) override;
-    SpreadsheetStatus setNumberFormatLocal(CellAddress cell, const std::string& format) override;
+    SpreadsheetStatus setMergeAreaNumberFormatLocal(CellAddress cell, const std::string& format) override;
 
     SpreadsheetStatus selectRange(CellRange range) override;
     SpreadsheetResult<double> rangeWidth(CellRange range) override;

@@ -118,8 +118,7 @@ Status CellEditor::setNumberFormat(std::uint32_t row, std::uint32_t column, cons
 {
     if (auto status = prepare(row, column); !status)
         return status;
-    auto r = static_cast<std::uint16_t>(row);
-    auto c = static_cast<std::uint16_t>(column);
+    auto [r, c] = mergeAreaOrigin(static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(column));
     auto ifmt = CellFormats::numberFormatIndex(model_, format);
     if (!ifmt)
         return ifmt.error();

@@ -9,8 +9,9 @@
 namespace tavorin::xls {
 
 // Writes values and number formats into the cells of one worksheet. Rows and columns are
-// 0-based here. A value goes to the top-left cell of the merged area holding the address (the
-// cell itself when none does) and keeps that cell's format.
+// 0-based here. A value or a number format goes to the top-left cell of the merged area holding
+// the address (the cell itself when none does), the cell that shows it; a value keeps that
+// cell's format.
 class CellEditor {
 public:
     static constexpr std::uint32_t rowCount = 65536;
@@ -24,7 +25,6 @@ public:
     // A date serial number; a cell still in the General format gets the short date format (14)
     // as Excel gives it when a date is entered.
     Status setDate(std::uint32_t row, std::uint32_t column, double serial);
-    // NumberFormat of the cell itself (not its merged area).
     Status setNumberFormat(std::uint32_t row, std::uint32_t column, const std::u16string& format);
 
     // The XF index a cell shows: its own, else its row's, else its column's, else the default.

@@ -82,6 +82,7 @@ struct SheetModel {
         std::uint32_t begin = 0, end = 0;        // from its BOF header to past its EOF
         std::vector<std::uint32_t> indexRecords; // headers of INDEX records at the sheet's level
         std::optional<DataRef> firstDrawing;     // its first drawing record (MSODRAWING), if any
+        std::optional<DataRef> window2;          // its WINDOW2 record, if any
         std::uint32_t recordCount = 0;           // at the sheet's level: room for its cells
     };
     std::optional<Unread> unread;

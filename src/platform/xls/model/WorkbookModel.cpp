@@ -532,6 +532,8 @@ Status scanSheet(std::span<const std::uint8_t> stream, RecordReader& records, st
             --depth;
         else if (depth == 1 && sheet.structured && type == RecordType::Index)
             unread.indexRecords.push_back(static_cast<std::uint32_t>(at));
+        else if (depth == 1 && type == RecordType::Window2 && !unread.window2)
+            unread.window2 = RecordStore::inStream(at + Record::headerSize, length);
         else if (type == RecordType::MsoDrawing) {
             if (auto id = drawingIdStartingAt(stream.subspan(at + Record::headerSize, length)))
                 drawingIds.push_back(*id);
