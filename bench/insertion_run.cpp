@@ -131,7 +131,7 @@ Timed timeRun(const QString& workbook, const std::vector<QString>& pictures, int
     QuietObserver observer;
     RunEnvironment environment;
     environment.spreadsheetApplicationRunning = [](const std::filesystem::path&) { return false; };
-    environment.createApplication = [] { return std::make_unique<xls::XlsApplication>(); };
+    environment.createApplication = [](FitFor fitFor) { return std::make_unique<xls::XlsApplication>(fitFor); };
     environment.fileCreationTime = &fileCreationTime;
     environment.longDateToday = [] { return QStringLiteral("2026年12月7日"); };
     environment.observer = &observer;

@@ -22,7 +22,7 @@ int main(int argc, char* argv[])
     tavorin::SystemRunningApplicationProbe runningApplications;
     const tavorin::Form1Dependencies dependencies{
         messages, runningApplications, tavorin::settingsFilePath(), tavorin::endProgram,
-        [] { return std::make_unique<tavorin::xls::XlsApplication>(); }};
+        [](tavorin::FitFor fitFor) { return std::make_unique<tavorin::xls::XlsApplication>(fitFor); }};
     tavorin::Form1 form(dependencies);
     messages.setParentWindow(&form);
     form.show();

@@ -167,6 +167,15 @@ private:
             nameCaption(name, options);
         } else if (name == "--marks") {
             marks(name, result);
+        } else if (name == "--fit-for") {
+            if (auto text = value(name)) {
+                if (*text == "excel")
+                    options.fitFor = FitFor::Excel;
+                else if (*text == "libreoffice")
+                    options.fitFor = FitFor::LibreOffice;
+                else
+                    fail(name, *text, "excel or libreoffice");
+            }
         } else {
             error_ = "unknown option " + name;
         }
@@ -322,6 +331,8 @@ std::string insertOptionsHelp()
            "  --sort                  sort the pictures by file name first\n"
            "  --output FILE           write the result to FILE and leave WORKBOOK untouched\n"
            "  --force                 run even while a spreadsheet application is open (never past a lock file)\n"
+           "  --fit-for excel|libreoffice  fit pictures in the columns Excel draws (default) or in the wider\n"
+           "                          ones LibreOffice draws, for workbooks looked at in LibreOffice\n"
            "Prints one line with what was placed and written, then one line per picture not placed.";
 }
 

@@ -110,7 +110,7 @@ int InsertCommand::run(const std::vector<std::string>& arguments, std::ostream& 
         return insert.force ? SystemRunningApplicationProbe::hasLockFile(path)
                             : probe.spreadsheetApplicationRunning(path);
     };
-    environment.createApplication = [] { return std::make_unique<xls::XlsApplication>(); };
+    environment.createApplication = [](FitFor fitFor) { return std::make_unique<xls::XlsApplication>(fitFor); };
     environment.fileCreationTime = &fileCreationTime;
     environment.longDateToday = [] { return sheetNameBaseFromDate(QDate::currentDate(), QLocale::system()); };
     environment.observer = &observer;

@@ -90,8 +90,8 @@ void RunController::Command1_Click()
     environment.spreadsheetApplicationRunning = [&probe](const std::filesystem::path& workbook) {
         return probe.spreadsheetApplicationRunning(workbook);
     };
-    environment.createApplication = [this]() -> std::unique_ptr<SpreadsheetApplication> {
-        return dependencies_.createSpreadsheet ? dependencies_.createSpreadsheet() : nullptr;
+    environment.createApplication = [this](FitFor fitFor) -> std::unique_ptr<SpreadsheetApplication> {
+        return dependencies_.createSpreadsheet ? dependencies_.createSpreadsheet(fitFor) : nullptr;
     };
     environment.fileCreationTime = &fileCreationTime;
     environment.longDateToday = [] { return sheetNameBaseFromDate(QDate::currentDate(), QLocale::system()); };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FitFor.h"
 #include "platform/SpreadsheetResult.h"
 
 #include <filesystem>
@@ -26,7 +27,8 @@ public:
     virtual SpreadsheetStatus quit() = 0;
 };
 
-// Creates a fresh, invisible application for one run (the native engine, or a stand-in in tests).
-using SpreadsheetApplicationFactory = std::function<std::unique_ptr<SpreadsheetApplication>()>;
+// Creates a fresh, invisible application for one run (the native engine, or a stand-in in
+// tests) that measures ranges and pictures in the columns of the program they are fitted for.
+using SpreadsheetApplicationFactory = std::function<std::unique_ptr<SpreadsheetApplication>(FitFor)>;
 
 } // namespace tavorin

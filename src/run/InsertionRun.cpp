@@ -86,7 +86,7 @@ private:
 RunOutcome RunSession::run()
 {
     outcome_.stage = RunOutcome::Stage::Completed;
-    application_ = environment_.createApplication();
+    application_ = environment_.createApplication(options_.fitFor);
     observer_.runStarted();
     if (termination_.stopRequested())
         return interrupted();

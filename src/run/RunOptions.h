@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FitFor.h"
 #include "run/PictureRow.h"
 
 #include <QString>
@@ -55,6 +56,9 @@ struct RunOptions {
     bool numberWithPrefix = true;           // Option1 ("No.1") selected
     CaptionPlace nameCaption;               // Check6, Combo12, Combo11
     bool nameWithoutExtension = false;      // Check9
+
+    // Whose columns the pictures are fitted in (Excel's, or LibreOffice's wider ones).
+    FitFor fitFor = FitFor::Excel;
 
     // Names of the sheet copies.
     bool sheetNameFromDate = false;         // Check4

@@ -70,7 +70,7 @@ protected:
     {
         RunEnvironment environment;
         environment.spreadsheetApplicationRunning = [this](const std::filesystem::path&) { return running_; };
-        environment.createApplication = [this] {
+        environment.createApplication = [this](FitFor) {
             ++applicationsCreated_;
             return recorder_->makeApplication();
         };

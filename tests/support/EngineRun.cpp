@@ -25,7 +25,7 @@ RunOutcome EngineRun::run(const RunOptions& options)
 {
     RunEnvironment environment;
     environment.spreadsheetApplicationRunning = [](const std::filesystem::path&) { return false; };
-    environment.createApplication = [] { return std::make_unique<xls::XlsApplication>(); };
+    environment.createApplication = [](FitFor fitFor) { return std::make_unique<xls::XlsApplication>(fitFor); };
     environment.fileCreationTime = [](const std::filesystem::path&) {
         return std::optional<CalendarDateTime>(CalendarDateTime{2001, 3, 14, 13, 30, 0, 0});
     };

@@ -635,7 +635,7 @@ std::unique_ptr<SpreadsheetApplication> RecordingSpreadsheet::makeApplication()
 
 SpreadsheetApplicationFactory RecordingSpreadsheet::factory()
 {
-    return [this] { return makeApplication(); };
+    return [this](FitFor) { return makeApplication(); };
 }
 
 void RecordingSpreadsheet::setColumnWidthPoints(double points) { state_->columnPoints = points; }

@@ -79,7 +79,7 @@ private slots:
                                                           pictureFixture("wide.gif")};
 
         Form1Fixture fixture;
-        fixture.createSpreadsheet = [] { return std::make_unique<xls::XlsApplication>(); };
+        fixture.createSpreadsheet = [](FitFor fitFor) { return std::make_unique<xls::XlsApplication>(fitFor); };
         Form1& form = fixture.start();
         QVERIFY(dropFiles(form.Label20, {windowBook}));
         QCOMPARE(form.List1->count(), 1);

@@ -5,7 +5,10 @@
 
 namespace tavorin::xls {
 
-XlsApplication::XlsApplication() : session_(std::make_shared<XlsSession>()) {}
+XlsApplication::XlsApplication(FitFor fitFor) : session_(std::make_shared<XlsSession>())
+{
+    session_->fitFor = fitFor;
+}
 
 XlsApplication::~XlsApplication() { (void)quit(); }
 

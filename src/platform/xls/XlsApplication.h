@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FitFor.h"
 #include "platform/SpreadsheetApplication.h"
 
 #include <memory>
@@ -14,7 +15,9 @@ struct XlsSession;
 // there and written back as .xls files. Nothing outside the program is started.
 class XlsApplication final : public SpreadsheetApplication {
 public:
-    XlsApplication();
+    // Ranges and pictures are measured in Excel's columns, or in LibreOffice's for a user who
+    // looks at the workbook there (cell widths themselves stay in Excel's units).
+    explicit XlsApplication(FitFor fitFor = FitFor::Excel);
     ~XlsApplication() override;
 
     SpreadsheetResult<std::shared_ptr<SpreadsheetWorkbook>> openWorkbook(const std::filesystem::path& path) override;

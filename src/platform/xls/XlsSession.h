@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/FitFor.h"
+
 namespace tavorin::xls {
 
 // What the workbooks of one application share: its settings and whether it has quit.
 struct XlsSession {
+    FitFor fitFor = FitFor::Excel; // whose columns ranges and pictures are measured in
     bool displayAlerts = true;
     bool screenUpdating = true;
     bool quit = false;

@@ -50,7 +50,7 @@ std::shared_ptr<SpreadsheetWorksheet> XlsWorkbook::handleFor(const std::shared_p
 {
     auto& handle = handles_[sheet.get()];
     if (!handle)
-        handle = std::make_shared<XlsWorksheet>(weak_from_this(), sheet);
+        handle = std::make_shared<XlsWorksheet>(weak_from_this(), sheet, session_->fitFor);
     return handle;
 }
 

@@ -31,8 +31,8 @@ Error outside(CellAddress cell)
 
 } // namespace
 
-XlsWorksheet::XlsWorksheet(std::weak_ptr<XlsWorkbook> workbook, std::shared_ptr<SheetModel> sheet)
-    : workbook_(std::move(workbook)), sheet_(std::move(sheet))
+XlsWorksheet::XlsWorksheet(std::weak_ptr<XlsWorkbook> workbook, std::shared_ptr<SheetModel> sheet, FitFor fitFor)
+    : workbook_(std::move(workbook)), sheet_(std::move(sheet)), placementGeometry_(fitFor)
 {
 }
 
@@ -182,7 +182,7 @@ Result<std::array<double, 4>> XlsWorksheet::box(CellRange range)
         return outside(range.first);
     if (!inSheet(range.last))
         return outside(range.last);
-    const SheetGeometry& geometry = geometry_.geometryOf(opened->document->model(), *sheet_);
+    const SheetGeometry& geometry = placementGeometry_.geometryOf(opened->document->model(), *sheet_);
     auto b = geometry.rangeBox(range.first.row - 1, range.first.column - 1, range.last.row - 1, range.last.column - 1);
     return std::array<double, 4>{b.left, b.top, b.width, b.height};
 }
@@ -241,7 +241,7 @@ Result<XlsWorksheet::Pictures> XlsWorksheet::pictures()
     auto drawing = WorkbookDrawings::drawingOf(model, *sheet_);
     if (!drawing)
         return drawing.error();
-    return Pictures{*group, *drawing, &geometry_.geometryOf(model, *sheet_)};
+    return Pictures{*group, *drawing, &placementGeometry_.geometryOf(model, *sheet_)};
 }
 
 SpreadsheetResult<std::string> XlsWorksheet::insertPicture(const std::filesystem::path& path)

@@ -18,7 +18,7 @@ class WorkbookDocument;
 // One sheet of an open XlsWorkbook. It stays valid while sheets are inserted before it.
 class XlsWorksheet final : public SpreadsheetWorksheet {
 public:
-    XlsWorksheet(std::weak_ptr<XlsWorkbook> workbook, std::shared_ptr<SheetModel> sheet);
+    XlsWorksheet(std::weak_ptr<XlsWorkbook> workbook, std::shared_ptr<SheetModel> sheet, FitFor fitFor);
 
     SpreadsheetResult<std::string> name() override;
     SpreadsheetStatus setName(const std::string& newName) override;
@@ -76,7 +76,8 @@ private:
     std::weak_ptr<XlsWorkbook> workbook_;
     std::shared_ptr<SheetModel> sheet_;
     std::optional<CellAddress> insertionPoint_;
-    SheetGeometryCache geometry_;
+    SheetGeometryCache geometry_;          // Excel's: column widths as stored
+    SheetGeometryCache placementGeometry_; // where ranges and pictures are measured
 };
 
 } // namespace tavorin::xls

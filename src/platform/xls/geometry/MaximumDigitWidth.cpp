@@ -109,4 +109,10 @@ MaximumDigitWidth maximumDigitWidth(std::string_view face, int heightTwips)
     return {std::max(pixels, 1), false};
 }
 
+double digitAdvanceOfFace(std::string_view face)
+{
+    const FaceMetrics* metrics = findFace(face);
+    return metrics ? metrics->digitAdvance : unknownFaceDigitAdvance;
+}
+
 } // namespace tavorin::xls

@@ -23,4 +23,7 @@ struct MaximumDigitWidth {
 // Calibri's digits, which gives 7 px at 10 and 11 pt like most Western default fonts.
 MaximumDigitWidth maximumDigitWidth(std::string_view face, int heightTwips);
 
+// The digit advance in em of a face in the table above (0.55 for an unknown one).
+double digitAdvanceOfFace(std::string_view face);
+
 } // namespace tavorin::xls

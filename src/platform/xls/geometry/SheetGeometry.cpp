@@ -22,25 +22,25 @@ SheetGeometry::SheetGeometry(const Layout& layout)
         defaultColumnPixels_ = column_width::pixelsFromColdx(*layout.standardWidthColdx, mdw_);
     else
         defaultColumnPixels_ = column_width::pixelsFromDefaultCharacters(layout.defaultColumnCharacters.value_or(8), mdw_);
-    columnPixels_.fill(defaultColumnPixels_);
-    for (const ColumnSpan& span : layout.columns) {
-        const int first = std::max(span.first, 0);
-        const int last = std::min(span.last, columnCount - 1);
-        const int pixels = span.hidden ? 0 : column_width::pixelsFromColdx(span.coldx, mdw_);
-        for (int column = first; column <= last; ++column)
-            columnPixels_[column] = pixels;
-    }
+    if (layout.libreOffice)
+        layColumnsAsLibreOffice(layout, *layout.libreOffice);
+    else
+        layColumnsAsExcel(layout);
     for (int column = 0; column < columnCount; ++column)
         columnLeft_[column + 1] = columnLeft_[column] + columnPixels_[column];
 
-    defaultRowPixels_ = layout.defaultRowsHidden ? 0 : pixelsFromTwips(layout.defaultRowHeightTwips);
-    std::map<int, int> overrides; // a later ROW for the same row wins
+    // Excel draws rows on its pixel grid; LibreOffice as tall as they are stored.
+    auto pixelsOf = [&](int twips) {
+        return layout.libreOffice ? std::max(twips, 0) / 15.0 : double(pixelsFromTwips(twips));
+    };
+    defaultRowPixels_ = layout.defaultRowsHidden ? 0 : pixelsOf(layout.defaultRowHeightTwips);
+    std::map<int, double> overrides; // a later ROW for the same row wins
     for (const RowSize& row : layout.rows) {
         if (row.row < 0 || row.row >= rowCount)
             continue;
-        overrides[row.row] = row.hidden ? 0 : pixelsFromTwips(row.heightTwips);
+        overrides[row.row] = row.hidden ? 0 : pixelsOf(row.heightTwips);
     }
-    std::int64_t sum = 0;
+    double sum = 0;
     for (const auto& [row, pixels] : overrides) {
         if (pixels == defaultRowPixels_)
             continue;
@@ -50,39 +50,73 @@ SheetGeometry::SheetGeometry(const Layout& layout)
     }
 }
 
-int SheetGeometry::columnPixels(int column) const
+void SheetGeometry::layColumnsAsExcel(const Layout& layout)
+{
+    columnPixels_.fill(defaultColumnPixels_);
+    for (const ColumnSpan& span : layout.columns) {
+        const int first = std::max(span.first, 0);
+        const int last = std::min(span.last, columnCount - 1);
+        const int pixels = span.hidden ? 0 : column_width::pixelsFromColdx(span.coldx, mdw_);
+        for (int column = first; column <= last; ++column)
+            columnPixels_[column] = pixels;
+    }
+}
+
+void SheetGeometry::layColumnsAsLibreOffice(const Layout& layout, const LibreOfficeColumns& columns)
+{
+    // A width of coldx (1/256 of a character) is coldx/256 of LibreOffice's digit; a default
+    // width of n characters gets a margin that LibreOffice works out from the font's size
+    // (checked against the widths LibreOffice reports for several faces and sizes).
+    const double pixelsPerColdx = columns.digitTwips / 256.0 / 15.0;
+    double defaultColdx = 0;
+    if (layout.standardWidthColdx) {
+        defaultColdx = *layout.standardWidthColdx;
+    } else {
+        const double margin = 40960.0 / std::max(columns.fontHeightTwips - 15, 60) + 50.0;
+        defaultColdx = layout.defaultColumnCharacters.value_or(8) * 256.0 + margin;
+    }
+    columnPixels_.fill(defaultColdx * pixelsPerColdx);
+    for (const ColumnSpan& span : layout.columns) {
+        const int first = std::max(span.first, 0);
+        const int last = std::min(span.last, columnCount - 1);
+        for (int column = first; column <= last; ++column)
+            columnPixels_[column] = span.hidden ? 0.0 : span.coldx * pixelsPerColdx;
+    }
+}
+
+double SheetGeometry::columnPixels(int column) const
 {
     return column >= 0 && column < columnCount ? columnPixels_[column] : 0;
 }
 
-std::int64_t SheetGeometry::columnLeftPixels(int column) const
+double SheetGeometry::columnLeftPixels(int column) const
 {
     return columnLeft_[std::clamp(column, 0, columnCount)];
 }
 
-int SheetGeometry::rowPixels(int row) const
+double SheetGeometry::rowPixels(int row) const
 {
     if (row < 0 || row >= rowCount)
         return 0;
-    auto found = std::lower_bound(rowOverrides_.begin(), rowOverrides_.end(), std::make_pair(row, 0),
+    auto found = std::lower_bound(rowOverrides_.begin(), rowOverrides_.end(), std::make_pair(row, 0.0),
                                   [](const auto& a, const auto& b) { return a.first < b.first; });
     return found != rowOverrides_.end() && found->first == row ? found->second : defaultRowPixels_;
 }
 
-std::int64_t SheetGeometry::rowTopPixels(int row) const
+double SheetGeometry::rowTopPixels(int row) const
 {
     row = std::clamp(row, 0, rowCount);
     // Overrides strictly above `row` contribute their difference from the default.
-    auto end = std::lower_bound(rowOverrides_.begin(), rowOverrides_.end(), std::make_pair(row, 0),
+    auto end = std::lower_bound(rowOverrides_.begin(), rowOverrides_.end(), std::make_pair(row, 0.0),
                                 [](const auto& a, const auto& b) { return a.first < b.first; });
     const auto before = end - rowOverrides_.begin();
-    const std::int64_t delta = before > 0 ? rowDeltaPrefix_[static_cast<std::size_t>(before - 1)] : 0;
-    return std::int64_t{row} * defaultRowPixels_ + delta;
+    const double delta = before > 0 ? rowDeltaPrefix_[static_cast<std::size_t>(before - 1)] : 0;
+    return row * defaultRowPixels_ + delta;
 }
 
 double SheetGeometry::columnCharacters(int column) const
 {
-    return column_width::charactersFromPixels(columnPixels(column), mdw_);
+    return column_width::charactersFromPixels(static_cast<int>(std::lround(columnPixels(column))), mdw_);
 }
 
 SheetGeometry::Box SheetGeometry::rangeBox(int row1, int column1, int row2, int column2) const
@@ -134,15 +168,15 @@ std::optional<SheetGeometry::AnchorPoint> anchorAt(double pixels, int count, int
             high = middle;
     }
     int index = low;
-    while (index > 0 && sizeOf(index) == 0) // a hidden cell cannot hold a position
+    while (index > 0 && sizeOf(index) <= 0) // a hidden cell cannot hold a position
         --index;
-    const int size = sizeOf(index);
-    if (size == 0)
+    const double size = double(sizeOf(index));
+    if (size <= 0)
         return SheetGeometry::AnchorPoint{index, 0};
     int offset = static_cast<int>(std::floor((pixels - double(startOf(index))) * units / size + 0.5));
     if (offset >= units) {
         int next = index + 1;
-        while (next < count && sizeOf(next) == 0)
+        while (next < count && sizeOf(next) <= 0)
             ++next;
         if (next < count)
             return SheetGeometry::AnchorPoint{next, 0};

@@ -27,6 +27,13 @@ public:
         int heightTwips = 255;
         bool hidden = false;
     };
+    // How LibreOffice draws the sheet: column widths in characters of its own measure of the
+    // Normal font's digit '0' (of the face it finds for that name on this machine), and row
+    // heights as stored, neither on Excel's pixel grid.
+    struct LibreOfficeColumns {
+        double digitTwips = 111;              // advance of '0' at the Normal font's size
+        int fontHeightTwips = 200;            // the Normal font's size
+    };
     struct Layout {
         int maximumDigitWidth = 7;            // of the Normal style's font, pixels
         std::optional<int> defaultColumnCharacters;   // DEFCOLWIDTH (8 when absent)
@@ -35,6 +42,7 @@ public:
         int defaultRowHeightTwips = 255;      // DEFAULTROWHEIGHT
         bool defaultRowsHidden = false;       // DEFAULTROWHEIGHT fDyZero
         std::vector<RowSize> rows;
+        std::optional<LibreOfficeColumns> libreOffice; // columns as LibreOffice draws them
     };
     // A place on the sheet as a drawing anchor gives it: a column or row and the offset inside it,
     // in 1/1024 of the column width or 1/256 of the row height.
@@ -50,15 +58,17 @@ public:
     explicit SheetGeometry(const Layout& layout);
 
     int maximumDigitWidth() const { return mdw_; }
-    int defaultColumnPixels() const { return defaultColumnPixels_; }
-    int defaultRowPixels() const { return defaultRowPixels_; }
+    int defaultColumnPixels() const { return defaultColumnPixels_; } // in Excel's model
+    double defaultRowPixels() const { return defaultRowPixels_; }
 
-    // Column width and left edge in pixels; 0 for hidden columns; indexes outside 0-255 give 0.
-    int columnPixels(int column) const;
-    std::int64_t columnLeftPixels(int column) const;
-    // Row height and top edge in pixels; 0 for hidden rows; indexes outside 0-65535 give 0.
-    int rowPixels(int row) const;
-    std::int64_t rowTopPixels(int row) const;
+    // Column width and left edge in pixels (whole pixels in Excel's model); 0 for hidden
+    // columns; indexes outside 0-255 give 0.
+    double columnPixels(int column) const;
+    double columnLeftPixels(int column) const;
+    // Row height and top edge in pixels (whole pixels in Excel's model); 0 for hidden rows;
+    // indexes outside 0-65535 give 0.
+    double rowPixels(int row) const;
+    double rowTopPixels(int row) const;
 
     // ColumnWidth of a column in character units, as Excel reads it.
     double columnCharacters(int column) const;
@@ -79,16 +89,19 @@ public:
     static int pixelsFromTwips(int twips);
 
 private:
+    void layColumnsAsExcel(const Layout& layout);
+    void layColumnsAsLibreOffice(const Layout& layout, const LibreOfficeColumns& columns);
+
     int mdw_ = 7;
     int defaultColumnPixels_ = 64;
-    int defaultRowPixels_ = 17;
-    std::array<int, columnCount> columnPixels_{};
-    std::array<std::int64_t, columnCount + 1> columnLeft_{};
+    double defaultRowPixels_ = 17;
+    std::array<double, columnCount> columnPixels_{};
+    std::array<double, columnCount + 1> columnLeft_{};
     // Rows that differ from the default, sorted, with the running sum of their differences
     // from the default height up to and including each: the top of any row is then
     // row * default + (sum of differences before it), found by binary search.
-    std::vector<std::pair<int, int>> rowOverrides_;    // row, pixels
-    std::vector<std::int64_t> rowDeltaPrefix_;
+    std::vector<std::pair<int, double>> rowOverrides_; // row, pixels
+    std::vector<double> rowDeltaPrefix_;
 };
 
 } // namespace tavorin::xls

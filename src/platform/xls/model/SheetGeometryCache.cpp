@@ -15,7 +15,7 @@ const SheetGeometry& SheetGeometryCache::geometryOf(const WorkbookModel& model, 
                sheet.defaultRowFlags,
                sheet.cells.rowRecordRevision()};
     if (!geometry_ || inputs_ != now) {
-        geometry_.emplace(SheetMeasure::geometryOf(model, sheet));
+        geometry_.emplace(SheetMeasure::geometryOf(model, sheet, fitFor_));
         inputs_ = std::move(now);
     }
     return *geometry_;

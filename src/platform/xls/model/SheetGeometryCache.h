@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FitFor.h"
 #include "platform/xls/geometry/SheetGeometry.h"
 #include "platform/xls/model/WorkbookModel.h"
 
@@ -15,6 +16,7 @@ namespace tavorin::xls {
 // width, the default sizes, or the ROW records.
 class SheetGeometryCache {
 public:
+    explicit SheetGeometryCache(FitFor fitFor = FitFor::Excel) : fitFor_(fitFor) {}
     const SheetGeometry& geometryOf(const WorkbookModel& model, const SheetModel& sheet);
 
 private:
@@ -30,6 +32,7 @@ private:
         friend bool operator==(const Inputs&, const Inputs&) = default;
     };
 
+    FitFor fitFor_;
     std::optional<Inputs> inputs_;
     std::optional<SheetGeometry> geometry_;
 };

@@ -4,6 +4,7 @@
 #include "platform/xls/compound/ByteReader.h"
 #include "platform/xls/model/CellFormats.h"
 #include "platform/xls/geometry/ColumnWidthUnits.h"
+#include "platform/xls/geometry/DigitAdvance.h"
 #include "platform/xls/geometry/MaximumDigitWidth.h"
 
 #include <algorithm>
@@ -19,22 +20,51 @@ constexpr std::uint16_t columnUserSet = 0x0002;
 
 } // namespace
 
+namespace {
+
+struct NormalFont {
+    std::string face;
+    int heightTwips = 200;
+};
+
+NormalFont normalFontOf(const WorkbookModel& model)
+{
+    if (model.fonts.empty())
+        return {};
+    auto font = model.store.bytes(model.fonts.front());
+    ByteReader reader(font);
+    NormalFont normal;
+    normal.heightTwips = reader.u16();
+    reader.seek(14);
+    if (auto face = BiffString::readShort(reader))
+        normal.face = BiffString::toUtf8(*face);
+    return normal;
+}
+
+} // namespace
+
 int maximumDigitWidthOf(const WorkbookModel& model)
 {
     if (model.fonts.empty())
         return 7;
-    auto font = model.store.bytes(model.fonts.front());
-    ByteReader reader(font);
-    int height = reader.u16();
-    reader.seek(14);
-    auto face = BiffString::readShort(reader);
-    return maximumDigitWidth(face ? BiffString::toUtf8(*face) : std::string{}, height).pixels;
+    NormalFont font = normalFontOf(model);
+    return maximumDigitWidth(font.face, font.heightTwips).pixels;
 }
 
-SheetGeometry geometryOf(const WorkbookModel& model, const SheetModel& sheet)
+SheetGeometry::LibreOfficeColumns libreOfficeColumnsOf(const WorkbookModel& model)
+{
+    NormalFont font = normalFontOf(model);
+    const int height = font.heightTwips > 0 && font.heightTwips <= 409 * 20 ? font.heightTwips : 200;
+    const double advance = digitAdvanceEm(font.face).value_or(digitAdvanceOfFace(font.face));
+    return {advance * height, height};
+}
+
+SheetGeometry geometryOf(const WorkbookModel& model, const SheetModel& sheet, FitFor fitFor)
 {
     SheetGeometry::Layout layout;
     layout.maximumDigitWidth = maximumDigitWidthOf(model);
+    if (fitFor == FitFor::LibreOffice)
+        layout.libreOffice = libreOfficeColumnsOf(model);
     if (sheet.defaultColumnWidth)
         layout.defaultColumnCharacters = *sheet.defaultColumnWidth;
     if (sheet.standardWidth)
