@@ -10,13 +10,14 @@ export ASAN_OPTIONS = detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS = suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS = print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps configure build run test test-sanitize screenshot format bench fuzz clean
+.PHONY: deps configure build run test test-sanitize package screenshot format bench fuzz clean
 
 deps:
 	@bash scripts/install-deps.sh
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVORIN_WERROR=$(WERROR)
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVORIN_WERROR=$(WERROR) \
+	      -DTAVORIN_PACKAGE_TEST=ON
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -26,6 +27,10 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS)
+
+# The Debian package for users: $(BUILD_DIR)/tavorin_VERSION_ARCH.deb (`make test` checks it).
+package: build
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target package
 
 # The same tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps

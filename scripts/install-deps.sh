@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgtest-dev googletest libbenchmark-dev zlib1g-dev libxxhash-dev
   # running the window, its picture readers and its faces
   qt6-qpa-plugins qt6-image-formats-plugins fonts-ipafont-gothic fonts-ipafont-mincho
+  # the Debian package (CPack, dpkg-shlibdeps, manual pages) and its checks; icon renders
+  dpkg-dev file help2man man-db desktop-file-utils appstream lintian librsvg2-bin
   # screenshots under a virtual display
   xvfb xauth x11-apps imagemagick
   # independent readers that the tests use as oracles

@@ -1,3 +1,4 @@
+#include "app/CommandLineFiles.h"
 #include "app/Form1.h"
 #include "app/MessageBoxSink.h"
 #include "app/ProgramEnd.h"
@@ -7,6 +8,8 @@
 #include "platform/xls/XlsApplication.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
@@ -17,6 +20,8 @@ int main(int argc, char* argv[])
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavorin"));
+    // Desktops match the window to its menu entry (and icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tavorin.Tavorin"));
 
     tavorin::MessageBoxSink messages;
     tavorin::SystemRunningApplicationProbe runningApplications;
@@ -26,5 +31,9 @@ int main(int argc, char* argv[])
     tavorin::Form1 form(dependencies);
     messages.setParentWindow(&form);
     form.show();
+    // Files opened with Tavorin from a file manager arrive as drops once the window is up, so
+    // that any message about them shows over it.
+    const tavorin::CommandLineFiles startFiles(QApplication::arguments().mid(1), QDir::current());
+    QTimer::singleShot(0, &form, [&] { startFiles.dropOn(form); });
     return QApplication::exec();
 }

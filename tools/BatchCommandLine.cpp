@@ -38,10 +38,11 @@ void BatchCommandLine::printUsage(std::ostream& err) const
 
 void BatchCommandLine::printHelp(std::ostream& out) const
 {
-    out << "tavorin-batch: Tavorin without its window\n\n"
-        << "usage: tavorin-batch COMMAND ARGUMENTS...\n"
-        << "       tavorin-batch --help\n\n"
-        << "commands:\n";
+    // The GNU form of the usage lines and headings, which help2man turns into the manual page.
+    out << "Usage: tavorin-batch COMMAND ARGUMENTS...\n"
+        << "  or:  tavorin-batch --help\n"
+        << "Tavorin without its window: lists a workbook's sheets and places pictures into it.\n\n"
+        << "Commands:\n";
     for (const auto& command : commands_) {
         out << "  " << command->name() << ' ' << command->synopsis() << '\n';
         std::istringstream lines(command->description());

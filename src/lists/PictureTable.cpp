@@ -47,6 +47,11 @@ void PictureTable::setDragCursorFile(const QString& file)
     dragReorder_->setDragCursorFile(file);
 }
 
+void PictureTable::List2_OLEDragDrop(const QMimeData* data)
+{
+    drop_->List2_OLEDragDrop(data);
+}
+
 void PictureTable::configureLists()
 {
     for (QListWidget* list : {widgets_.List2, widgets_.List3, widgets_.List4, widgets_.List5}) {
@@ -99,7 +104,7 @@ bool PictureTable::filterList2Drop(QEvent* event)
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         drop->acceptProposedAction();
-        drop_->List2_OLEDragDrop(drop->mimeData());
+        List2_OLEDragDrop(drop->mimeData());
         return true;
     }
     default:

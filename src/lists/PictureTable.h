@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+class QMimeData;
 class QMouseEvent;
 
 namespace tavorin {
@@ -38,6 +39,9 @@ class PictureTable : public QObject {
     std::int16_t dragState() const;
     // The drag cursor's picture (the program's resource by default).
     void setDragCursorFile(const QString& file);
+
+    // Files dropped on List2 (also the pictures the program was started with).
+    void List2_OLEDragDrop(const QMimeData* data);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -28,13 +28,14 @@ public:
     // The path of the first local file a drop carries, or nothing.
     static QString firstDroppedFile(const QMimeData* data);
 
+    // The drop on any of the six targets (also the workbook the program was started with).
+    void workbookDropped(const QMimeData* data);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void installDropTarget(QWidget* target);
-    // The drop on any of the six targets.
-    void workbookDropped(const QMimeData* data);
 
     WorkbookWidgets widgets_;
     MessageSink& messages_;
