@@ -130,7 +130,7 @@ Timed timeRun(const QString& workbook, const std::vector<QString>& pictures, int
 {
     QuietObserver observer;
     RunEnvironment environment;
-    environment.spreadsheetApplicationRunning = [](const std::filesystem::path&) { return false; };
+    environment.workbookOpenElsewhere = [](const std::filesystem::path&) { return std::optional<WorkbookUser>(); };
     environment.createApplication = [](FitFor fitFor) { return std::make_unique<xls::XlsApplication>(fitFor); };
     environment.fileCreationTime = &fileCreationTime;
     environment.longDateToday = [] { return QStringLiteral("2026年12月7日"); };

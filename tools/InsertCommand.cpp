@@ -106,9 +106,8 @@ int InsertCommand::run(const std::vector<std::string>& arguments, std::ostream& 
     ConsoleRunObserver observer(err, terminal);
     SystemRunningApplicationProbe probe;
     RunEnvironment environment;
-    environment.spreadsheetApplicationRunning = [&](const std::filesystem::path& path) {
-        return insert.force ? SystemRunningApplicationProbe::hasLockFile(path)
-                            : probe.spreadsheetApplicationRunning(path);
+    environment.workbookOpenElsewhere = [&](const std::filesystem::path& path) {
+        return insert.force ? SystemRunningApplicationProbe::fileBeside(path) : probe.workbookOpenElsewhere(path);
     };
     environment.createApplication = [](FitFor fitFor) { return std::make_unique<xls::XlsApplication>(fitFor); };
     environment.fileCreationTime = &fileCreationTime;
@@ -117,9 +116,7 @@ int InsertCommand::run(const std::vector<std::string>& arguments, std::ostream& 
     RunOutcome outcome = runInsertion(options, environment);
 
     if (outcome.stage == RunOutcome::Stage::SpreadsheetRunning) {
-        err << "tavorin-batch: " << workbook
-            << ": a spreadsheet application is running or the workbook has a lock file beside it; "
-               "close it (or use --force while no lock file is there)\n";
+        err << workbookOpenElsewhereMessage(options.workbookPath, *outcome.openElsewhere) << '\n';
         return exitFailure;
     }
     if (outcome.stage == RunOutcome::Stage::WorkbookInUse) {

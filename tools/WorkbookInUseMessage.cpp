@@ -29,4 +29,21 @@ std::string workbookInUseMessage(const std::filesystem::path& workbook, const Wo
     return text + "; try again when it has finished";
 }
 
+std::string workbookOpenElsewhereMessage(const std::filesystem::path& workbook, const WorkbookUser& user)
+{
+    const std::string book = "tavorin-batch: " + workbook.string();
+    switch (user.kind) {
+    case WorkbookUser::Kind::ExcelOwnerFile:
+        return book + ": it is open in Excel (its owner file ~$" + workbook.filename().string() +
+               " lies beside it); close it there first";
+    case WorkbookUser::Kind::LockFile:
+        if (user.lock)
+            return workbookInUseMessage(workbook, *user.lock);
+        break;
+    case WorkbookUser::Kind::Process:
+        break;
+    }
+    return book + ": it is open in " + user.program + "; close it there first (--force runs anyway)";
+}
+
 } // namespace tavorin::batch

@@ -87,8 +87,8 @@ void RunController::Command1_Click()
 {
     RunEnvironment environment;
     const RunningApplicationProbe& probe = dependencies_.runningApplications;
-    environment.spreadsheetApplicationRunning = [&probe](const std::filesystem::path& workbook) {
-        return probe.spreadsheetApplicationRunning(workbook);
+    environment.workbookOpenElsewhere = [&probe](const std::filesystem::path& workbook) {
+        return probe.workbookOpenElsewhere(workbook);
     };
     environment.createApplication = [this](FitFor fitFor) -> std::unique_ptr<SpreadsheetApplication> {
         return dependencies_.createSpreadsheet ? dependencies_.createSpreadsheet(fitFor) : nullptr;

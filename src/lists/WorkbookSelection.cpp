@@ -3,6 +3,8 @@
 #include "app/MessageSink.h"
 #include "platform/RunningApplicationProbe.h"
 #include "platform/xls/model/WorkbookFile.h"
+#include "run/UnreadableWorkbookText.h"
+#include "run/WorkbookInUseText.h"
 
 #include <QAbstractScrollArea>
 #include <QDragEnterEvent>
@@ -104,36 +106,46 @@ QString WorkbookSelection::firstDroppedFile(const QMimeData* data)
 void WorkbookSelection::workbookDropped(const QMimeData* data)
 {
     QString path = firstDroppedFile(data);
-    if (path.isEmpty())
+    if (!path.isEmpty())
+        takeWorkbook(path);
+}
+
+void WorkbookSelection::takeWorkbook(const QString& path)
+{
+    if (auto user = runningApplications_.workbookOpenElsewhere(toPath(path))) {
+        const RefusalMessage refusal = workbookOpenElsewhereText(toPath(path), *user);
+        messages_.showMessage(refusal.text, refusal.title);
         return;
+    }
+    if (!isWorkbookExtension(extensionName(path)))
+        return;
+    auto names = xls::WorkbookFile::worksheetNames(toPath(path));
+    if (!names) {
+        messages_.showMessage(unreadableWorkbookText(fileName(path), names.error()), confirmTitle());
+        return;
+    }
     widgets_.TextA->setText(path);
-    listSheets();
+    showSheets(fileName(path), *names);
 }
 
 void WorkbookSelection::listSheets()
 {
     const QString path = widgets_.TextA->text();
-    if (runningApplications_.spreadsheetApplicationRunning(toPath(path))) {
-        messages_.showMessage(QStringLiteral("Excel が起動中です。"), programTitle());
+    if (path.isEmpty())
         return;
-    }
-    const QString name = fileName(path);
-    const QString extension = extensionName(path);
-
-    widgets_.Label1->setText(QString());
-    widgets_.List1->clear();
-    if (!isWorkbookExtension(extension))
-        return;
-    widgets_.Label1->setText(QLatin1Char(' ') + name);
-
-    widgets_.List1->hide();
-    // A workbook that cannot be read (damaged, encrypted, not Excel 97-2003) leaves the list
-    // empty, without a message.
+    // After a run the workbook is the one the run wrote; one that can no longer be read shows
+    // no sheets, so that nothing is started on a sheet it may not have.
     auto names = xls::WorkbookFile::worksheetNames(toPath(path));
-    if (names) {
-        for (const auto& sheet : *names)
-            widgets_.List1->addItem(QString::fromStdU16String(sheet));
-    }
+    showSheets(fileName(path), names ? *names : std::vector<std::u16string>{});
+}
+
+void WorkbookSelection::showSheets(const QString& name, const std::vector<std::u16string>& sheets)
+{
+    widgets_.Label1->setText(QLatin1Char(' ') + name);
+    widgets_.List1->hide();
+    widgets_.List1->clear();
+    for (const auto& sheet : sheets)
+        widgets_.List1->addItem(QString::fromStdU16String(sheet));
     widgets_.List1->show();
     if (widgets_.List1->count() > 0)
         widgets_.List1->setCurrentRow(0);

@@ -6,6 +6,9 @@
 #include <QSet>
 #include <QString>
 
+#include <string>
+#include <vector>
+
 class QDropEvent;
 class QMimeData;
 
@@ -22,8 +25,12 @@ public:
     WorkbookSelection(const WorkbookWidgets& widgets, MessageSink& messages,
                       const RunningApplicationProbe& runningApplications, QObject* parent = nullptr);
 
-    // Lists the sheets of the workbook whose path TextA holds (also called after a run).
+    // Lists again the sheets of the workbook whose path TextA holds (after a run).
     void listSheets();
+    // A workbook dropped (or given at start): it replaces the listed one only when it is free and
+    // can be listed; a refused or failed drop leaves the workbook, its name, its sheets and the
+    // chosen sheet as they were, and says why when there is something to say.
+    void takeWorkbook(const QString& path);
 
     // The path of the first local file a drop carries, or nothing.
     static QString firstDroppedFile(const QMimeData* data);
@@ -36,6 +43,7 @@ protected:
 
 private:
     void installDropTarget(QWidget* target);
+    void showSheets(const QString& name, const std::vector<std::u16string>& sheets);
 
     WorkbookWidgets widgets_;
     MessageSink& messages_;

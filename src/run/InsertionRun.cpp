@@ -12,6 +12,7 @@
 #include "run/RunChecks.h"
 #include "run/RunObserver.h"
 #include "run/SheetNaming.h"
+#include "run/UnreadableWorkbookText.h"
 #include "run/WorkbookInUseText.h"
 
 #include <memory>
@@ -251,8 +252,7 @@ QString RunSession::finalMessage() const
     if (openError_) {
         message += QStringLiteral("\r\n\r\n") + name + QStringLiteral(" を読み込めませんでした。保存していません。\r\n");
         if (openError_->encrypted)
-            message += QStringLiteral("パスワードで保護（暗号化）されたブックです。Excel または LibreOffice で開いて保護を解除し、"
-                                      "Excel 97-2003 形式で保存し直してから使ってください。\r\n");
+            message += encryptedWorkbookAdvice() + QStringLiteral("\r\n");
         message += QString::fromStdString(openError_->describe());
         return message;
     }
@@ -279,7 +279,6 @@ QString RunSession::finalMessage() const
 } // namespace
 
 QString completionText() { return QStringLiteral("  処理終了！"); }
-QString spreadsheetRunningText() { return QStringLiteral("Excel が起動中です。"); }
 
 RunOutcome runInsertion(RunOptions options, const RunEnvironment& environment)
 {
@@ -298,10 +297,12 @@ RunOutcome runInsertion(RunOptions options, const RunEnvironment& environment)
         options.firstNumberText = QStringLiteral("1");
     observer.blankFieldsFilled(options.magnificationText, options.firstNumberText);
 
-    if (environment.spreadsheetApplicationRunning(options.workbookPath)) {
+    if (auto user = environment.workbookOpenElsewhere(options.workbookPath)) {
         outcome.stage = RunOutcome::Stage::SpreadsheetRunning;
-        outcome.message = spreadsheetRunningText();
-        observer.showMessage(outcome.message, programTitle);
+        const RefusalMessage refusal = workbookOpenElsewhereText(options.workbookPath, *user);
+        outcome.message = refusal.text;
+        outcome.openElsewhere = user;
+        observer.showMessage(refusal.text, refusal.title);
         return outcome;
     }
     // Signals are held from before the lock exists until it is gone again.

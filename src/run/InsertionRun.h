@@ -8,8 +8,6 @@ namespace tavorin {
 
 // The text of the message at the end of every completed run.
 QString completionText();
-// The message when a spreadsheet application holds the workbook.
-QString spreadsheetRunningText();
 
 // One insertion run, from the checks to the final message: opens the workbook in a fresh
 // spreadsheet application, places every picture of the list in its block (on the template

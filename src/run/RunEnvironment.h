@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CalendarDateTime.h"
+#include "platform/RunningApplicationProbe.h"
 #include "platform/SpreadsheetApplication.h"
 
 #include <QString>
@@ -17,8 +18,8 @@ class RunObserver;
 // What the run needs from outside; the window and the command line pass the real ones, tests
 // pass stand-ins.
 struct RunEnvironment {
-    // True when a spreadsheet application could hold the workbook open.
-    std::function<bool(const std::filesystem::path& workbook)> spreadsheetApplicationRunning;
+    // Who has the workbook open elsewhere, if anyone.
+    std::function<std::optional<WorkbookUser>(const std::filesystem::path& workbook)> workbookOpenElsewhere;
     // A fresh, invisible spreadsheet application for this run.
     SpreadsheetApplicationFactory createApplication;
     // A file's creation date and time on the desktop's clock; nothing when it cannot be read.

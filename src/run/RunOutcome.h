@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/RunningApplicationProbe.h"
 #include "platform/WorkbookLock.h"
 
 #include <QString>
@@ -21,7 +22,7 @@ struct UnplacedPicture {
 struct RunOutcome {
     enum class Stage {
         MissingInput,         // the checks refused; nothing was touched
-        SpreadsheetRunning,   // a spreadsheet application holds the workbook; nothing was touched
+        SpreadsheetRunning,   // the workbook is open elsewhere (openElsewhere says where); nothing was touched
         WorkbookInUse,        // another run (or LibreOffice) holds the workbook's lock; nothing was read
         Completed,            // the run went through to its completion
         Interrupted,          // a termination signal stopped the run before it saved; no message
@@ -31,6 +32,7 @@ struct RunOutcome {
     QString saveError;              // why it was not, when it was not
     bool changedOnDisk = false;     // not saved: another program changed the workbook meanwhile
     std::optional<WorkbookLock::Holder> lockHolder; // who holds the workbook, for WorkbookInUse
+    std::optional<WorkbookUser> openElsewhere;      // where it is open, for SpreadsheetRunning
     int placed = 0;                 // pictures inserted and fitted
     int sheetsUsed = 0;             // sheets that received pictures
     std::vector<UnplacedPicture> unplaced;

@@ -44,4 +44,23 @@ QString workbookInUseText(const std::filesystem::path& workbook, const WorkbookL
            QStringLiteral("）で使用中です。\r\n終わってからもう一度実行してください。");
 }
 
+RefusalMessage workbookOpenElsewhereText(const std::filesystem::path& workbook, const WorkbookUser& user)
+{
+    const QString confirm = QStringLiteral("確認");
+    switch (user.kind) {
+    case WorkbookUser::Kind::ExcelOwnerFile:
+        return {QStringLiteral("Excel が起動中です。"), QStringLiteral("Tavorin")};
+    case WorkbookUser::Kind::LockFile:
+        if (user.lock)
+            return {workbookInUseText(workbook, *user.lock), confirm};
+        break;
+    case WorkbookUser::Kind::Process:
+        break;
+    }
+    const QString program = QString::fromStdString(user.program);
+    return {QStringLiteral("ブック ") + fileNameOf(workbook) + QStringLiteral(" は ") + program +
+                QStringLiteral(" で開かれています。\r\n") + program + QStringLiteral(" で閉じてからもう一度実行してください。"),
+            confirm};
+}
+
 } // namespace tavorin

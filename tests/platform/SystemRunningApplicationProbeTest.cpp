@@ -1,3 +1,7 @@
+// "Open elsewhere" means this workbook: an owner or lock file beside it, or a spreadsheet
+// program of this user that holds it open or was started on it. A spreadsheet program with other
+// documents (or none), another user's, or a program that is no spreadsheet does not count.
+
 #include "platform/SystemRunningApplicationProbe.h"
 
 #include "support/TemporaryFolder.h"
@@ -18,134 +22,95 @@ void writeText(const std::filesystem::path& path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
-// A folder laid out like /proc with the processes a test needs.
-class FakeProcessTable {
-public:
-    FakeProcessTable()
-    {
-        addProcess(1, "systemd", std::string("/sbin/init\0splash\0", 18), 0);
-        addProcess(400, "bash", std::string("-bash\0", 6), me());
-        writeText(folder_ / "self" / "comm", "soffice.bin\n"); // not a process number: ignored
-        writeText(folder_ / "meminfo", "MemTotal: 1 kB\n");
-    }
-
-    static uid_t me() { return getuid(); }
-
-    void addProcess(int id, const std::string& command, const std::string& commandLine, uid_t user)
-    {
-        auto process = folder_ / std::to_string(id);
-        writeText(process / "comm", command + "\n");
-        writeText(process / "cmdline", commandLine);
-        writeText(process / "status", "Name:\t" + command + "\nUmask:\t0022\nState:\tS (sleeping)\nUid:\t" +
-                                          std::to_string(user) + "\t" + std::to_string(user) + "\t" +
-                                          std::to_string(user) + "\t" + std::to_string(user) + "\nGid:\t0\n");
-    }
-
-    SystemRunningApplicationProbe probe() const { return SystemRunningApplicationProbe(folder_.path(), me()); }
-    const std::filesystem::path& path() const { return folder_.path(); }
-
-private:
-    test::TemporaryFolder folder_;
+// A process as the table shows it: its command, arguments (NUL-separated as in /proc), owner,
+// working folder and the files it holds open (under the workbook's folder).
+struct FakeProcess {
+    std::string command;
+    std::vector<std::string> arguments;
+    bool otherUser = false;
+    std::string folder;                 // relative to the workbook's folder; empty: none
+    std::vector<std::string> openFiles; // names in the workbook's folder
 };
 
-TEST(RunningApplicationProcesses, NoSpreadsheetProcessMeansNotRunning)
-{
-    FakeProcessTable table;
-    EXPECT_FALSE(table.probe().spreadsheetProcessRunning());
-}
+struct ProbeCase {
+    const char* name;
+    std::vector<FakeProcess> processes;
+    std::vector<std::string> besideWorkbook; // files next to 台帳.xls
+    std::optional<WorkbookUser::Kind> expected;
+    const char* program;
+};
 
-TEST(RunningApplicationProcesses, LibreOfficeOfTheSameUserIsRunning)
-{
-    FakeProcessTable table;
-    table.addProcess(2345, "soffice.bin",
-                     std::string("/usr/lib/libreoffice/program/soffice.bin\0--calc\0", 48), FakeProcessTable::me());
-    EXPECT_TRUE(table.probe().spreadsheetProcessRunning());
-}
+void PrintTo(const ProbeCase& c, std::ostream* out) { *out << c.name; }
 
-TEST(RunningApplicationProcesses, LibreOfficeOfAnotherUserDoesNotCount)
-{
-    FakeProcessTable table;
-    table.addProcess(2345, "soffice.bin", std::string("/usr/lib/libreoffice/program/soffice.bin\0", 41),
-                     FakeProcessTable::me() + 1);
-    EXPECT_FALSE(table.probe().spreadsheetProcessRunning());
-}
+class WorkbookOpenElsewhere : public ::testing::TestWithParam<ProbeCase> {};
 
-TEST(RunningApplicationProcesses, GnumericIsRunning)
+TEST_P(WorkbookOpenElsewhere, OnlyThisWorkbookOpenElsewhereCounts)
 {
-    FakeProcessTable table;
-    table.addProcess(77, "gnumeric", std::string("gnumeric\0book.xls\0", 18), FakeProcessTable::me());
-    EXPECT_TRUE(table.probe().spreadsheetProcessRunning());
-}
-
-TEST(RunningApplicationProcesses, ExcelUnderAnEmulatorIsFoundByItsCommandLine)
-{
-    FakeProcessTable table;
-    std::string commandLine("C:\\Program Files\\Microsoft Office\\Office16\\EXCEL.EXE\0/e\0", 55);
-    table.addProcess(900, "wine64-preload", commandLine, FakeProcessTable::me());
-    EXPECT_TRUE(table.probe().spreadsheetProcessRunning());
-}
-
-TEST(RunningApplicationProcesses, ANameThatOnlyContainsAProgramNameDoesNotCount)
-{
-    FakeProcessTable table;
-    table.addProcess(901, "soffice.binx", std::string("/opt/x/not-gnumeric\0", 20), FakeProcessTable::me());
-    table.addProcess(902, "less", std::string("less\0/tmp/soffice.bin.log\0", 27), FakeProcessTable::me());
-    EXPECT_FALSE(table.probe().spreadsheetProcessRunning());
-}
-
-TEST(RunningApplicationProcesses, WithoutAStatusFileTheOwnerOfTheProcessFolderDecides)
-{
-    FakeProcessTable table;
-    writeText(table.path() / "3000" / "comm", "soffice.bin\n"); // folder owned by this user
-    EXPECT_TRUE(table.probe().spreadsheetProcessRunning());
-    EXPECT_FALSE(SystemRunningApplicationProbe(table.path(), FakeProcessTable::me() + 1).spreadsheetProcessRunning());
-}
-
-TEST(RunningApplicationProcesses, AProcessThatEndedAndAMissingTableAreNotRunning)
-{
-    FakeProcessTable table;
-    std::filesystem::create_directories(table.path() / "5555"); // listed, but its files are gone
-    EXPECT_FALSE(table.probe().spreadsheetProcessRunning());
-    EXPECT_FALSE(SystemRunningApplicationProbe(table.path() / "absent", FakeProcessTable::me())
-                     .spreadsheetProcessRunning());
-}
-
-TEST(RunningApplicationLockFiles, LibreOfficeAndExcelOwnerFilesBesideTheWorkbook)
-{
-    FakeProcessTable table;
+    const ProbeCase& c = GetParam();
     test::TemporaryFolder folder;
-    auto workbook = folder / "台帳 2026.xls";
-    writeText(workbook, "x");
-    EXPECT_FALSE(table.probe().spreadsheetApplicationRunning(workbook));
+    const auto books = folder / "books";
+    const auto workbook = books / "台帳.xls";
+    writeText(workbook, "workbook");
+    writeText(books / "other.xls", "another workbook");
+    for (const auto& name : c.besideWorkbook)
+        writeText(books / name, ",someone,host,07.12.2026 09:00,file:///home/someone/.config/libreoffice/4;");
+    const auto table = folder / "proc";
+    writeText(table / "self" / "comm", "soffice.bin\n"); // not a process number: never looked at
+    int id = 100;
+    for (const auto& p : c.processes) {
+        const auto process = table / std::to_string(++id);
+        writeText(process / "comm", p.command + "\n");
+        std::string commandLine;
+        for (std::string argument : p.arguments) {
+            if (auto at = argument.find("BOOKS"); at != std::string::npos)
+                argument.replace(at, 5, books.string());
+            commandLine += argument + '\0';
+        }
+        writeText(process / "cmdline", commandLine);
+        const uid_t owner = p.otherUser ? getuid() + 1 : getuid();
+        writeText(process / "status", "Name:\t" + p.command + "\nUid:\t" + std::to_string(owner) + "\t0\t0\t0\n");
+        std::filesystem::create_directories(process / "fd");
+        int descriptor = 3;
+        for (const auto& open : p.openFiles)
+            std::filesystem::create_symlink(books / open, process / "fd" / std::to_string(descriptor++));
+        if (!p.folder.empty())
+            std::filesystem::create_symlink(books / p.folder, process / "cwd");
+    }
+    std::filesystem::create_directories(books / "sub");
 
-    writeText(folder / ".~lock.台帳 2026.xls#", ",user,host,06.12.2026 10:00,file:///home/user/.config/libreoffice/4;");
-    EXPECT_TRUE(table.probe().spreadsheetApplicationRunning(workbook));
-    std::filesystem::remove(folder / ".~lock.台帳 2026.xls#");
-
-    // A run of this program: its own lock decides, not the probe.
-    writeText(folder / ".~lock.台帳 2026.xls#", "Tavorin,user,host,06.12.2026 10:00,tavorin:pid=4242;");
-    EXPECT_FALSE(table.probe().spreadsheetApplicationRunning(workbook));
-    std::filesystem::remove(folder / ".~lock.台帳 2026.xls#");
-
-    writeText(folder / "~$台帳 2026.xls", "owner");
-    EXPECT_TRUE(table.probe().spreadsheetApplicationRunning(workbook));
+    auto user = SystemRunningApplicationProbe(table, getuid()).workbookOpenElsewhere(workbook);
+    ASSERT_EQ(user.has_value(), c.expected.has_value());
+    if (user) {
+        EXPECT_EQ(user->kind, *c.expected);
+        EXPECT_EQ(user->program, c.program);
+    }
 }
 
-TEST(RunningApplicationLockFiles, ALockOfAnotherWorkbookDoesNotCount)
-{
-    FakeProcessTable table;
-    test::TemporaryFolder folder;
-    writeText(folder / ".~lock.other.xls#", "x");
-    writeText(folder / "~$Book1.xlsx", "x");
-    EXPECT_FALSE(table.probe().spreadsheetApplicationRunning(folder / "Book1.xls"));
-}
+const std::string soffice = "/usr/lib/libreoffice/program/soffice.bin";
 
-TEST(RunningApplicationLockFiles, AProcessAloneIsEnough)
-{
-    FakeProcessTable table;
-    table.addProcess(2345, "soffice.bin", std::string("soffice.bin\0", 12), FakeProcessTable::me());
-    test::TemporaryFolder folder;
-    EXPECT_TRUE(table.probe().spreadsheetApplicationRunning(folder / "Book1.xls"));
-}
+std::string caseName(const ::testing::TestParamInfo<ProbeCase>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(
+    , WorkbookOpenElsewhere,
+    ::testing::Values(
+        ProbeCase{"NothingRuns", {{"bash", {"-bash"}}}, {}, std::nullopt, ""},
+        ProbeCase{"LibreOfficeWithoutDocuments", {{"soffice.bin", {soffice, "--headless", "--invisible"}}}, {}, std::nullopt, ""},
+        ProbeCase{"LibreOfficeWithAnotherWorkbook",
+                  {{"soffice.bin", {soffice, "--calc", "other.xls"}, false, ".", {"other.xls"}}}, {}, std::nullopt, ""},
+        ProbeCase{"LibreOfficeHoldingItOpen", {{"soffice.bin", {soffice}, false, "", {"台帳.xls"}}}, {},
+                  WorkbookUser::Kind::Process, "LibreOffice"},
+        ProbeCase{"LibreOfficeStartedOnItRelatively", {{"soffice.bin", {soffice, "--calc", "../台帳.xls"}, false, "sub"}},
+                  {}, WorkbookUser::Kind::Process, "LibreOffice"},
+        ProbeCase{"LibreOfficeStartedOnItsUrl",
+                  {{"oosplash", {"/usr/lib/libreoffice/program/soffice.bin", "file://BOOKS/%E5%8F%B0%E5%B8%B3.xls"}}},
+                  {}, WorkbookUser::Kind::Process, "LibreOffice"},
+        ProbeCase{"AnotherUsersLibreOffice", {{"soffice.bin", {soffice}, true, "", {"台帳.xls"}}}, {}, std::nullopt, ""},
+        ProbeCase{"GnumericStartedOnIt", {{"gnumeric", {"gnumeric", "台帳.xls"}, false, "."}}, {},
+                  WorkbookUser::Kind::Process, "Gnumeric"},
+        ProbeCase{"AnEditorHoldingItOpen", {{"vim", {"vim", "台帳.xls"}, false, ".", {"台帳.xls"}}}, {}, std::nullopt, ""},
+        ProbeCase{"ExcelOwnerFile", {}, {"~$台帳.xls"}, WorkbookUser::Kind::ExcelOwnerFile, "Excel"},
+        ProbeCase{"LibreOfficeLockFile", {}, {".~lock.台帳.xls#"}, WorkbookUser::Kind::LockFile, "LibreOffice"},
+        ProbeCase{"AnotherWorkbooksLockFile", {}, {".~lock.other.xls#", "~$other.xls"}, std::nullopt, ""}),
+    caseName);
 
 } // namespace

@@ -82,5 +82,5 @@ TEST(WorkbookLockWithLibreOffice, LibreOfficesOwnLockHoldsTheWorkbookAgainstARun
     EXPECT_EQ(lock.state(), WorkbookLock::State::Refused);
     ASSERT_TRUE(lock.holder() && lock.holder()->record);
     EXPECT_EQ(lock.holder()->record->profileUrl, record->profileUrl);
-    EXPECT_TRUE(SystemRunningApplicationProbe::hasLockFile(book));
+    EXPECT_TRUE(SystemRunningApplicationProbe::fileBeside(book).has_value());
 }

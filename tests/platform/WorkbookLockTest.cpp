@@ -69,7 +69,7 @@ TEST_P(ExistingLockFile, IsTakenOverOnlyWhenItsRunHasEnded)
     const auto lockFile = folder / ".~lock.台帳.xls#";
     const std::string line = c.line();
     writeBytes(lockFile, line);
-    EXPECT_EQ(SystemRunningApplicationProbe::hasLockFile(workbook), c.countsForTheProbe);
+    EXPECT_EQ(SystemRunningApplicationProbe::fileBeside(workbook).has_value(), c.outcome != Outcome::TakenOver);
 
     WorkbookLock lock = WorkbookLock::acquire(workbook);
     if (c.outcome == Outcome::TakenOver) {

@@ -69,7 +69,10 @@ protected:
     RunOutcome run()
     {
         RunEnvironment environment;
-        environment.spreadsheetApplicationRunning = [this](const std::filesystem::path&) { return running_; };
+        environment.workbookOpenElsewhere = [this](const std::filesystem::path&) {
+            return running_ ? std::optional<WorkbookUser>(WorkbookUser{WorkbookUser::Kind::ExcelOwnerFile, "Excel", {}})
+                            : std::nullopt;
+        };
         environment.createApplication = [this](FitFor) {
             ++applicationsCreated_;
             return recorder_->makeApplication();

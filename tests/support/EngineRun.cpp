@@ -24,7 +24,7 @@ PictureRow EngineRun::pictureRow(const std::filesystem::path& path, const QStrin
 RunOutcome EngineRun::run(const RunOptions& options)
 {
     RunEnvironment environment;
-    environment.spreadsheetApplicationRunning = [](const std::filesystem::path&) { return false; };
+    environment.workbookOpenElsewhere = [](const std::filesystem::path&) { return std::optional<WorkbookUser>(); };
     environment.createApplication = [](FitFor fitFor) { return std::make_unique<xls::XlsApplication>(fitFor); };
     environment.fileCreationTime = [](const std::filesystem::path&) {
         return std::optional<CalendarDateTime>(CalendarDateTime{2001, 3, 14, 13, 30, 0, 0});

@@ -10,10 +10,12 @@ namespace tavorin::test {
 // Answers what the test says and remembers which workbooks it was asked about.
 class ScriptedRunningApplicationProbe final : public RunningApplicationProbe {
 public:
-    bool spreadsheetApplicationRunning(const std::filesystem::path& workbook) const override
+    std::optional<WorkbookUser> workbookOpenElsewhere(const std::filesystem::path& workbook) const override
     {
         asked.push_back(workbook);
-        return running;
+        if (!running)
+            return std::nullopt;
+        return WorkbookUser{WorkbookUser::Kind::ExcelOwnerFile, "Excel", std::nullopt};
     }
 
     bool running = false;
