@@ -4,7 +4,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/SettingsLocation.h"
 #include "platform/SystemRunningApplicationProbe.h"
-#include "platform/xls/XlsApplication.h"
+#include "platform/AnyFormatApplication.h"
 
 #include <QApplication>
 
@@ -22,7 +22,7 @@ int main(int argc, char* argv[])
     tavorin::SystemRunningApplicationProbe runningApplications;
     const tavorin::Form1Dependencies dependencies{
         messages, runningApplications, tavorin::settingsFilePath(), tavorin::endProgram,
-        [] { return std::make_unique<tavorin::xls::XlsApplication>(); }};
+        [] { return std::make_unique<tavorin::AnyFormatApplication>(); }};
     tavorin::Form1 form(dependencies);
     messages.setParentWindow(&form);
     form.show();

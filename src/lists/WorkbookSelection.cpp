@@ -2,7 +2,7 @@
 
 #include "app/MessageSink.h"
 #include "platform/RunningApplicationProbe.h"
-#include "platform/xls/model/WorkbookFile.h"
+#include "platform/WorkbookSheetNames.h"
 
 #include <QAbstractScrollArea>
 #include <QDragEnterEvent>
@@ -35,10 +35,24 @@ QString extensionName(const QString& path)
     return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
+// Excel 97-2003 workbooks as always ("xls" or "XLS"); Excel 2007+ workbooks and macro
+// workbooks in any case. Which engine reads the file is decided by its content.
 bool isWorkbookExtension(const QString& extension)
 {
-    return extension == QLatin1String("xls") || extension == QLatin1String("XLS");
+    return extension == QLatin1String("xls") || extension == QLatin1String("XLS") ||
+           extension.compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0 ||
+           extension.compare(QLatin1String("xlsm"), Qt::CaseInsensitive) == 0;
 }
+
+bool isBinaryWorkbookExtension(const QString& extension)
+{
+    return extension.compare(QLatin1String("xlsb"), Qt::CaseInsensitive) == 0;
+}
+
+const QString encryptedText = QStringLiteral(
+    "暗号化された（パスワード付きの）ブックは開けません。\r\nExcel でパスワードを解除して保存し直してから使ってください。");
+const QString binaryText = QStringLiteral(
+    "バイナリ形式（.xlsb）のブックには対応していません。\r\nExcel で .xlsx 形式で保存し直してから使ってください。");
 
 } // namespace
 
@@ -122,17 +136,28 @@ void WorkbookSelection::listSheets()
 
     widgets_.Label1->setText(QString());
     widgets_.List1->clear();
+    if (isBinaryWorkbookExtension(extension)) {
+        messages_.showMessage(binaryText, QStringLiteral("確認"));
+        return;
+    }
     if (!isWorkbookExtension(extension))
         return;
     widgets_.Label1->setText(QLatin1Char(' ') + name);
 
+    // A package this program cannot open at all is said so; the list stays empty.
+    const WorkbookFormat format = detectWorkbookFormat(toPath(path));
+    if (format == WorkbookFormat::EncryptedPackage || format == WorkbookFormat::BinaryWorkbook) {
+        messages_.showMessage(format == WorkbookFormat::EncryptedPackage ? encryptedText : binaryText,
+                              QStringLiteral("確認"));
+        return;
+    }
     widgets_.List1->hide();
-    // A workbook that cannot be read (damaged, encrypted, not Excel 97-2003) leaves the list
+    // A workbook that cannot be read (damaged, encrypted, not a workbook) leaves the list
     // empty, without a message.
-    auto names = xls::WorkbookFile::worksheetNames(toPath(path));
+    auto names = workbookSheetNames(toPath(path));
     if (names) {
         for (const auto& sheet : *names)
-            widgets_.List1->addItem(QString::fromStdU16String(sheet));
+            widgets_.List1->addItem(QString::fromStdString(sheet));
     }
     widgets_.List1->show();
     if (widgets_.List1->count() > 0)

@@ -1,6 +1,6 @@
 #include "support/EngineRun.h"
 
-#include "platform/xls/XlsApplication.h"
+#include "platform/AnyFormatApplication.h"
 #include "run/InsertionRun.h"
 
 namespace tavorin::test {
@@ -25,7 +25,7 @@ RunOutcome EngineRun::run(const RunOptions& options)
 {
     RunEnvironment environment;
     environment.spreadsheetApplicationRunning = [](const std::filesystem::path&) { return false; };
-    environment.createApplication = [] { return std::make_unique<xls::XlsApplication>(); };
+    environment.createApplication = [] { return std::make_unique<AnyFormatApplication>(); };
     environment.fileCreationTime = [](const std::filesystem::path&) {
         return std::optional<CalendarDateTime>(CalendarDateTime{2001, 3, 14, 13, 30, 0, 0});
     };
