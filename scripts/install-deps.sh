@@ -17,6 +17,8 @@ packages=(
   python3 python3-xlrd python3-olefile libreoffice-calc-nogui python3-uno libapache-poi-java default-jre-headless
   # openpyxl (with Pillow to load pictures): a second reader for .xlsx packages
   python3-openpyxl python3-pil
+  # Carlito has Calibri's metrics: LibreOffice then draws Calibri workbooks' columns as Excel does
+  fonts-crosextra-carlito
   # Gnumeric's ssconvert: a fourth reader for the pictures
   gnumeric
   # PoiDump.java runs as a single-file source program: needs the compiler of a JDK
