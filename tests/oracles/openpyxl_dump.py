@@ -84,7 +84,7 @@ def sheet_report(workbook, sheet, raw_serials):
         "rows": rows,
         "cells": cells,
         "merged": [str(area) for area in sheet.merged_cells.ranges],
-        "printArea": sheet.print_area,
+        "printArea": ",".join(sheet.print_area) if isinstance(sheet.print_area, (list, tuple)) else sheet.print_area,
         "printTitleRows": sheet.print_title_rows,
         "printTitleColumns": sheet.print_title_cols,
         "images": [image_report(image) for image in sheet._images],

@@ -36,6 +36,7 @@ Result<std::unique_ptr<XlsxDocument>> XlsxDocument::open(const std::filesystem::
     if (!workbook)
         return workbook.error();
     std::unique_ptr<XlsxDocument> document(new XlsxDocument(std::move(*package), std::move(*workbook), path));
+    document->sourcePath_ = std::filesystem::absolute(path);
     document->atomicSave_ = std::move(stampBeforeReading);
     for (const auto& item : document->workbook_.sheets()) {
         auto sheet = std::make_shared<XlsxSheet>();
@@ -246,7 +247,8 @@ Status XlsxDocument::flush()
         package_.writeRelationships(workbook_.part(), workbook_.relationships());
         updateApplicationProperties();
     }
-    package_.write(ContentTypes::partName, package_.contentTypes().serialize());
+    if (!package_.changed().empty() || workbookChanged_)
+        package_.write(ContentTypes::partName, package_.contentTypes().serialize());
     return success();
 }
 
@@ -254,6 +256,10 @@ Status XlsxDocument::saveAs(const std::filesystem::path& path)
 {
     if (auto flushed = flush(); !flushed)
         return flushed;
+    // Nothing was changed (every operation failed on a damaged part, say): the file over which the
+    // workbook would be saved is left byte for byte.
+    if (package_.changed().empty() && std::filesystem::equivalent(path, sourcePath_, ignored_))
+        return success();
     return atomicSave_.saveAs(path, [this](const std::filesystem::path& temporary) {
         return PackageWriter::write(package_, temporary);
     });

@@ -62,7 +62,8 @@ private:
     std::vector<std::string> originalWorksheetNames_;
     MediaStore media_;
     bool workbookChanged_ = false;
-    bool stylesChanged_ = false;
+    std::filesystem::path sourcePath_;
+    std::error_code ignored_;
 
     friend class SheetCopier;
 };
