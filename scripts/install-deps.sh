@@ -7,6 +7,8 @@ packages=(
   # build
   cmake ninja-build g++ make pkg-config ccache clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-base-dev-tools libgtest-dev googletest libbenchmark-dev zlib1g-dev libxxhash-dev
+  # the .xlsx engine: zip packages and their XML parts
+  libzip-dev libpugixml-dev
   # running the window, its picture readers and its faces
   qt6-qpa-plugins qt6-image-formats-plugins fonts-ipafont-gothic fonts-ipafont-mincho
   # the Debian package (CPack, dpkg-shlibdeps, manual pages) and its checks; icon renders
@@ -15,6 +17,10 @@ packages=(
   xvfb xauth x11-apps imagemagick
   # independent readers that the tests use as oracles
   python3 python3-xlrd python3-olefile libreoffice-calc-nogui python3-uno libapache-poi-java default-jre-headless
+  # openpyxl (with Pillow to load pictures): a second reader for .xlsx packages
+  python3-openpyxl python3-pil
+  # Carlito has Calibri's metrics: LibreOffice then draws Calibri workbooks' columns as Excel does
+  fonts-crosextra-carlito
   # Gnumeric's ssconvert: a fourth reader for the pictures
   gnumeric
   # PoiDump.java runs as a single-file source program: needs the compiler of a JDK

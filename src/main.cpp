@@ -5,7 +5,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/SettingsLocation.h"
 #include "platform/SystemRunningApplicationProbe.h"
-#include "platform/xls/XlsApplication.h"
+#include "platform/AnyFormatApplication.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,7 +27,7 @@ int main(int argc, char* argv[])
     tavorin::SystemRunningApplicationProbe runningApplications;
     const tavorin::Form1Dependencies dependencies{
         messages, runningApplications, tavorin::settingsFilePath(), tavorin::endProgram,
-        [](tavorin::FitFor fitFor) { return std::make_unique<tavorin::xls::XlsApplication>(fitFor); }};
+        [](tavorin::FitFor fitFor) { return std::make_unique<tavorin::AnyFormatApplication>(fitFor); }};
     tavorin::Form1 form(dependencies);
     messages.setParentWindow(&form);
     form.show();

@@ -6,9 +6,8 @@
 
 #include "platform/FileCreationTime.h"
 #include "platform/SystemRunningApplicationProbe.h"
-#include "platform/xls/records/BiffString.h"
-#include "platform/xls/model/WorkbookFile.h"
-#include "platform/xls/XlsApplication.h"
+#include "platform/AnyFormatApplication.h"
+#include "platform/WorkbookSheetNames.h"
 #include "run/DuplicateNames.h"
 #include "run/InsertionRun.h"
 #include "run/PictureNames.h"
@@ -81,13 +80,13 @@ int InsertCommand::run(const std::vector<std::string>& arguments, std::ostream& 
         err << workbookInUseMessage(options.workbookPath, *holder) << '\n';
         return exitFailure;
     }
-    auto sheets = xls::WorkbookFile::worksheetNames(options.workbookPath);
+    auto sheets = workbookSheetNames(options.workbookPath);
     if (!sheets) {
         err << "tavorin-batch: " << workbook << ": " << sheets.error().describe() << '\n';
         return exitFailure;
     }
     for (const auto& sheet : *sheets)
-        options.sheetNames << QString::fromStdString(xls::BiffString::toUtf8(sheet));
+        options.sheetNames << QString::fromStdString(sheet);
     options.selectedSheet = insert.sheet.empty() ? 0 : static_cast<int>(options.sheetNames.indexOf(QString::fromStdString(insert.sheet)));
     if (options.sheetNames.isEmpty() || options.selectedSheet < 0) {
         err << "tavorin-batch: " << workbook << ": no worksheet"
@@ -109,7 +108,7 @@ int InsertCommand::run(const std::vector<std::string>& arguments, std::ostream& 
     environment.workbookOpenElsewhere = [&](const std::filesystem::path& path) {
         return insert.force ? SystemRunningApplicationProbe::fileBeside(path) : probe.workbookOpenElsewhere(path);
     };
-    environment.createApplication = [](FitFor fitFor) { return std::make_unique<xls::XlsApplication>(fitFor); };
+    environment.createApplication = [](FitFor fitFor) { return std::make_unique<AnyFormatApplication>(fitFor); };
     environment.fileCreationTime = &fileCreationTime;
     environment.longDateToday = [] { return sheetNameBaseFromDate(QDate::currentDate(), QLocale::system()); };
     environment.observer = &observer;

@@ -1,15 +1,15 @@
 #include "SheetsCommand.h"
 
-#include "platform/xls/records/BiffString.h"
-#include "platform/xls/model/WorkbookFile.h"
+#include "platform/WorkbookSheetNames.h"
 
 namespace tavorin::batch {
 
 std::string SheetsCommand::description() const
 {
-    return "Prints the worksheet names of an Excel 97-2003 workbook (.xls), one per line in UTF-8,\n"
-           "in tab order; hidden worksheets are included, chart sheets, macro sheets and modules\n"
-           "are not. The workbook is only read.";
+    return "Prints the worksheet names of an Excel workbook (.xls, .xlsx, .xlsm), one per line in\n"
+           "UTF-8, in tab order; hidden worksheets are included, chart sheets, macro sheets and\n"
+           "modules are not. The workbook is only read. Encrypted workbooks and binary workbooks\n"
+           "(.xlsb) are refused.";
 }
 
 int SheetsCommand::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) const
@@ -19,13 +19,13 @@ int SheetsCommand::run(const std::vector<std::string>& arguments, std::ostream& 
         return exitUsage;
     }
     const std::string& workbook = arguments.front();
-    auto names = xls::WorkbookFile::worksheetNames(std::filesystem::path(workbook));
+    auto names = workbookSheetNames(std::filesystem::path(workbook));
     if (!names) {
         err << "tavorin-batch: " << workbook << ": " << names.error().describe() << '\n';
         return exitFailure;
     }
     for (const auto& name : *names)
-        out << xls::BiffString::toUtf8(name) << '\n';
+        out << name << '\n';
     out.flush();
     return out ? exitSuccess : exitFailure;
 }

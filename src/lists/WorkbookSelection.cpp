@@ -2,7 +2,7 @@
 
 #include "app/MessageSink.h"
 #include "platform/RunningApplicationProbe.h"
-#include "platform/xls/model/WorkbookFile.h"
+#include "platform/WorkbookSheetNames.h"
 #include "run/UnreadableWorkbookText.h"
 #include "run/WorkbookInUseText.h"
 
@@ -37,10 +37,24 @@ QString extensionName(const QString& path)
     return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
+// Excel 97-2003 workbooks as always ("xls" or "XLS"); Excel 2007+ workbooks and macro
+// workbooks in any case. Which engine reads the file is decided by its content.
 bool isWorkbookExtension(const QString& extension)
 {
-    return extension == QLatin1String("xls") || extension == QLatin1String("XLS");
+    return extension == QLatin1String("xls") || extension == QLatin1String("XLS") ||
+           extension.compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0 ||
+           extension.compare(QLatin1String("xlsm"), Qt::CaseInsensitive) == 0;
 }
+
+bool isBinaryWorkbookExtension(const QString& extension)
+{
+    return extension.compare(QLatin1String("xlsb"), Qt::CaseInsensitive) == 0;
+}
+
+const QString encryptedText = QStringLiteral(
+    "暗号化された（パスワード付きの）ブックは開けません。\r\nExcel でパスワードを解除して保存し直してから使ってください。");
+const QString binaryText = QStringLiteral(
+    "バイナリ形式（.xlsb）のブックには対応していません。\r\nExcel で .xlsx 形式で保存し直してから使ってください。");
 
 } // namespace
 
@@ -117,9 +131,20 @@ void WorkbookSelection::takeWorkbook(const QString& path)
         messages_.showMessage(refusal.text, refusal.title);
         return;
     }
-    if (!isWorkbookExtension(extensionName(path)))
+    const QString extension = extensionName(path);
+    if (isBinaryWorkbookExtension(extension)) {
+        messages_.showMessage(binaryText, confirmTitle());
         return;
-    auto names = xls::WorkbookFile::worksheetNames(toPath(path));
+    }
+    if (!isWorkbookExtension(extension))
+        return;
+    // A package this program cannot open at all is said so in its own words.
+    const WorkbookFormat format = detectWorkbookFormat(toPath(path));
+    if (format == WorkbookFormat::EncryptedPackage || format == WorkbookFormat::BinaryWorkbook) {
+        messages_.showMessage(format == WorkbookFormat::EncryptedPackage ? encryptedText : binaryText, confirmTitle());
+        return;
+    }
+    auto names = workbookSheetNames(toPath(path));
     if (!names) {
         messages_.showMessage(unreadableWorkbookText(fileName(path), names.error()), confirmTitle());
         return;
@@ -135,17 +160,17 @@ void WorkbookSelection::listSheets()
         return;
     // After a run the workbook is the one the run wrote; one that can no longer be read shows
     // no sheets, so that nothing is started on a sheet it may not have.
-    auto names = xls::WorkbookFile::worksheetNames(toPath(path));
-    showSheets(fileName(path), names ? *names : std::vector<std::u16string>{});
+    auto names = workbookSheetNames(toPath(path));
+    showSheets(fileName(path), names ? *names : std::vector<std::string>{});
 }
 
-void WorkbookSelection::showSheets(const QString& name, const std::vector<std::u16string>& sheets)
+void WorkbookSelection::showSheets(const QString& name, const std::vector<std::string>& sheets)
 {
     widgets_.Label1->setText(QLatin1Char(' ') + name);
     widgets_.List1->hide();
     widgets_.List1->clear();
     for (const auto& sheet : sheets)
-        widgets_.List1->addItem(QString::fromStdU16String(sheet));
+        widgets_.List1->addItem(QString::fromStdString(sheet));
     widgets_.List1->show();
     if (widgets_.List1->count() > 0)
         widgets_.List1->setCurrentRow(0);

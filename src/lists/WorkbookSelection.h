@@ -43,7 +43,7 @@ protected:
 
 private:
     void installDropTarget(QWidget* target);
-    void showSheets(const QString& name, const std::vector<std::u16string>& sheets);
+    void showSheets(const QString& name, const std::vector<std::string>& sheets);
 
     WorkbookWidgets widgets_;
     MessageSink& messages_;

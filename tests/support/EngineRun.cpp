@@ -1,6 +1,6 @@
 #include "support/EngineRun.h"
 
-#include "platform/xls/XlsApplication.h"
+#include "platform/AnyFormatApplication.h"
 #include "run/InsertionRun.h"
 
 namespace tavorin::test {
@@ -25,7 +25,7 @@ RunOutcome EngineRun::run(const RunOptions& options)
 {
     RunEnvironment environment;
     environment.workbookOpenElsewhere = [](const std::filesystem::path&) { return std::optional<WorkbookUser>(); };
-    environment.createApplication = [](FitFor fitFor) { return std::make_unique<xls::XlsApplication>(fitFor); };
+    environment.createApplication = [](FitFor fitFor) { return std::make_unique<AnyFormatApplication>(fitFor); };
     environment.fileCreationTime = [](const std::filesystem::path&) {
         return std::optional<CalendarDateTime>(CalendarDateTime{2001, 3, 14, 13, 30, 0, 0});
     };

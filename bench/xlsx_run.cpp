@@ -1,0 +1,210 @@
+// The insertion run on an .xlsx workbook, timed against copying the same picture bytes, and the
+// sheet listing of the large package it writes.
+//
+//   xlsx_run [--pictures N] [--runs R] [--photos FOLDER]
+//
+// Makes N distinct JPEG photos of about 250 KB, then R times in turn: reading them and writing
+// one file of the same size, synced (the copy time), and the run with all of them on one sheet
+// of StockPortfolio.xlsx (Excel-written, Calibri 11) with three captions each. Goals: the run
+// within 1.5 times the copy time (medians); listing the sheets of the written package (about
+// 250 MB for 999 photos) under 20 ms; peak memory under the package's size plus 100 MB.
+
+#include "platform/AnyFormatApplication.h"
+#include "platform/FileCreationTime.h"
+#include "platform/WorkbookSheetNames.h"
+#include "run/InsertionRun.h"
+#include "run/RunObserver.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+using namespace tavorin;
+
+namespace {
+
+class QuietObserver final : public RunObserver {
+public:
+    void showMessage(const QString&, const QString&) override {}
+    void blankFieldsFilled(const QString&, const QString&) override {}
+    void runStarted() override {}
+    void progressChanged(float) override {}
+    void runFinished() override {}
+    void listSheetsAgain() override {}
+};
+
+// Photo-like pictures: smooth colour areas with grain, about 250 KB as JPEG, all different.
+std::vector<QString> makePhotos(const QDir& folder, int count)
+{
+    std::vector<QString> paths;
+    QRandomGenerator random(20261207);
+    for (int i = 0; i < count; ++i) {
+        QImage image(1024, 768, QImage::Format_RGB32);
+        int red = random.bounded(256), green = random.bounded(256), blue = random.bounded(256);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                int grain = random.bounded(48);
+                line[x] = qRgb((red + x / 4 + grain) & 255, (green + y / 3 + grain) & 255, (blue + (x + y) / 8 + grain) & 255);
+            }
+        }
+        QString path = folder.filePath(QStringLiteral("photo%1.jpg").arg(i, 4, 10, QLatin1Char('0')));
+        QImageWriter writer(path, "jpeg");
+        writer.setQuality(70);
+        writer.write(image);
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+double copySeconds(const std::vector<QString>& pictures, const QString& target)
+{
+    QElapsedTimer timer;
+    timer.start();
+    int output = ::open(target.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char> buffer(1 << 20);
+    for (const auto& picture : pictures) {
+        int input = ::open(picture.toLocal8Bit().constData(), O_RDONLY);
+        ssize_t count = 0;
+        while ((count = ::read(input, buffer.data(), buffer.size())) > 0)
+            if (::write(output, buffer.data(), static_cast<std::size_t>(count)) != count)
+                break;
+        ::close(input);
+    }
+    ::fsync(output);
+    ::close(output);
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+RunOptions jobOptions(const QString& workbook, const std::vector<QString>& pictures)
+{
+    RunOptions options;
+    options.workbookChosen = true;
+    options.workbookPath = workbook.toStdString();
+    options.sheetNames = {QStringLiteral("Sheet1"), QStringLiteral("Sheet2")};
+    options.selectedSheet = 0;
+    options.startColumn = 2;
+    options.endColumn = 5;
+    options.startRow = 3;
+    options.endRow = 18;
+    options.startRowIndex = 2;
+    options.endRowIndex = 17;
+    options.rowSpacing = 2;
+    options.dateCaption = {true, 2, 2};
+    options.numberCaption = {true, 2, 3};
+    options.firstNumberText = QStringLiteral("1");
+    options.nameCaption = {true, 19, 2};
+    for (const auto& picture : pictures)
+        options.pictures.push_back(PictureRow{" " + QFileInfo(picture).fileName(), picture, QStringLiteral("○")});
+    return options;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double peakMegabytes()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    int count = 999, runs = 3;
+    QString photos; // where the photos are kept between invocations (made when missing)
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--pictures") == 0 && i + 1 < argc)
+            count = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--photos") == 0 && i + 1 < argc)
+            photos = QString::fromLocal8Bit(argv[++i]);
+    }
+    QTemporaryDir folder;
+    QDir dir(folder.path());
+    std::printf("making %d photos...\n", count);
+    std::fflush(stdout);
+    std::vector<QString> pictures;
+    if (!photos.isEmpty() && QDir(photos).entryList({"photo*.jpg"}).size() >= count) {
+        for (int i = 0; i < count; ++i)
+            pictures.push_back(QDir(photos).filePath(QStringLiteral("photo%1.jpg").arg(i, 4, 10, QLatin1Char('0'))));
+    } else {
+        QDir().mkpath(photos.isEmpty() ? dir.path() : photos);
+        pictures = makePhotos(photos.isEmpty() ? dir : QDir(photos), count);
+    }
+    qint64 total = 0;
+    for (const auto& picture : pictures)
+        total += QFileInfo(picture).size();
+    std::printf("%d photos, %.1f MB, %.0f KB each on average\n", count, double(total) / 1e6, double(total) / count / 1e3);
+
+    const QString workbook = dir.filePath(QStringLiteral("book.xlsx"));
+    std::vector<double> copies, runsTimed;
+    bool complete = true;
+    for (int round = 1; round <= runs; ++round) {
+        QFile::remove(dir.filePath("copy.bin"));
+        copies.push_back(copySeconds(pictures, dir.filePath("copy.bin")));
+        QFile::remove(workbook);
+        QFile::copy(QStringLiteral(TAVORIN_FIXTURES_DIR "/workbooks/StockPortfolio.xlsx"), workbook);
+        QFile::setPermissions(workbook, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QuietObserver observer;
+        RunEnvironment environment;
+        environment.workbookOpenElsewhere = [](const std::filesystem::path&) { return std::optional<WorkbookUser>(); };
+        environment.createApplication = [](FitFor fitFor) { return std::make_unique<AnyFormatApplication>(fitFor); };
+        environment.fileCreationTime = &fileCreationTime;
+        environment.longDateToday = [] { return QStringLiteral("2026年12月7日"); };
+        environment.observer = &observer;
+        QElapsedTimer timer;
+        timer.start();
+        RunOutcome outcome = runInsertion(jobOptions(workbook, pictures), environment);
+        runsTimed.push_back(double(timer.nsecsElapsed()) / 1e9);
+        complete = complete && outcome.saved && outcome.placed == count;
+        std::printf("round %d: copy %.3f s, run %.3f s (placed %d, saved %s, %.1f MB written)\n", round, copies.back(),
+                    runsTimed.back(), outcome.placed, outcome.saved ? "yes" : "no",
+                    double(QFileInfo(workbook).size()) / 1e6);
+        std::fflush(stdout);
+    }
+    const double copy = median(copies), run = median(runsTimed), ratio = run / copy;
+    std::printf("medians of %d rounds: copy %.3f s, run %.3f s: %.2f x copy (goal <= 1.5) %s\n", runs, copy, run, ratio,
+                !complete ? "FAILED" : ratio <= 1.5 ? "met" : "NOT MET");
+    const double outputMegabytes = double(QFileInfo(workbook).size()) / (1024.0 * 1024.0);
+    const double peak = peakMegabytes();
+    std::printf("peak memory %.0f MB for a %.0f MB package (goal < package + 100 MB) %s\n", peak, outputMegabytes,
+                peak < outputMegabytes + 100 ? "met" : "NOT MET");
+
+    std::vector<double> listings;
+    std::size_t sheets = 0;
+    for (int i = 0; i < 51; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        auto names = workbookSheetNames(workbook.toStdString());
+        listings.push_back(double(timer.nsecsElapsed()) / 1e6);
+        sheets = names ? names->size() : 0;
+    }
+    const double listing = median(listings);
+    std::printf("sheet listing of the %.0f MB package: %zu sheets, %.2f ms median of 51 (goal < 20 ms) %s\n",
+                outputMegabytes, sheets, listing, listing < 20 ? "met" : "NOT MET");
+    return complete ? 0 : 1;
+}

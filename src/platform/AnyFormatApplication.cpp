@@ -1,0 +1,48 @@
+#include "platform/AnyFormatApplication.h"
+
+#include "platform/WorkbookSheetNames.h"
+#include "platform/xls/XlsApplication.h"
+#include "platform/xlsx/XlsxApplication.h"
+
+namespace tavorin {
+
+AnyFormatApplication::AnyFormatApplication(FitFor fitFor)
+    : xls_(std::make_unique<xls::XlsApplication>(fitFor)), xlsx_(std::make_unique<xlsx::XlsxApplication>())
+{
+}
+
+AnyFormatApplication::~AnyFormatApplication() = default;
+
+SpreadsheetResult<std::shared_ptr<SpreadsheetWorkbook>> AnyFormatApplication::openWorkbook(const std::filesystem::path& path)
+{
+    const WorkbookFormat format = detectWorkbookFormat(path);
+    if (auto reason = unsupportedFormatReason(format); !reason.empty()) {
+        SpreadsheetError error{reason, "format", std::nullopt, std::nullopt};
+        error.encrypted = format == WorkbookFormat::EncryptedPackage;
+        return error;
+    }
+    return format == WorkbookFormat::OfficeOpenXml ? xlsx_->openWorkbook(path) : xls_->openWorkbook(path);
+}
+
+SpreadsheetStatus AnyFormatApplication::setScreenUpdating(bool value)
+{
+    auto status = xls_->setScreenUpdating(value);
+    auto other = xlsx_->setScreenUpdating(value);
+    return status ? other : status;
+}
+
+SpreadsheetStatus AnyFormatApplication::setDisplayAlerts(bool value)
+{
+    auto status = xls_->setDisplayAlerts(value);
+    auto other = xlsx_->setDisplayAlerts(value);
+    return status ? other : status;
+}
+
+SpreadsheetStatus AnyFormatApplication::quit()
+{
+    auto status = xls_->quit();
+    auto other = xlsx_->quit();
+    return status ? other : status;
+}
+
+} // namespace tavorin

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/xls/drawing/PictureFile.h"
+#include "platform/xlsx/XlsxError.h"
+#include "platform/xlsx/package/FileRange.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace tavorin::xlsx {
+
+class Package;
+
+// The pictures this program adds to a package (xl/media/imageN.ext), each distinct content
+// stored once. A JPEG or PNG goes in as the file holds it; BMP, GIF and TIFF as the PNG the .xls
+// engine converts them to; metafiles as the EMF or WMF they are (unpacked from .emz/.wmz).
+// Contents are compared only between pictures of the same kind, size and first bytes.
+class MediaStore {
+public:
+    // The media part for the picture, added to the package when its content is new.
+    Result<std::string> partFor(Package& package, const xls::PictureFile& picture);
+
+private:
+    struct Media {
+        std::string part;
+        FileRange range;
+        std::optional<xls::PictureFile::Uid> key; // of the whole content, made when needed
+    };
+    static Result<FileRange> rangeOf(const xls::PictureFile& picture, std::string& extension);
+    static Result<xls::PictureFile::Uid> keyOf(const FileRange& range);
+    static Result<xls::PictureFile::Uid> leadingKeyOf(const FileRange& range);
+
+    // (extension, size, key of the first bytes) -> media of that description
+    std::map<std::tuple<std::string, std::uint64_t, xls::PictureFile::Uid>, std::vector<Media>> media_;
+};
+
+} // namespace tavorin::xlsx
