@@ -11,17 +11,9 @@ namespace tavorin::test {
 // 43 the first number, 45 "No.1", 47 " 1"; little-endian, 49 bytes.
 class SettingsBytes {
 public:
-    SettingsBytes& check(int number, std::uint8_t value)
-    {
-        bytes_[number - 1] = char(value);
-        return *this;
-    }
+    SettingsBytes& check(int number, std::uint8_t value) { return put(number - 1, QByteArray(1, char(value))); }
     SettingsBytes& combo(int number, std::int16_t index) { return word(9 + 2 * (number - 1), index); }
-    SettingsBytes& magnification(const char (&six)[7])
-    {
-        bytes_.replace(37, 6, six, 6);
-        return *this;
-    }
+    SettingsBytes& magnification(const char (&six)[7]) { return put(37, QByteArray(six, 6)); }
     SettingsBytes& firstNumber(std::int16_t value) { return word(43, value); }
     SettingsBytes& option1(std::int16_t value) { return word(45, value); }
     SettingsBytes& option2(std::int16_t value) { return word(47, value); }
@@ -30,8 +22,12 @@ public:
 private:
     SettingsBytes& word(int offset, std::int16_t value)
     {
-        bytes_[offset] = char(std::uint16_t(value) & 0xFF);
-        bytes_[offset + 1] = char(std::uint16_t(value) >> 8);
+        const char littleEndian[] = {char(std::uint16_t(value) & 0xFF), char(std::uint16_t(value) >> 8)};
+        return put(offset, QByteArray(littleEndian, 2));
+    }
+    SettingsBytes& put(int offset, const QByteArray& bytes)
+    {
+        bytes_.replace(offset, bytes.size(), bytes);
         return *this;
     }
 

@@ -22,8 +22,6 @@ inline bool chooseItem(QComboBox* combo, int index)
 {
     combo->showPopup();
     QAbstractItemView* view = combo->view();
-    if (!QTest::qWaitForWindowExposed(view->window()))
-        return false;
     const QModelIndex item = view->model()->index(index, combo->modelColumn(), view->rootIndex());
     view->scrollTo(item);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
@@ -42,16 +40,12 @@ inline void pressKey(QWidget* control, QKeyCombination key)
 }
 inline void typeText(QWidget* control, const QString& text) { QTest::keyClicks(focusOn(control), text); }
 
-// Replaces a field's text as its context menu's paste does (or its delete, for no text); no key
-// is pressed.
+// Replaces a field's text as its context menu's paste does (its delete, for no text): no key.
 inline void pasteOver(QLineEdit* field, const QString& text)
 {
     field->selectAll();
     QGuiApplication::clipboard()->setText(text);
-    if (text.isEmpty())
-        field->del();
-    else
-        field->paste();
+    text.isEmpty() ? field->del() : field->paste();
 }
 
 // Selects all with the keyboard from the end, then Delete, which types nothing.
@@ -70,11 +64,10 @@ inline bool dropData(QWidget* target, const QMimeData& data)
         target = area->viewport();
     const QPoint at = target->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
     QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
     QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
+    for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop})
+        QApplication::sendEvent(target, event);
     QCoreApplication::processEvents();
     return enter.isAccepted();
 }

@@ -3,10 +3,13 @@
 #include "app/Form1.h"
 #include "app/MessageSink.h"
 #include "platform/SystemRunningApplicationProbe.h"
+#include "platform/xls/XlsApplication.h"
+#include "support/Files.h"
 #include "support/TemporaryFolder.h"
 
-#include <memory>
-#include <vector>
+#include <QTest>
+
+#include <unistd.h>
 
 namespace tavorin::test {
 
@@ -20,15 +23,34 @@ public:
         QString text, title;
     };
 
-    Window();
+    Window() { std::filesystem::create_directories(folder_ / "processes"); }
+
     // Creates the window from whatever settings file is there (a window made before goes first),
     // shows it and waits until it is active.
-    Form1& start();
+    Form1& start()
+    {
+        form_.reset();
+        form_ = std::make_unique<Form1>(Form1Dependencies{*this, probe_, settingsFile_, [this] { ++endProgramCalls; },
+                                                          [] { return std::make_unique<xls::XlsApplication>(); }});
+        form_->show();
+        form_->activateWindow();
+        if (!QTest::qWaitForWindowActive(form_.get()))
+            QTest::qFail("the main window did not become active", __FILE__, __LINE__);
+        return *form_;
+    }
     Form1& form() { return *form_; }
 
     const std::filesystem::path& settingsFile() const { return settingsFile_; }
-    void writeSettings(const QByteArray& bytes) const;
-    QByteArray readSettings() const;
+    void writeSettings(const QByteArray& bytes) const
+    {
+        std::filesystem::create_directories(settingsFile_.parent_path());
+        writeFile(settingsFile_, Bytes(bytes.begin(), bytes.end()));
+    }
+    QByteArray readSettings() const
+    {
+        const Bytes bytes = fileBytes(settingsFile_);
+        return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+    }
     // A folder of the test's own for workbooks and pictures.
     const TemporaryFolder& folder() const { return folder_; }
     QString lastMessage() const { return messages.empty() ? QString() : messages.back().text; }
@@ -40,8 +62,8 @@ private:
     void showMessage(const QString& text, const QString& title) override { messages.push_back({text, title}); }
 
     TemporaryFolder folder_;
-    std::filesystem::path settingsFile_;
-    SystemRunningApplicationProbe runningApplications_;
+    std::filesystem::path settingsFile_ = folder_ / "config" / "settings.dat";
+    SystemRunningApplicationProbe probe_{folder_ / "processes", getuid()};
     std::unique_ptr<Form1> form_;
 };
 
