@@ -77,6 +77,7 @@ private:
     std::unique_ptr<SpreadsheetApplication> application_;
     std::shared_ptr<SpreadsheetWorkbook> workbook_;
     std::optional<SpreadsheetError> openError_;
+    bool missingSheet_ = false;
     std::string templateName_;
     QString sheetNameBase_;
     int sheetCount_ = 0;
@@ -92,6 +93,11 @@ RunOutcome RunSession::run()
     if (termination_.stopRequested())
         return interrupted();
     open();
+    if (missingSheet_) {
+        workbook_.reset();
+        complete();
+        return outcome_;
+    }
 
     sheetCount_ = static_cast<int>(options_.sheetNames.size());
     sheetNameBase_ = options_.sheetNameFromDate ? environment_.longDateToday() : options_.sheetNameText;
@@ -154,8 +160,12 @@ void RunSession::open()
     if (options_.selectedSheet >= 0 && options_.selectedSheet < options_.sheetNames.size())
         templateName_ = options_.sheetNames[options_.selectedSheet].toStdString();
     (void)application_->setScreenUpdating(false);
+    // The list the user chose from may not be this workbook's (it changed since it was listed):
+    // a sheet it lacks is refused rather than the pictures put on whatever sheet is in front.
     if (auto sheet = workbook_->worksheet(templateName_))
         (void)(*sheet)->select();
+    else
+        missingSheet_ = true;
 }
 
 void RunSession::startSheetCopy()
@@ -235,6 +245,8 @@ void RunSession::complete()
         }
     } else if (openError_) {
         outcome_.saveError = QString::fromStdString(openError_->describe());
+    } else if (missingSheet_) {
+        outcome_.saveError = QStringLiteral("the workbook has no worksheet named \"%1\"").arg(QString::fromStdString(templateName_));
     }
     observer_.progressChanged(100);
     letGo();
@@ -249,6 +261,10 @@ QString RunSession::finalMessage() const
     QString message = completionText();
     QString name = QString::fromStdString(options_.workbookPath.filename().string());
     QString savedName = QString::fromStdString((options_.saveTo.empty() ? options_.workbookPath : options_.saveTo).filename().string());
+    if (missingSheet_)
+        return message + QStringLiteral("\r\n\r\nシート「") + QString::fromStdString(templateName_) +
+               QStringLiteral("」がブック ") + name +
+               QStringLiteral(" にありません。保存していません。\r\nブックを落とし直して、シートを選び直してください。");
     if (openError_) {
         message += QStringLiteral("\r\n\r\n") + name + QStringLiteral(" を読み込めませんでした。保存していません。\r\n");
         if (openError_->encrypted)

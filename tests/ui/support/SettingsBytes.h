@@ -6,41 +6,32 @@
 
 namespace tavorin::test {
 
-// Builds settings record bytes by hand, independently of the program's own record code:
-// offset 0..8 the nine check values, 9..36 fourteen 16-bit selections, 37..42 the
-// magnification characters, 43 the first number, 45 "No.1", 47 " 1"; little-endian.
+// A settings record written byte by byte, as another program would write it: bytes 0 … 8 the
+// nine check values, 9 … 36 fourteen 16-bit selections, 37 … 42 the magnification characters,
+// 43 the first number, 45 "No.1", 47 " 1"; little-endian, 49 bytes.
 class SettingsBytes {
 public:
-    SettingsBytes() : bytes_(49, '\0') {}
-
-    SettingsBytes& check(int number, std::uint8_t value)
-    {
-        bytes_[number - 1] = char(value);
-        return *this;
-    }
+    SettingsBytes& check(int number, std::uint8_t value) { return put(number - 1, QByteArray(1, char(value))); }
     SettingsBytes& combo(int number, std::int16_t index) { return word(9 + 2 * (number - 1), index); }
-    SettingsBytes& magnification(const char (&six)[7])
-    {
-        for (int i = 0; i < 6; ++i)
-            bytes_[37 + i] = six[i];
-        return *this;
-    }
+    SettingsBytes& magnification(const char (&six)[7]) { return put(37, QByteArray(six, 6)); }
     SettingsBytes& firstNumber(std::int16_t value) { return word(43, value); }
     SettingsBytes& option1(std::int16_t value) { return word(45, value); }
     SettingsBytes& option2(std::int16_t value) { return word(47, value); }
-
     QByteArray bytes() const { return bytes_; }
 
 private:
     SettingsBytes& word(int offset, std::int16_t value)
     {
-        const auto bits = std::uint16_t(value);
-        bytes_[offset] = char(bits & 0xFF);
-        bytes_[offset + 1] = char(bits >> 8);
+        const char littleEndian[] = {char(std::uint16_t(value) & 0xFF), char(std::uint16_t(value) >> 8)};
+        return put(offset, QByteArray(littleEndian, 2));
+    }
+    SettingsBytes& put(int offset, const QByteArray& bytes)
+    {
+        bytes_.replace(offset, bytes.size(), bytes);
         return *this;
     }
 
-    QByteArray bytes_;
+    QByteArray bytes_ = QByteArray(49, '\0');
 };
 
 } // namespace tavorin::test
