@@ -9,6 +9,7 @@
 #include "lists/PictureTable.h"
 #include "lists/WorkbookSelection.h"
 #include "panel/OptionRules.h"
+#include "platform/ExtraOptions.h"
 #include "platform/SettingsFile.h"
 
 #include <QGroupBox>
@@ -22,7 +23,7 @@ namespace tavorin {
 
 namespace {
 constexpr int clientWidth = 8895;
-constexpr int clientHeight = 8130;
+constexpr int clientHeight = 8790; // the first layout's 8130 and the strip of later options
 } // namespace
 
 Form1::Form1(const Form1Dependencies& dependencies, QWidget* parent)
@@ -97,7 +98,8 @@ void Form1::Command2_Click()
 void Form1::Command3_Click()
 {
     const SettingsRecord record = storedOptions(*this);
-    if (!writeSettingsFile(dependencies_.settingsFile, record))
+    const auto extraFile = ExtraOptions::fileBeside(dependencies_.settingsFile);
+    if (!writeSettingsFile(dependencies_.settingsFile, record) || !storedExtraOptions(*this).write(extraFile))
         dependencies_.messages.showMessage(
             QStringLiteral("設定を保存できませんでした。\n%1")
                 .arg(QString::fromStdString(dependencies_.settingsFile.string())),

@@ -57,6 +57,11 @@ struct Form1Controls {
     QFrame* Line14 = nullptr;
     QFrame* Line15 = nullptr;
 
+    // Frame4: the options kept beside the settings record.
+    QGroupBox* Frame4 = nullptr;
+    QLabel* Label36 = nullptr;
+    QComboBox* Combo15 = nullptr; // the program the pictures are fitted for
+
     // Frame2: the option panel.
     QLabel* Label6 = nullptr;
     QLabel* Label5 = nullptr;

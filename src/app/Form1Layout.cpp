@@ -117,12 +117,25 @@ void buildWorkbookFrame(QWidget&, Form1Controls& c)
     c.Text2 = makeTextField(f, QStringLiteral("Text2"), QString(), {210, 2640, 3720, 420}, 14.25);
 }
 
+// Options the window gained after its first layout, in a strip of their own below it.
+void buildExtraOptionsFrame(QWidget& form, Form1Controls& c)
+{
+    c.Frame4 = makeFrame(&form, QStringLiteral("Frame4"), QStringLiteral("詳細設定"), {80, 8130, 8770, 600});
+    QWidget* f = c.Frame4;
+    c.Label36 = makeLabel(f, QStringLiteral("Label36"), QStringLiteral("画像を合わせる表示"), {120, 270, 1800, 255}, 9.75);
+    c.Combo15 = new QComboBox(f);
+    placeControl(c.Combo15, QStringLiteral("Combo15"), {1920, 210, 1560, 330});
+    c.Combo15->setFont(gothicFont(9.75));
+    c.Combo15->setToolTip(QStringLiteral(" LibreOffice は同じ列を Excel より広く表示します。LibreOffice で見るブックは LibreOffice を選ぶと、画像の縦横比が保たれます "));
+}
+
 void buildForm1Controls(QWidget& form, Form1Controls& controls)
 {
     buildWindowControls(form, controls);
     buildPictureFrame(form, controls);
     buildWorkbookFrame(form, controls);
     buildOptionPanel(form, controls);
+    buildExtraOptionsFrame(form, controls);
     setForm1TabOrder(controls);
 }
 
@@ -133,6 +146,7 @@ void setForm1TabOrder(const Form1Controls& c)
         c.Check3,  c.Command2,  c.Command3, c.Text1,  c.List4,   c.Combo8,  c.Combo7,  c.Check2,  c.Command1,
         c.List1,   c.Check5,    c.Combo9,  c.Combo10, c.Option1, c.Option2, c.Check6,  c.Combo11, c.Combo12,
         c.Text2,   c.Check4,    c.Combo13, c.Check7,  c.Check8,  c.Combo14, c.List5,   c.Text3,   c.Check9,
+        c.Combo15,
     };
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);

@@ -78,6 +78,7 @@ RunOptions RunController::readOptions(const Form1Controls& c)
                            c.Combo11->currentIndex() + 1};
     options.nameWithoutExtension = isOn(c.Check9);
 
+    options.fitFor = c.Combo15->currentIndex() == 1 ? FitFor::LibreOffice : FitFor::Excel;
     options.sheetNameFromDate = isOn(c.Check4);
     options.sheetNameText = c.Text2->text();
     return options;

@@ -61,6 +61,19 @@ void fillOptionLists(Form1Controls& c)
         fill(combo, spacings);
     fill(c.Combo6, picturesPerSheetItems());
     fill(c.Combo13, dateFormatSamples());
+    c.Combo15->addItems({QStringLiteral("Excel"), QStringLiteral("LibreOffice")});
+}
+
+void applyExtraOptions(Form1Controls& c, const ExtraOptions& options)
+{
+    c.Combo15->setCurrentIndex(options.fitFor == FitFor::LibreOffice ? 1 : 0);
+}
+
+ExtraOptions storedExtraOptions(const Form1Controls& c)
+{
+    ExtraOptions options;
+    options.fitFor = c.Combo15->currentIndex() == 1 ? FitFor::LibreOffice : FitFor::Excel;
+    return options;
 }
 
 void applyStoredOptions(Form1Controls& c, OptionRules& rules, const SettingsRecord& record)
@@ -96,6 +109,7 @@ void runStartUp(Form1Controls& c, OptionRules& rules, const std::filesystem::pat
     const SettingsRecord record = readOrCreateSettingsFile(settingsFile).value_or(SettingsRecord{});
     fillOptionLists(c);
     applyStoredOptions(c, rules, record);
+    applyExtraOptions(c, ExtraOptions::read(ExtraOptions::fileBeside(settingsFile)));
 }
 
 SettingsRecord storedOptions(Form1Controls& c)

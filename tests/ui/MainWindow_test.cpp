@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(itemsOf(form.Combo13), (QStringList{"2001年3月14日", "2001/3/14", "2001/3/14 1:30 PM",
                                                      "2001/3/14 13:30", "平成13年3月14日", "H13.3.14", "3月14日", "3/14"}));
         QCOMPARE(form.windowTitle(), QStringLiteral("   Tavorin"));
-        QCOMPARE(form.size(), QSize(593, 542)); // 8895 x 8130 twips, 15 twips a pixel
+        QCOMPARE(form.size(), QSize(593, 586)); // 8895 x 8790 twips, 15 twips a pixel
         QCOMPARE(form.List2->palette().color(QPalette::Base), QColor(194, 220, 200));
         QVERIFY(form.Combo1->font().bold() && form.Combo1->font().families().contains("ＭＳ Ｐゴシック"));
         for (QWidget* w : std::initializer_list<QWidget*>{form.Command2, form.Command3, form.LISTClear, form.Label3})
@@ -228,6 +228,25 @@ private slots:
         QVERIFY(window.messages.empty());
         QCOMPARE(window.readSettings(), record);
         expectStates(&window.start(), restored);
+    }
+
+    // Options beyond the record live in options.ini beside it, which the record's layout never sees.
+    void optionsBesideTheRecordAreStoredAndRestored()
+    {
+        Window window;
+        const auto file = window.settingsFile().parent_path() / "options.ini";
+        Form1& form = window.start();
+        expectStates(&form, {"Frame4:shown", "Combo15=Excel"});
+        QCOMPARE(itemsOf(form.Combo15), (QStringList{"Excel", "LibreOffice"}));
+        perform(&form, {"choose Combo15 1"});
+        click(form.Command3);
+        QCOMPARE(window.readSettings().size(), 49);
+        const Bytes ini = fileBytes(file);
+        QVERIFY(QByteArray(reinterpret_cast<const char*>(ini.data()), qsizetype(ini.size()))
+                    .contains("[pictures]\nfit-for=libreoffice\n"));
+        expectStates(&window.start(), {"Combo15=LibreOffice"});
+        writeFile(file, {'[', 'p', 'i', 'c', 't', 'u', 'r', 'e', 's', ']', '\n', 'f', 'i', 't', '-', 'f', 'o', 'r', '=', 'w', '\n'});
+        expectStates(&window.start(), {"Combo15=Excel"}); // no choice: the first-start value
     }
 
     void rulesFollowTheUser_data()

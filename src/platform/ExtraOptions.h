@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/FitFor.h"
+
+#include <filesystem>
+
+namespace tavorin {
+
+// The options that came after the 49-byte settings record, which keeps its layout: they live in
+// a second file beside it, "options.ini" (Qt's INI form, one key per option). A missing file, a
+// missing key or a value that is no choice reads as the first-start value.
+struct ExtraOptions {
+    FitFor fitFor = FitFor::Excel;
+
+    // The file beside the settings record.
+    static std::filesystem::path fileBeside(const std::filesystem::path& settingsFile);
+    static ExtraOptions read(const std::filesystem::path& file);
+    // False when the file could not be written.
+    bool write(const std::filesystem::path& file) const;
+};
+
+} // namespace tavorin
