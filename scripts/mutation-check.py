@@ -26,7 +26,8 @@ MUTATIONS = [
      "return dateCaptionFormats[static_cast<std::size_t>(position)];",
      "return dateCaptionFormats[static_cast<std::size_t>(position ^ 1)];"),
     ("shared-string-dropped", "src/platform/xls/records/SharedStringTable.cpp",
-     "    entries_.push_back(entry);\n", "    (void)entry;\n"),
+     "    entries_.push_back(entry);\n    plainIndex_.emplace(text, index);",
+     "    plainIndex_.emplace(text, index);"),
     ("boundsheet-offset", "src/platform/xls/model/WorkbookStreamWriter.cpp",
      "putU32(data, static_cast<std::uint32_t>(sheetPositions[i]));",
      "putU32(data, static_cast<std::uint32_t>(sheetPositions[i] + (i > 0 ? 4 : 0)));"),
@@ -111,6 +112,7 @@ def main():
             original = open(file, encoding="utf-8").read()
             if original.count(old) != 1:
                 rows.append((name, path, "FAULT NOT APPLIED (the line changed)"))
+                print(f"{name}: {rows[-1][2]}", flush=True)
                 continue
             open(file, "w", encoding="utf-8").write(original.replace(old, new))
             try:
