@@ -1,6 +1,8 @@
 #include "platform/WorkbookLock.h"
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -93,9 +95,16 @@ FoundLock examine(const std::filesystem::path& lockFile)
         return found;
     }
     found.file = Descriptor(descriptor);
-    if (auto bytes = readWhole(descriptor)) {
-        found.bytes = std::move(*bytes);
-        found.record = LockFileRecord::parse(found.bytes);
+    // A run writes its entry right after creating the file: an empty file is given a moment to
+    // fill before it counts as unreadable.
+    for (int look = 0; look < 10; ++look) {
+        if (look > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (auto bytes = readWhole(descriptor); bytes && !bytes->empty()) {
+            found.bytes = std::move(*bytes);
+            found.record = LockFileRecord::parse(found.bytes);
+            break;
+        }
     }
     return found;
 }

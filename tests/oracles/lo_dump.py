@@ -15,7 +15,7 @@ with a private profile and is always terminated, also on errors and on timeout.
 cell shows (getString). Widths, heights and positions are in 1/100 mm, rotation in 1/100 degree
 counter-clockwise; "bounds" ({"x", "y", "width", "height"}) is the rectangle that the turned
 shape covers on the page. Columns are reported up to the last used column, rows up to the last used row
-(both at least through the graphics). "names" at the top are the document's named ranges; a
+(both at least through the graphics and the --cell cells). "names" at the top are the document's named ranges; a
 sheet's "names" are its own (sheet-local) ones, and "printAreas" the print ranges that a
 Print_Area name becomes.
 
@@ -265,8 +265,8 @@ def sheet_report(document, sheet, index, extra_cells):
         cells.append(cell_report(document, sheet, row, column))
 
     # Columns and rows up to the used area, and far enough to place every graphic.
-    columns_shown = end_column
-    rows_shown = end_row
+    columns_shown = max([end_column] + [column for _, column in extra_cells])
+    rows_shown = max([end_row] + [row for row, _ in extra_cells])
     columns = sheet.getColumns()
     x_end = max((g["x"] + g["width"] for g in graphics), default=0)
     y_end = max((g["y"] + g["height"] for g in graphics), default=0)

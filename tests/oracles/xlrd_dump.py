@@ -3,12 +3,14 @@
 
   {"file", "datemode", "sheets": [{"name", "index", "cells": [{"cell", "type", "value", "format"}],
    "merged": ["A1:F1", ...], "defcolwidth", "standardwidth",
-   "columns": [{"column", "width", "hidden"}], "rows": [{"row", "height", "hidden"}]}],
+   "columns": [{"column", "width", "hidden"}], "rows": [{"row", "height", "hidden"}],
+   "selected", "shown"}],
    "names": [{"name", "scope", "builtin", "formula"}]}
 
 Cells are 0-based in "row"/"column" fields and A1-style in "cell"; "type" is text, number, date,
 boolean, error or blank (blank cells that only carry formatting are left out); "format" is the XF's
-number format string. Column widths are COLINFO widths in 1/256 of a character. A name's scope is
+number format string. Column widths are COLINFO widths in 1/256 of a character. "selected" and
+"shown" are the sheet's WINDOW2 flags: the tab selected, the sheet in the window. A name's scope is
 -1 for the workbook or the 0-based sheet index; its formula is xlrd's text of the reference.
 
 Usage: xlrd_dump.py WORKBOOK.xls
@@ -83,6 +85,8 @@ def dump_sheet(book, index):
         "standardwidth": sheet.standardwidth,
         "columns": columns,
         "rows": rows,
+        "selected": bool(sheet.sheet_selected),
+        "shown": bool(sheet.sheet_visible),
     }
 
 
