@@ -2,9 +2,9 @@
 """Injects known one-line faults into the program one at a time and lists which tests catch each:
 a measure of how sharp the test suite is, not a test itself.
 
-Usage: scripts/mutation-check.py [--build DIR] [--only NAME[,NAME]] [--jobs N] [--output FILE.md]
+Usage: scripts/mutation-check.py [--commit REV] [--build DIR] [--only NAME[,NAME]] [--jobs N] [--output FILE.md]
 
-Works on a scratch copy of the tree (a git worktree of HEAD under /tmp), builds it once in
+Works on a scratch copy of the tree (a git worktree of REV, HEAD by default, under /tmp), builds it once in
 Release, runs the whole suite to see that it passes, then for each fault: changes the one line,
 builds, runs the whole suite, restores the line. Prints a Markdown table (fault, where, the tests
 that failed) and writes it to --output when given. A fault that no test catches is listed as
@@ -87,6 +87,7 @@ def build_and_test(tree, build, jobs):
 
 def main():
     parser = argparse.ArgumentParser()
+    parser.add_argument("--commit", default="HEAD")
     parser.add_argument("--build", default=None)
     parser.add_argument("--only", default="")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
@@ -94,7 +95,7 @@ def main():
     args = parser.parse_args()
     source = subprocess.check_output(["git", "rev-parse", "--show-toplevel"], text=True).strip()
     tree = tempfile.mkdtemp(prefix="tavorin-mutation-")
-    subprocess.check_call(["git", "worktree", "add", "--detach", tree, "HEAD"], cwd=source,
+    subprocess.check_call(["git", "worktree", "add", "--detach", tree, args.commit], cwd=source,
                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     build = args.build or os.path.join(tree, "build")
     try:
