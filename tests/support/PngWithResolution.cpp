@@ -10,7 +10,8 @@ namespace {
 
 std::uint32_t be32(const PictureBytes& b, std::size_t at)
 {
-    return std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 | std::uint32_t{b[at + 2]} << 8 | b[at + 3];
+    return std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 | std::uint32_t{b[at + 2]} << 8 |
+           b[at + 3];
 }
 
 void putBe32(PictureBytes& b, std::uint32_t value)
@@ -19,7 +20,10 @@ void putBe32(PictureBytes& b, std::uint32_t value)
         b.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-std::uint32_t pixelsPerMetre(double dpi) { return static_cast<std::uint32_t>(std::lround(dpi / 0.0254)); }
+std::uint32_t pixelsPerMetre(double dpi)
+{
+    return static_cast<std::uint32_t>(std::lround(dpi / 0.0254));
+}
 
 } // namespace
 

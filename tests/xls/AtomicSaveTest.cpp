@@ -2,7 +2,6 @@
 // byte and nothing else behind; a success keeps the file's name and permissions.
 
 #include "EngineTestSupport.h"
-#include "OpenedWorkbook.h"
 
 #include "platform/xls/XlsWorkbook.h"
 
@@ -16,18 +15,24 @@ namespace {
 
 // Passes bytes on to a real file until a given count, then fails like a full disk.
 class FullDiskSink final : public OutputSink {
-public:
-    FullDiskSink(std::unique_ptr<OutputSink> inner, std::uint64_t limit) : inner_(std::move(inner)), limit_(limit) {}
+  public:
+    FullDiskSink(std::unique_ptr<OutputSink> inner, std::uint64_t limit)
+        : inner_(std::move(inner)), limit_(limit)
+    {
+    }
     Status write(std::span<const std::uint8_t> bytes) override
     {
         if (inner_->written() + bytes.size() > limit_)
             return Error{"disk full", "file", {}, {}};
         return inner_->write(bytes);
     }
-    Status finish() override { return inner_->written() >= limit_ ? Status(Error{"disk full", "file", {}, {}}) : inner_->finish(); }
+    Status finish() override
+    {
+        return inner_->written() >= limit_ ? Status(Error{"disk full", "file", {}, {}}) : inner_->finish();
+    }
     std::uint64_t written() const override { return inner_->written(); }
 
-private:
+  private:
     std::unique_ptr<OutputSink> inner_;
     std::uint64_t limit_;
 };
@@ -41,7 +46,10 @@ OpenedWorkbook edited(const TemporaryFolder& folder, const std::string& fixture)
     return opened;
 }
 
-XlsWorkbook& engineWorkbook(OpenedWorkbook& opened) { return dynamic_cast<XlsWorkbook&>(*opened.workbook); }
+XlsWorkbook& engineWorkbook(OpenedWorkbook& opened)
+{
+    return dynamic_cast<XlsWorkbook&>(*opened.workbook);
+}
 
 // From the header to the last byte; at the full size, finishing (the sync) fails.
 TEST(AtomicSave, AWriterFailingAnywhereLeavesTheFileAndNothingElse)
@@ -57,18 +65,21 @@ TEST(AtomicSave, AWriterFailingAnywhereLeavesTheFileAndNothingElse)
         ASSERT_TRUE((*engineWorkbook(measured).document())->write(whole).ok());
         size = whole.written();
     }
-    for (std::uint64_t limit : {std::uint64_t{0}, std::uint64_t{511}, std::uint64_t{4096}, size / 2, size - 1, size}) {
+    for (std::uint64_t limit :
+         {std::uint64_t{0}, std::uint64_t{511}, std::uint64_t{4096}, size / 2, size - 1, size}) {
         OpenedWorkbook opened = openWorkbook(path);
         ASSERT_TRUE(opened.first && opened.first->copyAfter(*opened.first).ok());
-        engineWorkbook(opened).setSinkFactory([limit](const std::filesystem::path& file) -> Result<std::unique_ptr<OutputSink>> {
-            auto sink = FileOutputSink::create(file);
-            if (!sink)
-                return sink.error();
-            return std::unique_ptr<OutputSink>(std::make_unique<FullDiskSink>(std::move(*sink), limit));
-        });
+        engineWorkbook(opened).setSinkFactory(
+            [limit](const std::filesystem::path& file) -> Result<std::unique_ptr<OutputSink>> {
+                auto sink = FileOutputSink::create(file);
+                if (!sink)
+                    return sink.error();
+                return std::unique_ptr<OutputSink>(std::make_unique<FullDiskSink>(std::move(*sink), limit));
+            });
         EXPECT_FALSE(opened.workbook->saveAs(opened.path).ok()) << "limit " << limit;
         EXPECT_EQ(fileBytes(opened.path), original) << "limit " << limit;
-        EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"SimpleWithImages.xls"}) << "limit " << limit;
+        EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"SimpleWithImages.xls"})
+            << "limit " << limit;
     }
 }
 
@@ -97,14 +108,15 @@ TEST(AtomicSave, AWorkbookSavedByAnotherProgramMeanwhileIsNotReplaced)
     TemporaryFolder folder;
     OpenedWorkbook opened = edited(folder, "ledger.xls");
     const Bytes theirs = fileBytes(workbookFixture("plain.xls"));
-    engineWorkbook(opened).setSinkFactory([&](const std::filesystem::path& file) -> Result<std::unique_ptr<OutputSink>> {
-        writeFile(folder / "theirs.tmp", theirs);
-        std::filesystem::rename(folder / "theirs.tmp", opened.path);
-        auto sink = FileOutputSink::create(file);
-        if (!sink)
-            return sink.error();
-        return std::unique_ptr<OutputSink>(std::move(*sink));
-    });
+    engineWorkbook(opened).setSinkFactory(
+        [&](const std::filesystem::path& file) -> Result<std::unique_ptr<OutputSink>> {
+            writeFile(folder / "theirs.tmp", theirs);
+            std::filesystem::rename(folder / "theirs.tmp", opened.path);
+            auto sink = FileOutputSink::create(file);
+            if (!sink)
+                return sink.error();
+            return std::unique_ptr<OutputSink>(std::move(*sink));
+        });
     auto status = opened.workbook->saveAs(opened.path);
     ASSERT_FALSE(status.ok());
     EXPECT_TRUE(isChangedOnDisk(status.error())) << status.error().describe();

@@ -1,19 +1,35 @@
 #pragma once
 
-// Helpers shared by the workbook engine tests: open a workbook's document, take the Workbook
-// stream out of a file, judge its stream positions, find what POI reports of a picture.
+// What the workbook engine tests share: the engine, the independent readers and checks of
+// tests/support, and helpers to open a document, take the Workbook stream out of a file, judge its
+// stream positions and find what POI reports of a picture.
+
+#include "support/OpenedWorkbook.h"
 
 #include "platform/xls/compound/CompoundFile.h"
+#include "platform/xls/model/CellEditor.h"
 #include "platform/xls/model/WorkbookDocument.h"
+#include "platform/xls/model/WorkbookFile.h"
+#include "platform/xls/model/WorkbookStreamWriter.h"
 
+#include "support/BiffStreamBuilder.h"
+#include "support/CompoundFileBuilder.h"
+#include "support/DrawingCensus.h"
+#include "support/ExcelGrid.h"
 #include "support/Files.h"
 #include "support/Oracles.h"
+#include "support/PngWithResolution.h"
+#include "support/SamplePictures.h"
 #include "support/StreamLayout.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
 
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
+
+#include <cmath>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -31,7 +47,8 @@ inline Bytes workbookStreamOf(const std::filesystem::path& path)
 {
     auto file = xls::CompoundFile::open(path);
     auto entry = file.ok() ? file->find("Workbook") : std::nullopt;
-    auto bytes = entry ? file->readStream(*entry) : xls::Result<Bytes>(xls::Error{"no Workbook stream", "test", {}, {}});
+    auto bytes = entry ? file->readStream(*entry)
+                       : xls::Result<Bytes>(xls::Error{"no Workbook stream", "test", {}, {}});
     EXPECT_TRUE(bytes.ok()) << path << ": " << (bytes.ok() ? "" : bytes.error().describe());
     return bytes.ok() ? *bytes : Bytes{};
 }

@@ -4,12 +4,8 @@
 // rounds 15 twips a pixel to the nearest). Column widths set, and read and set back.
 
 #include "EngineTestSupport.h"
-#include "OpenedWorkbook.h"
 
 #include "platform/xls/records/RecordWriter.h"
-
-#include "support/BiffStreamBuilder.h"
-#include "support/ExcelGrid.h"
 
 using namespace tavorin;
 using namespace tavorin::xls;
@@ -23,12 +19,13 @@ struct GeometryCase {
     const char* sheet;
     CellRange range;
     std::vector<std::pair<int, int>> rowTwips = {}; // ROW records (0-based row) made to say this height
-    int hiddenRow = -1, hiddenColumn = -1;     // 0-based; the ROW or COLINFO record made to hide it
+    int hiddenRow = -1, hiddenColumn = -1;          // 0-based; the ROW or COLINFO record made to hide it
 };
 
-void PrintTo(const GeometryCase& c, std::ostream* out) { *out << c.name; }
-
-std::uint16_t u16(const Bytes& b, std::size_t at) { return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8); }
+std::uint16_t u16(const Bytes& b, std::size_t at)
+{
+    return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
+}
 
 // The fixture with its sheets' ROW and COLINFO records changed in place, as a workbook of that
 // Workbook stream alone.
@@ -43,13 +40,15 @@ std::filesystem::path withLayout(const TemporaryFolder& folder, const GeometryCa
         depth -= type == 0x000A;
         if (substream < 1 || depth != 1)
             continue;
-        if (type == 0x0208) { // ROW: rw, colMic, colMac, miyRw (15 bits), 4 reserved bytes, flags (fDyZero 0x20)
+        if (type ==
+            0x0208) { // ROW: rw, colMic, colMac, miyRw (15 bits), 4 reserved bytes, flags (fDyZero 0x20)
             for (const auto& [row, twips] : c.rowTwips)
                 if (u16(stream, data) == row)
                     setU16(stream, data + 6, (u16(stream, data + 6) & 0x8000) | twips);
             if (u16(stream, data) == c.hiddenRow)
                 stream[data + 12] |= 0x20;
-        } else if (type == 0x007D && u16(stream, data) <= c.hiddenColumn && c.hiddenColumn <= u16(stream, data + 2)) {
+        } else if (type == 0x007D && u16(stream, data) <= c.hiddenColumn &&
+                   c.hiddenColumn <= u16(stream, data + 2)) {
             stream[data + 8] |= 0x01; // COLINFO: first, last, coldx, ixfe, options (fHidden)
         }
     }
@@ -81,8 +80,9 @@ TEST_P(RangeGeometry, IsWhereExcelsRulesPutTheCellsPoiReads)
     auto grid = ExcelGrid::fromPoi(*report, sheetNamed(*report, QString::fromUtf8(c.sheet), "POI"));
     ASSERT_TRUE(grid) << "a Normal font of unknown digit width";
     const auto [first, last] = c.range;
-    const PointRect expected = grid->block(std::min(first.row, last.row), std::min(first.column, last.column),
-                                           std::max(first.row, last.row), std::max(first.column, last.column));
+    const PointRect expected =
+        grid->block(std::min(first.row, last.row), std::min(first.column, last.column),
+                    std::max(first.row, last.row), std::max(first.column, last.column));
 
     xls::XlsApplication application;
     auto workbook = application.openWorkbook(path);
@@ -96,7 +96,10 @@ TEST_P(RangeGeometry, IsWhereExcelsRulesPutTheCellsPoiReads)
     EXPECT_DOUBLE_EQ(*(*sheet)->rangeHeight(c.range), expected.height);
 }
 
-std::string geometryName(const testing::TestParamInfo<GeometryCase>& c) { return c.param.name; }
+std::string geometryName(const testing::TestParamInfo<GeometryCase>& c)
+{
+    return c.param.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, RangeGeometry, testing::ValuesIn(geometryCases), geometryName);
 
@@ -140,8 +143,10 @@ TEST(ColumnWidth, SetWidthsAreExcelsAndPicturesFollowThem)
             EXPECT_EQ(value.toObject()["coldx"].toInt(), 2953);
         }
     }
-    EXPECT_NEAR(grid->anchorRect(poiPicture(poiSheet, before)["anchor"].toArray()).left, grid->block(2, 3, 2, 3).left, 0.5);
-    EXPECT_NEAR(grid->anchorRect(poiPicture(poiSheet, after)["anchor"].toArray()).left, grid->block(20, 3, 20, 3).left, 0.5);
+    EXPECT_NEAR(grid->anchorRect(poiPicture(poiSheet, before)["anchor"].toArray()).left,
+                grid->block(2, 3, 2, 3).left, 0.5);
+    EXPECT_NEAR(grid->anchorRect(poiPicture(poiSheet, after)["anchor"].toArray()).left,
+                grid->block(20, 3, 20, 3).left, 0.5);
     EXPECT_EQ(layoutProblemsOf(opened.path), "");
 }
 

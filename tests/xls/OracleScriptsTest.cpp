@@ -14,7 +14,10 @@ using namespace tavorin::test;
 
 namespace {
 
-QString path(const std::string& fixture) { return QString::fromStdString(workbookFixture(fixture).string()); }
+QString path(const std::string& fixture)
+{
+    return QString::fromStdString(workbookFixture(fixture).string());
+}
 
 QJsonValue field(const std::optional<QJsonObject>& report, const char* reader, const char* name)
 {
@@ -23,7 +26,8 @@ QJsonValue field(const std::optional<QJsonObject>& report, const char* reader, c
 
 TEST(OracleScripts, ReadersAgreeOnWhatTheFixturesHold)
 {
-    const auto poi = poiReport(workbookFixture("ledger.xls")), xlrd = xlrdReport(workbookFixture("ledger.xls"));
+    const auto poi = poiReport(workbookFixture("ledger.xls")),
+               xlrd = xlrdReport(workbookFixture("ledger.xls"));
     const auto libreOffice = libreOfficeReport(workbookFixture("ledger.xls"), {"Sheet1!B20"});
     const QJsonArray merged{"A1:F1", "G2:H2", "G12:H12"};
     EXPECT_EQ(field(poi, "POI", "merged"), merged);
@@ -33,11 +37,13 @@ TEST(OracleScripts, ReadersAgreeOnWhatTheFixturesHold)
     EXPECT_EQ((*poi)["names"].toArray()[0].toObject()["formula"].toString(), "Sheet1!$A$1:$H$60");
     EXPECT_EQ(field(xlrd, "xlrd", "columns").toArray()[1].toObject()["width"].toInt(), 1177);
     EXPECT_EQ(field(libreOffice, "LibreOffice", "printAreas").toArray().size(), 1);
-    EXPECT_EQ(cellOf(sheetNamed(*libreOffice, "Sheet1", "LibreOffice"), "B20")["type"].toString(), "empty") << "asked for";
+    EXPECT_EQ(cellOf(sheetNamed(*libreOffice, "Sheet1", "LibreOffice"), "B20")["type"].toString(), "empty")
+        << "asked for";
 
     const auto japanese = poiReport(workbookFixture("jp_ledger.xls"));
     ASSERT_TRUE(japanese);
-    EXPECT_EQ((*japanese)["normalFont"].toObject(), (QJsonObject{{"name", "ＭＳ Ｐゴシック"}, {"heightTwips", 220}}));
+    EXPECT_EQ((*japanese)["normalFont"].toObject(),
+              (QJsonObject{{"name", "ＭＳ Ｐゴシック"}, {"heightTwips", 220}}));
 
     // POI and Gnumeric list pictures in different orders: they are matched by kind, bytes and size.
     const auto pictures = poiReport(workbookFixture("SimpleWithImages.xls"));
@@ -49,11 +55,13 @@ TEST(OracleScripts, ReadersAgreeOnWhatTheFixturesHold)
         seenByPoi << value.toObject()["type"].toString() + " " + value.toObject()["md5"].toString() + " " +
                          QString::number(value.toObject()["bytes"].toInt());
     for (const auto& value : field(gnumeric, "Gnumeric", "pictures").toArray())
-        seenByGnumeric << value.toObject()["imageType"].toString() + " " + value.toObject()["md5"].toString() + " " +
+        seenByGnumeric << value.toObject()["imageType"].toString() + " " +
+                              value.toObject()["md5"].toString() + " " +
                               QString::number(value.toObject()["size"].toInt());
     EXPECT_EQ(seenByGnumeric.size(), 4);
     EXPECT_EQ(seenByGnumeric, seenByPoi);
-    EXPECT_EQ(field(pictures, "POI", "pictures").toArray()[1].toObject()["anchor"].toArray(), (QJsonArray{4, 704, 1, 60, 9, 384, 18, 226}));
+    EXPECT_EQ(field(pictures, "POI", "pictures").toArray()[1].toObject()["anchor"].toArray(),
+              (QJsonArray{4, 704, 1, 60, 9, 384, 18, 226}));
 }
 
 struct Refusal {
@@ -64,17 +72,26 @@ struct Refusal {
     const char* says;
 };
 
-void PrintTo(const Refusal& r, std::ostream* out) { *out << r.reader << ' ' << r.fixture; }
+void PrintTo(const Refusal& r, std::ostream* out)
+{
+    *out << r.reader << ' ' << r.fixture;
+}
 
 const Refusal refusals[] = {
-    {"POI", [](const std::string& f) { return runPoiDump(workbookFixture(f)); }, "xor-encryption-abc.xls", 2, "cannot read"},
-    {"POI", [](const std::string& f) { return runPoiDump(workbookFixture(f)); }, "no-such-file.xls", 2, "cannot read"},
-    {"xlrd", [](const std::string& f) { return runReader("xlrd_dump.py", {path(f)}); }, "xor-encryption-abc.xls", 1, "cannot read"},
+    {"POI", [](const std::string& f) { return runPoiDump(workbookFixture(f)); }, "xor-encryption-abc.xls", 2,
+     "cannot read"},
+    {"POI", [](const std::string& f) { return runPoiDump(workbookFixture(f)); }, "no-such-file.xls", 2,
+     "cannot read"},
+    {"xlrd", [](const std::string& f) { return runReader("xlrd_dump.py", {path(f)}); },
+     "xor-encryption-abc.xls", 1, "cannot read"},
     {"xlrd", [](const std::string&) { return runReader("xlrd_dump.py", {}); }, "", 2, "usage"},
-    {"LibreOffice", [](const std::string& f) { return runReader("lo_dump.py", {QString::fromStdString(pictureFixture(f).string())}); },
+    {"LibreOffice",
+     [](const std::string& f) {
+         return runReader("lo_dump.py", {QString::fromStdString(pictureFixture(f).string())});
+     },
      "broken.jpg", 1, "cannot read"},
-    {"Gnumeric", [](const std::string& f) { return runReader("gnumeric_dump.py", {path(f)}); }, "no-such-file.xls", 2,
-     "no such workbook"},
+    {"Gnumeric", [](const std::string& f) { return runReader("gnumeric_dump.py", {path(f)}); },
+     "no-such-file.xls", 2, "no such workbook"},
 };
 
 class OracleRefusal : public testing::TestWithParam<Refusal> {};

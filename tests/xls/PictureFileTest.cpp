@@ -17,7 +17,10 @@ using namespace tavorin::test;
 
 namespace {
 
-Bytes picture(const char* name) { return fileBytes(pictureFixture(name)); }
+Bytes picture(const char* name)
+{
+    return fileBytes(pictureFixture(name));
+}
 
 struct Unplaceable {
     const char* file;
@@ -25,23 +28,36 @@ struct Unplaceable {
     const char* says;
 };
 
-void PrintTo(const Unplaceable& u, std::ostream* out) { *out << u.file; }
-
-Bytes cut(const char* fixture, std::size_t keep) { Bytes b = picture(fixture); b.resize(keep); return b; }
+Bytes cut(const char* fixture, std::size_t keep)
+{
+    Bytes b = picture(fixture);
+    b.resize(keep);
+    return b;
+}
 const Bytes postScript{'%', '!', 'P', 'S', 0, 1, 2, 3};
 
 const Unplaceable unplaceable[] = {
-    {"drawing.eps", postScript, "PostScript"},   {"chart.cgm", postScript, "Metafile (.cgm)"},
-    {"old.pct", postScript, "PICT"},             {"old.pict", postScript, "PICT"},
-    {"art.wpg", postScript, "WordPerfect"},      {"scan.pcz", postScript, ".pcz"},
-    {"anim.gfa", postScript, ".gfa"},            {"packed.bmz", postScript, "cannot be placed"},
+    {"drawing.eps", postScript, "PostScript"},
+    {"chart.cgm", postScript, "Metafile (.cgm)"},
+    {"old.pct", postScript, "PICT"},
+    {"old.pict", postScript, "PICT"},
+    {"art.wpg", postScript, "WordPerfect"},
+    {"scan.pcz", postScript, ".pcz"},
+    {"anim.gfa", postScript, ".gfa"},
+    {"packed.bmz", postScript, "cannot be placed"},
     {"packed.emz", gzipped(picture("square.bmp")), "holds no EMF or WMF"},
     {"bare.wmf", squareWmfWithoutPlaceableHeader(), "placeable"},
     {"notes.jpg", picture("broken.jpg"), "not a picture"},
     {"cut.png", cut("portrait.png", picture("portrait.png").size() / 2), "PNG"},
     {"head.jpg", cut("land.jpg", 40), "JPEG"},
     {"short.bmp", cut("square.bmp", 200), "BMP picture: the pixel data is cut short"},
-    {"flipped.png", [] { Bytes b = picture("portrait.png"); b[20] ^= 0x40; return b; }(), "checksum"},
+    {"flipped.png",
+     [] {
+         Bytes b = picture("portrait.png");
+         b[20] ^= 0x40;
+         return b;
+     }(),
+     "checksum"},
     {"empty.png", Bytes{}, ""},
     {"absent.jpg", std::nullopt, ""},
 };

@@ -3,104 +3,40 @@
 // Gnumeric (the bytes or the pixels it keeps), xlrd (every sheet loads). Equal pictures are
 // stored once; new pictures join the drawings that templates already hold.
 
-#include "DrawingCensus.h"
 #include "EngineTestSupport.h"
-#include "OpenedWorkbook.h"
+#include "support/BitmapSamples.h"
 
-#include "support/ExcelGrid.h"
-#include "support/PngWithResolution.h"
-#include "support/SamplePictures.h"
-
-#include <QBuffer>
 #include <QCryptographicHash>
-#include <QImage>
-
-#include <set>
 
 using namespace tavorin;
 using namespace tavorin::test;
 
 namespace {
 
-QString md5(const QByteArray& bytes) { return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex()); }
-QByteArray asQt(const Bytes& bytes) { return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())); }
-QImage pixelsOf(const QImage& image) { return image.convertToFormat(QImage::Format_RGBA64); }
-Bytes picture(const char* name) { return fileBytes(pictureFixture(name)); }
-void putBe16(Bytes& out, unsigned value) { out.insert(out.end(), {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)}); }
-void putBe32(Bytes& out, std::uint32_t value) { putBe16(out, value >> 16), putBe16(out, value & 0xFFFF); }
-void put32(Bytes& out, std::uint32_t value)
+QString md5(const QByteArray& bytes)
 {
-    for (int shift : {0, 8, 16, 24})
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
 }
-
-// A 300 x 150 picture of many colours at 300 x 150 dpi, encoded by Qt.
-Bytes dense(const char* format)
+QByteArray asQt(const Bytes& bytes)
 {
-    QImage image(300, 150, QImage::Format_RGB32);
-    for (int y = 0; y < 150; ++y)
-        for (int x = 0; x < 300; ++x)
-            image.setPixel(x, y, qRgb((x * 37 + y) % 256, (y * 11) % 256, (x * y) % 256));
-    image.setDotsPerMeterX(11811);
-    image.setDotsPerMeterY(5906);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, format));
-    return Bytes(bytes.begin(), bytes.end());
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
-
-// land.jpg (its JFIF density has no unit) with an EXIF block after it: a big-endian TIFF header,
-// three fields (XResolution, YResolution: rationals; ResolutionUnit 2: inches), no next field
-// list, then the rationals 440/2 and 110/1 pixels per inch.
-Bytes jpegWithExifResolution()
+QImage pixelsOf(const QImage& image)
 {
-    Bytes land = picture("land.jpg"), tiff{'M', 'M', 0, 42};
-    const std::uint32_t rationals = 8 + 2 + 3 * 12 + 4;
-    const std::pair<std::uint32_t, int> fields[] = {{8, 4},   {3, 2}, {282, 2}, {5, 2}, {1, 4},  {rationals, 4}, {283, 2},
-                                                    {5, 2},   {1, 4}, {rationals + 8, 4}, {296, 2}, {3, 2}, {1, 4},
-                                                    {2, 2},   {0, 2}, {0, 4}, {440, 4}, {2, 4}, {110, 4}, {1, 4}};
-    for (const auto& [value, size] : fields)
-        size == 2 ? putBe16(tiff, value) : putBe32(tiff, value);
-    Bytes segment{0xFF, 0xE1};
-    putBe16(segment, static_cast<unsigned>(2 + 6 + tiff.size()));
-    segment.insert(segment.end(), {'E', 'x', 'i', 'f', 0, 0});
-    segment.insert(segment.end(), tiff.begin(), tiff.end());
-    land.insert(land.begin() + 4 + ((land[4] << 8) | land[5]), segment.begin(), segment.end());
-    return land;
+    return image.convertToFormat(QImage::Format_RGBA64);
 }
-
-// land.jpg with four 64 KB blocks (a colour profile, a preview) before its frame header.
-Bytes jpegWithFarFrameHeader()
+Bytes picture(const char* name)
 {
-    Bytes land = picture("land.jpg"), padded(land.begin(), land.begin() + 2);
-    for (std::uint8_t i = 0; i < 4; ++i) {
-        padded.insert(padded.end(), {0xFF, 0xE2, 0xFF, 0xFF});
-        padded.resize(padded.size() + 0xFFFD, i);
-    }
-    padded.insert(padded.end(), land.begin() + 2, land.end());
-    return padded;
+    return fileBytes(pictureFixture(name));
 }
-
-// A 4 x 2 bitmap, 8 bits per pixel, RLE8-compressed: bottom row red red green green, top blue.
-Bytes rle8Bitmap()
-{
-    const Bytes pixels{2, 1, 2, 2, 0, 0, 4, 3, 0, 1};
-    Bytes file{'B', 'M'};
-    for (std::uint32_t field : {14u + 40 + 16 + 10, 0u, 14u + 40 + 16, 40u, 4u, 2u, 0x00080001u, 1u, 10u, 0u, 0u, 4u, 0u,
-                                0x000000u, 0xFF0000u, 0x00FF00u, 0x0000FFu})
-        put32(file, field);
-    file.insert(file.end(), pixels.begin(), pixels.end());
-    return file;
-}
-
 enum class Kept { SameBytes, SamePixels, Metafile };
 
 struct Inserted {
     std::string file; // written into the test's folder
     Bytes bytes;
     const char* poiType;
-    double width, height; // natural size in points: pixels at the file's resolution (96 dpi when it has none), a metafile's frame
+    double width, height; // natural size in points: pixels at the file's resolution (96 dpi when it has
+                          // none), a metafile's frame
     Kept kept;
     std::filesystem::path pixels = {}; // what a converted picture shows, when Qt cannot read the file itself
     double dpiX = 96, dpiY = 96;       // what a converted picture's PNG states
@@ -123,17 +59,18 @@ TEST(PictureInsert, EveryKindIsReadBackAtItsCellAtItsNaturalSizeAndStoredOnce)
     const std::vector<Inserted> kinds{
         {"land.jpg", picture("land.jpg"), "jpeg", 240, 180, Kept::SameBytes},
         {"portrait.png", picture("portrait.png"), "png", 180, 240, Kept::SameBytes},
-        {"scanned.png", pngWithResolution(picture("portrait.png"), 72, 144), "png", 240, 160, Kept::SameBytes},
+        {"scanned.png", pngWithResolution(picture("portrait.png"), 72, 144), "png", 240, 160,
+         Kept::SameBytes},
         {"really-a-png.jpg", picture("portrait.png"), "png", 180, 240, Kept::SameBytes},
-        {"exif.jpg", jpegWithExifResolution(), "jpeg", 320 * 72.0 / 220, 240 * 72.0 / 110, Kept::SameBytes},
-        {"far-frame.jpg", jpegWithFarFrameHeader(), "jpeg", 240, 180, Kept::SameBytes},
-        {"dense.jpg", dense("jpg"), "jpeg", 72, 72, Kept::SameBytes},
+        {"exif.jpg", jpegWithExifResolution(picture("land.jpg")), "jpeg", 320 * 72.0 / 220, 240 * 72.0 / 110,
+         Kept::SameBytes},
+        {"dense.jpg", denseBitmap("jpg"), "jpeg", 72, 72, Kept::SameBytes},
         {"wide.gif", picture("wide.gif"), "png", 150, 75, Kept::SamePixels},
         {"square.bmp", bmp, "png", 112.5, 112.5, Kept::SamePixels},
         {"tall.tif", picture("tall.tif"), "png", 75, 225, Kept::SamePixels}, // sixteen-bit grey
-        {"dense.bmp", dense("bmp"), "png", 72, 72, Kept::SamePixels, {}, 300, 150},
-        {"dense.tif", dense("tiff"), "png", 72, 72, Kept::SamePixels, {}, 300, 150},
-        {"square.dib", Bytes(bmp.begin() + 14, bmp.end()), "png", 112.5, 112.5, Kept::SamePixels, pictureFixture("square.bmp")},
+        {"dense.bmp", denseBitmap("bmp"), "png", 72, 72, Kept::SamePixels, {}, 300, 150},
+        {"square.dib", Bytes(bmp.begin() + 14, bmp.end()), "png", 112.5, 112.5, Kept::SamePixels,
+         pictureFixture("square.bmp")},
         {"small.rle", rle8Bitmap(), "png", 3, 1.5, Kept::SamePixels},
         {"square.wmf", squareWmf(), "wmf", 72, 72, Kept::Metafile},
         {"wide.emf", emf, "emf", 144, 72, Kept::Metafile},
@@ -186,7 +123,8 @@ TEST(PictureInsert, EveryKindIsReadBackAtItsCellAtItsNaturalSizeAndStoredOnce)
             EXPECT_EQ(kept["md5"].toString(), md5(expected));
             continue;
         }
-        const QImage source(QString::fromStdString((kind.pixels.empty() ? folder / kind.file : kind.pixels).string()));
+        const QImage source(
+            QString::fromStdString((kind.pixels.empty() ? folder / kind.file : kind.pixels).string()));
         ASSERT_FALSE(source.isNull());
         EXPECT_TRUE(pixelsOf(shown) == pixelsOf(source)) << "the pixels differ";
         if (kind.kept == Kept::SameBytes) {
@@ -246,13 +184,15 @@ TEST_P(PictureInsertIntoTemplate, JoinsTheDrawingItHolds)
 
     auto original = poiReport(workbookFixture(GetParam())), report = poiReport(opened.path);
     ASSERT_TRUE(original && report);
-    const QJsonArray before = sheetNamed(*original, QString::fromStdString(first), "POI")["pictures"].toArray();
+    const QJsonArray before =
+        sheetNamed(*original, QString::fromStdString(first), "POI")["pictures"].toArray();
     const QJsonArray after = sheetNamed(*report, QString::fromStdString(first), "POI")["pictures"].toArray();
     ASSERT_EQ(after.size(), before.size() + 1);
     for (qsizetype i = 0; i < before.size(); ++i)
         EXPECT_EQ(after[i], before[i]) << "template picture " << i;
     EXPECT_EQ(after.last().toObject()["name"].toString().remove(QChar(0)).toStdString(), name);
-    EXPECT_EQ(sheetNamed(*report, QString::fromStdString(first + " (2)"), "POI")["pictures"].toArray(), after);
+    EXPECT_EQ(sheetNamed(*report, QString::fromStdString(first + " (2)"), "POI")["pictures"].toArray(),
+              after);
     EXPECT_EQ(DrawingCensus::of(opened.path).idProblems(), "");
     EXPECT_EQ(layoutProblemsOf(opened.path), "");
 }

@@ -4,11 +4,6 @@
 // when it reads them, must show every picture the way it was set.
 
 #include "EngineTestSupport.h"
-#include "OpenedWorkbook.h"
-
-#include "support/ExcelGrid.h"
-
-#include <cmath>
 
 using namespace tavorin;
 using namespace tavorin::test;
@@ -23,14 +18,16 @@ struct Turn {
 // land.jpg (240 x 180 points) at D30, D55, ... turned by each angle around the boundaries.
 TEST(Rotation, PoiFindsTheAnchorTurnedAndLibreOfficeShowsTheFrameAsSet)
 {
-    const Turn turns[] = {{0, false},   {44.9, false}, {45, true},   {90, true},    {134.9, true}, {135, false},
-                          {180, false}, {224.9, false}, {225, true}, {270, true},   {314.9, true}, {315, false}};
+    const Turn turns[] = {{0, false},    {44.9, false}, {45, true},    {90, true},
+                          {134.9, true}, {135, false},  {180, false},  {224.9, false},
+                          {225, true},   {270, true},   {314.9, true}, {315, false}};
     TemporaryFolder folder;
     OpenedWorkbook opened = openCopy(folder, "ledger.xls");
     ASSERT_TRUE(opened.first);
     std::vector<std::string> names;
     for (std::size_t i = 0; i < std::size(turns); ++i) {
-        names.push_back(insertAt(*opened.first, 30 + 25 * static_cast<int>(i), 4, pictureFixture("land.jpg")));
+        names.push_back(
+            insertAt(*opened.first, 30 + 25 * static_cast<int>(i), 4, pictureFixture("land.jpg")));
         ASSERT_TRUE(opened.first->setShapeRotation(names.back(), turns[i].degrees).ok());
     }
     opened.save();
@@ -48,8 +45,10 @@ TEST(Rotation, PoiFindsTheAnchorTurnedAndLibreOfficeShowsTheFrameAsSet)
         const Turn& turn = turns[i];
         SCOPED_TRACE(turn.degrees);
         const QJsonObject picture = poiPicture(sheet, names[i]);
-        EXPECT_EQ(picture["rotation"].toInt(), static_cast<int>(std::floor(turn.degrees))) << "POI keeps whole degrees";
-        const PointRect cell = grid->block(30 + 25 * static_cast<int>(i), 4, 30 + 25 * static_cast<int>(i), 4);
+        EXPECT_EQ(picture["rotation"].toInt(), static_cast<int>(std::floor(turn.degrees)))
+            << "POI keeps whole degrees";
+        const PointRect cell =
+            grid->block(30 + 25 * static_cast<int>(i), 4, 30 + 25 * static_cast<int>(i), 4);
         const PointRect anchored = grid->anchorRect(picture["anchor"].toArray());
         EXPECT_NEAR(anchored.width, turn.sideways ? 180 : 240, 0.5);
         EXPECT_NEAR(anchored.height, turn.sideways ? 240 : 180, 0.5);
@@ -61,7 +60,8 @@ TEST(Rotation, PoiFindsTheAnchorTurnedAndLibreOfficeShowsTheFrameAsSet)
             if (value.toObject()["name"].toString().toStdString() == names[i])
                 graphic = value.toObject();
         ASSERT_FALSE(graphic.isEmpty());
-        EXPECT_NEAR(graphic["rotation"].toDouble(), std::fmod(360 - turn.degrees, 360) * 100, 1) << "counter-clockwise";
+        EXPECT_NEAR(graphic["rotation"].toDouble(), std::fmod(360 - turn.degrees, 360) * 100, 1)
+            << "counter-clockwise";
         // LibreOffice's columns are wider than Excel's, its rows the same: the 4:3 frame comes back
         // within that widening; turned the wrong way it would read 3:4.
         const double ratio = graphic["width"].toDouble() / graphic["height"].toDouble();

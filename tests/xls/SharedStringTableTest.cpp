@@ -5,7 +5,6 @@
 #include "EngineTestSupport.h"
 
 #include "platform/xls/compound/ByteReader.h"
-#include "platform/xls/model/CellEditor.h"
 #include "platform/xls/records/RecordWriter.h"
 #include "platform/xls/records/SharedStringTable.h"
 
@@ -53,7 +52,8 @@ TEST(SharedStrings, AddedStringsAreWrittenByTheFormatsRulesAndReadBackByPoi)
     ASSERT_GE(pieces.size(), 6u);
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         EXPECT_LE(pieces[i].size(), 8224u);
-        EXPECT_TRUE(i == 0 || i >= 5 || pieces[i][0] == 0x01) << "CONTINUE " << i << " does not repeat the option byte";
+        EXPECT_TRUE(i == 0 || i >= 5 || pieces[i][0] == 0x01)
+            << "CONTINUE " << i << " does not repeat the option byte";
     }
     EXPECT_EQ(layoutProblemsOf(folder / "strings.xls"), "");
 
@@ -62,7 +62,8 @@ TEST(SharedStrings, AddedStringsAreWrittenByTheFormatsRulesAndReadBackByPoi)
     const QJsonObject sheet = sheetNamed(*report, "Sheet1", "POI");
     EXPECT_EQ(cellOf(sheet, "A1")["value"].toString(), QString::fromStdU16String(longText));
     for (int row = 0; row < 3000; row += 7)
-        EXPECT_EQ(cellOf(sheet, QStringLiteral("B%1").arg(row + 1))["value"].toString(), QStringLiteral("文字列 %1").arg(row));
+        EXPECT_EQ(cellOf(sheet, QStringLiteral("B%1").arg(row + 1))["value"].toString(),
+                  QStringLiteral("文字列 %1").arg(row));
     EXPECT_EQ(cellOf(sheet, "B3000")["value"].toString(), QStringLiteral("文字列 2999"));
 }
 

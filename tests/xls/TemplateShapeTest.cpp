@@ -3,13 +3,7 @@
 // here are written into their own records, where POI reads them (judged with Excel's grid rules),
 // while every other shape stays where it was.
 
-#include "DrawingCensus.h"
 #include "EngineTestSupport.h"
-#include "OpenedWorkbook.h"
-
-#include "support/ExcelGrid.h"
-
-#include <set>
 
 using namespace tavorin;
 using namespace tavorin::test;
@@ -67,9 +61,6 @@ TEST(TemplateShapes, AnUnnamedPictureIsFoundByExcelsNameAndPlacedWhereSet)
     EXPECT_NEAR(anchored.height, 216, 0.5);
     EXPECT_NEAR(anchored.centreX(), 110.5 + 108, 0.5);
     EXPECT_NEAR(anchored.centreY(), 46 + 81, 0.5);
-    auto gnumeric = gnumericReport(opened.path);
-    ASSERT_TRUE(gnumeric);
-    EXPECT_TRUE((*gnumeric)["warnings"].toArray().isEmpty());
 
     OpenedWorkbook again = openWorkbook(opened.path);
     ASSERT_TRUE(again.first);
@@ -86,7 +77,8 @@ TEST(TemplateShapes, ANamedPictureWithoutRotationGetsOneAndKeepsTheRest)
     TemporaryFolder folder;
     OpenedWorkbook opened = openCopy(folder, "picture_in_cell.xls");
     ASSERT_TRUE(opened.first);
-    const double width = *opened.first->shapeWidth("Graphics 1"), height = *opened.first->shapeHeight("Graphics 1");
+    const double width = *opened.first->shapeWidth("Graphics 1"),
+                 height = *opened.first->shapeHeight("Graphics 1");
     ASSERT_TRUE(opened.first->setShapeRotation("Graphics 1", 180).ok());
     EXPECT_DOUBLE_EQ(*opened.first->shapeWidth("Graphics 1"), width);
     EXPECT_DOUBLE_EQ(*opened.first->shapeHeight("Graphics 1"), height);

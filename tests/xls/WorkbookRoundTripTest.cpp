@@ -5,9 +5,7 @@
 
 #include "EngineTestSupport.h"
 
-#include "platform/xls/model/CellEditor.h"
 #include "platform/xls/model/SheetCopier.h"
-#include "platform/xls/model/WorkbookStreamWriter.h"
 
 using namespace tavorin;
 using namespace tavorin::xls;
@@ -56,10 +54,10 @@ TEST_P(UntouchedWorkbook, ReadsTheSameInPoiAndXlrdAndSavesTheSameAgain)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, UntouchedWorkbook,
-                         testing::Values("ledger.xls", "plain.xls", "jp_ledger.xls", "namesdemo.xls", "issue20.xls",
-                                         "formula_test_sjmachin.xls", "SimpleWithImages.xls", "SheetWithDrawing.xls",
-                                         "DrawingContinue.xls", "27364.xls", "50298.xls", "unicodeNameRecord.xls",
-                                         "picture_in_cell.xls"));
+                         testing::Values("ledger.xls", "plain.xls", "jp_ledger.xls", "namesdemo.xls",
+                                         "issue20.xls", "formula_test_sjmachin.xls", "SimpleWithImages.xls",
+                                         "SheetWithDrawing.xls", "DrawingContinue.xls", "27364.xls",
+                                         "50298.xls", "unicodeNameRecord.xls", "picture_in_cell.xls"));
 
 // Two worksheets of 100 rows each (numbers, and texts in the shared string table: several DBCELL
 // blocks and EXTSST buckets), made from plain.xls by the engine and saved.
@@ -74,14 +72,18 @@ std::filesystem::path twoSheetWorkbook(const TemporaryFolder& folder)
         CellEditor cells(model, *model.sheets[sheet]);
         for (std::uint32_t row = 0; row < 100; ++row) {
             EXPECT_TRUE(cells.setNumber(row, 0, row * 1.5 + static_cast<double>(sheet)).ok());
-            EXPECT_TRUE(cells.setText(row, 2, u"写真 " + QString::number(row + 1000 * sheet).toStdU16String()).ok());
+            EXPECT_TRUE(
+                cells.setText(row, 2, u"写真 " + QString::number(row + 1000 * sheet).toStdU16String()).ok());
         }
     }
     EXPECT_TRUE(document->saveAs(folder / "two-sheets.xls").ok());
     return folder / "two-sheets.xls";
 }
 
-QJsonObject sheetAt(const QJsonObject& report, int index) { return report["sheets"].toArray()[index].toObject(); }
+QJsonObject sheetAt(const QJsonObject& report, int index)
+{
+    return report["sheets"].toArray()[index].toObject();
+}
 
 // A longer sheet name grows the globals and a new text grows the shared string table, so the
 // second sheet, never read, moves: it comes out byte for byte but for its INDEX positions, every
@@ -99,7 +101,8 @@ TEST(UnreadSheets, MoveWholeBehindGrowingGlobalsAndStrings)
     auto& model = document->model();
     ASSERT_TRUE(model.sheets[0]->unread && model.sheets[1]->unread) << "opening reads no sheet";
     model.sheets[0]->name = u"写真台帳 二〇〇一年三月十四日";
-    ASSERT_TRUE(CellEditor(model, *model.sheets[0]).setText(150, 1, u"新しい文字列 added after opening").ok());
+    ASSERT_TRUE(
+        CellEditor(model, *model.sheets[0]).setText(150, 1, u"新しい文字列 added after opening").ok());
     EXPECT_TRUE(model.sheets[1]->unread);
     ASSERT_TRUE(document->saveAs(folder / "grown.xls").ok());
     const Bytes after = workbookStreamOf(folder / "grown.xls");
@@ -108,7 +111,8 @@ TEST(UnreadSheets, MoveWholeBehindGrowingGlobalsAndStrings)
     const auto sheetBefore = sheetBytes(before, 1), sheetAfter = sheetBytes(after, 1);
     ASSERT_FALSE(sheetBefore.empty());
     ASSERT_EQ(sheetBefore.size(), sheetAfter.size());
-    EXPECT_GT(sheetAfter.data() - after.data(), sheetBefore.data() - before.data()) << "the sheet did not move";
+    EXPECT_GT(sheetAfter.data() - after.data(), sheetBefore.data() - before.data())
+        << "the sheet did not move";
     std::size_t differing = 0;
     for (std::size_t i = 0; i < sheetBefore.size(); ++i)
         differing += sheetBefore[i] != sheetAfter[i];
@@ -119,7 +123,8 @@ TEST(UnreadSheets, MoveWholeBehindGrowingGlobalsAndStrings)
     ASSERT_TRUE(poiBefore && poiAfter);
     EXPECT_EQ(sheetAt(*poiAfter, 1), sheetAt(*poiBefore, 1));
     EXPECT_EQ(sheetAt(*poiAfter, 0)["name"].toString(), QStringLiteral("写真台帳 二〇〇一年三月十四日"));
-    EXPECT_EQ(cellOf(sheetAt(*poiAfter, 0), "B151")["value"].toString(), QStringLiteral("新しい文字列 added after opening"));
+    EXPECT_EQ(cellOf(sheetAt(*poiAfter, 0), "B151")["value"].toString(),
+              QStringLiteral("新しい文字列 added after opening"));
     EXPECT_EQ(cellOf(sheetAt(*poiAfter, 0), "C100")["value"].toString(), QStringLiteral("写真 99"));
     const auto xlrdBefore = xlrdReport(source), xlrdAfter = xlrdReport(folder / "grown.xls");
     ASSERT_TRUE(xlrdBefore && xlrdAfter);

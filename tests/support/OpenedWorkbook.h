@@ -1,7 +1,8 @@
 #pragma once
 
-// A workbook opened through the operations interface, as the run opens it, for the tests that
-// write cells, copy sheets and place pictures, then hand the saved file to the independent readers.
+// A workbook opened through the operations interface with the native engine, as the run opens it,
+// for tests that write cells, copy sheets and place pictures in a copy of a fixture and then hand
+// the saved file to the independent readers.
 
 #include "platform/SpreadsheetApplication.h"
 #include "platform/SpreadsheetWorkbook.h"
@@ -52,7 +53,8 @@ inline OpenedWorkbook openCopy(const TemporaryFolder& folder, const std::string&
 }
 
 // Selects a block whose top-left cell is at (row, column), 1-based, and inserts a picture there.
-inline std::string insertAt(SpreadsheetWorksheet& sheet, int row, int column, const std::filesystem::path& picture)
+inline std::string insertAt(SpreadsheetWorksheet& sheet, int row, int column,
+                            const std::filesystem::path& picture)
 {
     EXPECT_TRUE(sheet.selectRange({{row, column}, {row + 3, column + 2}}).ok());
     auto name = sheet.insertPicture(picture);

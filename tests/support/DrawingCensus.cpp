@@ -1,6 +1,8 @@
-#include "DrawingCensus.h"
+#include "support/DrawingCensus.h"
 
-#include "EngineTestSupport.h"
+#include "platform/xls/compound/CompoundFile.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
@@ -8,15 +10,33 @@
 namespace tavorin::test {
 namespace {
 
-constexpr std::uint16_t bof = 0x0809, eof = 0x000A, continued = 0x003C, drawingGroup = 0x00EB, drawing = 0x00EC,
-                        objectRecord = 0x005D;
+constexpr std::uint16_t bof = 0x0809, eof = 0x000A, continued = 0x003C, drawingGroup = 0x00EB,
+                        drawing = 0x00EC, objectRecord = 0x005D;
 
-std::uint32_t u16(const Bytes& b, std::size_t at) { return at + 2 <= b.size() ? b[at] | (b[at + 1] << 8) : 0; }
-std::uint32_t u32(const Bytes& b, std::size_t at) { return u16(b, at) | (u16(b, at + 2) << 16); }
+using Bytes = std::vector<std::uint8_t>;
+
+// The Workbook stream; empty (and the test failed) when it cannot be read.
+Bytes workbookStream(const std::filesystem::path& path)
+{
+    auto file = xls::CompoundFile::open(path);
+    auto entry = file.ok() ? file->find("Workbook") : std::nullopt;
+    auto bytes = entry ? file->readStream(*entry)
+                       : xls::Result<Bytes>(xls::Error{"no Workbook stream", "test", {}, {}});
+    EXPECT_TRUE(bytes.ok()) << path << ": " << (bytes.ok() ? "" : bytes.error().describe());
+    return bytes.ok() ? *bytes : Bytes{};
+}
+
+std::uint32_t u16(const Bytes& b, std::size_t at)
+{
+    return at + 2 <= b.size() ? b[at] | (b[at + 1] << 8) : 0;
+}
+std::uint32_t u32(const Bytes& b, std::size_t at)
+{
+    return u16(b, at) | (u16(b, at + 2) << 16);
+}
 
 // Calls visit(type, instance, body, length) for every atom, going down into containers.
-template <typename Visit>
-void walk(const Bytes& data, std::size_t from, std::size_t to, const Visit& visit)
+template <typename Visit> void walk(const Bytes& data, std::size_t from, std::size_t to, const Visit& visit)
 {
     while (from + 8 <= to) {
         const std::uint32_t verInstance = u16(data, from), type = u16(data, from + 2);
@@ -33,7 +53,7 @@ void walk(const Bytes& data, std::size_t from, std::size_t to, const Visit& visi
 
 DrawingCensus DrawingCensus::of(const std::filesystem::path& workbook)
 {
-    const Bytes stream = workbookStreamOf(workbook);
+    const Bytes stream = workbookStream(workbook);
     Bytes group;
     std::vector<Bytes> sheets;
     Bytes* last = nullptr; // where a CONTINUE goes on
@@ -46,9 +66,10 @@ DrawingCensus DrawingCensus::of(const std::filesystem::path& workbook)
             sheets.emplace_back();
         depth -= type == eof;
         // A drawing goes on in CONTINUE records after its OBJ records too; a TXO's are its text.
-        Bytes* target = type == drawingGroup ? &group
+        Bytes* target = type == drawingGroup                               ? &group
                         : type == drawing && depth == 1 && !sheets.empty() ? &sheets.back()
-                        : type == continued ? last : nullptr;
+                        : type == continued                                ? last
+                                                                           : nullptr;
         if (target)
             target->insert(target->end(), data, end);
         if (type != objectRecord || sheets.empty() || last != &sheets.back())
@@ -93,9 +114,11 @@ std::string DrawingCensus::idProblems() const
         if (!drawingIds.insert(d.id).second)
             problem(name + " appears twice");
         if (d.shapeCount != d.shapeIds.size())
-            problem(name + " counts " + std::to_string(d.shapeCount) + " shapes, holds " + std::to_string(d.shapeIds.size()));
+            problem(name + " counts " + std::to_string(d.shapeCount) + " shapes, holds " +
+                    std::to_string(d.shapeIds.size()));
         if (!d.shapeIds.empty() && d.lastShapeId < *std::max_element(d.shapeIds.begin(), d.shapeIds.end()))
-            problem(name + " names " + std::to_string(d.lastShapeId) + ", below one of its ids, as its last shape id");
+            problem(name + " names " + std::to_string(d.lastShapeId) +
+                    ", below one of its ids, as its last shape id");
         for (std::uint32_t id : d.shapeIds) {
             const std::size_t cluster = id / 1024;
             if (!shapeIds.insert(id).second)
@@ -104,11 +127,13 @@ std::string DrawingCensus::idProblems() const
                 id % 1024 >= clusters[cluster - 1].used)
                 problem("shape id " + std::to_string(id) + " of " + name + " lies outside its clusters");
             if (id > maximumShapeId)
-                problem("shape id " + std::to_string(id) + " is above the group's largest, " + std::to_string(maximumShapeId));
+                problem("shape id " + std::to_string(id) + " is above the group's largest, " +
+                        std::to_string(maximumShapeId));
         }
     }
     if (savedDrawings != drawings.size())
-        problem("the group counts " + std::to_string(savedDrawings) + " drawings; the sheets hold " + std::to_string(drawings.size()));
+        problem("the group counts " + std::to_string(savedDrawings) + " drawings; the sheets hold " +
+                std::to_string(drawings.size()));
     return problems;
 }
 
