@@ -96,9 +96,7 @@ TEST(AtomicSave, SuccessReplacesTheFileKeepingItsPermissions)
     struct stat info {};
     ASSERT_EQ(::stat(opened.path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
-    auto report = poiReport(opened.path);
-    ASSERT_TRUE(report);
-    EXPECT_EQ(sheetNames(*report).size(), 3);
+    EXPECT_EQ(WorkbookFile::worksheetNames(opened.path)->size(), 3u) << "the copy is in it";
 }
 
 // Another program saves the workbook while this one writes: the workbook stays as the other

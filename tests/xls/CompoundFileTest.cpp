@@ -1,9 +1,8 @@
-// The compound file as olefile, an independent reader, sees it: every stream read and rewritten
-// byte for byte, and streams that need DIFAT sectors. (Damage: WorkbookListingTest's table.)
+// Compound files our writer makes, as olefile and our reader read them. (Fixtures read and rewritten:
+// WorkbookRoundTripTest's table; damage: WorkbookListingTest's.)
 
 #include "EngineTestSupport.h"
 
-#include "platform/xls/compound/CompoundFileCopy.h"
 #include "platform/xls/compound/CompoundFileWriter.h"
 
 #include <QCryptographicHash>
@@ -55,39 +54,6 @@ Bytes pseudoRandomBytes(std::size_t size, unsigned seed)
         byte = static_cast<std::uint8_t>(generator());
     return bytes;
 }
-
-class CompoundFileOfFixture : public testing::TestWithParam<const char*> {};
-
-// Our reader finds every stream olefile finds, with the same bytes; a copy through our writer is the
-// same file to olefile, root CLSID included.
-TEST_P(CompoundFileOfFixture, ReadsAndRewritesEveryStreamAsOlefileSeesIt)
-{
-    const auto path = workbookFixture(GetParam());
-    auto file = CompoundFile::open(path);
-    ASSERT_TRUE(file.ok()) << file.error().describe();
-    QStringList oracle = streamListing(path);
-    ASSERT_FALSE(oracle.isEmpty());
-    const QStringList withRoot = oracle;
-    oracle.removeFirst();
-    oracle.sort();
-    QStringList ours;
-    listStreams(*file, 0, {}, ours);
-    ours.sort();
-    EXPECT_EQ(ours, oracle);
-
-    CompoundFileWriter writer;
-    copyCompoundEntries(*file, writer, [](const std::string&) { return false; });
-    TemporaryFolder folder;
-    writeFile(folder / "copy.xls", written(writer));
-    EXPECT_EQ(streamListing(folder / "copy.xls"), withRoot);
-}
-
-INSTANTIATE_TEST_SUITE_P(Fixtures, CompoundFileOfFixture,
-                         testing::Values("27364.xls", "50298.xls", "DrawingContinue.xls",
-                                         "SheetWithDrawing.xls", "SimpleWithImages.xls",
-                                         "formula_test_sjmachin.xls", "issue20.xls", "jp_ledger.xls",
-                                         "ledger.xls", "namesdemo.xls", "picture_in_cell.xls", "plain.xls",
-                                         "unicodeNameRecord.xls", "xor-encryption-abc.xls"));
 
 // 109 FAT sectors in the header describe about 7 MB; a 12 MB stream needs DIFAT sectors, which
 // readers often break on. 40 siblings in a storage make a deep directory tree.

@@ -1,10 +1,7 @@
 #pragma once
 
-// What the workbook engine tests share: the engine, the independent readers and checks of
-// tests/support, and helpers to open a document, take the Workbook stream out of a file, judge its
-// stream positions and find what POI reports of a picture.
-
-#include "support/OpenedWorkbook.h"
+// What the engine tests share: the engine, the readers and checks of tests/support, and helpers to open
+// a document, take the Workbook stream out of a file, judge its positions, find POI's picture.
 
 #include "platform/xls/compound/CompoundFile.h"
 #include "platform/xls/model/CellEditor.h"
@@ -17,6 +14,7 @@
 #include "support/DrawingCensus.h"
 #include "support/ExcelGrid.h"
 #include "support/Files.h"
+#include "support/OpenedWorkbook.h"
 #include "support/Oracles.h"
 #include "support/PngWithResolution.h"
 #include "support/SamplePictures.h"

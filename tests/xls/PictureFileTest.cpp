@@ -1,6 +1,5 @@
-// Picture files that cannot be placed in a workbook are refused with a message naming the file
-// and saying why: kinds an .xls cannot hold, damaged files, files that are no pictures. (The
-// kinds that can be placed are judged in the saved workbook by PictureInsertTest.)
+// Picture files that cannot be placed in a workbook are refused with a message naming the file and
+// saying why. (The kinds that can be placed: PictureInsertTest, in the saved workbook.)
 
 #include "platform/xls/drawing/PictureFile.h"
 
@@ -40,10 +39,7 @@ const Unplaceable unplaceable[] = {
     {"drawing.eps", postScript, "PostScript"},
     {"chart.cgm", postScript, "Metafile (.cgm)"},
     {"old.pct", postScript, "PICT"},
-    {"old.pict", postScript, "PICT"},
     {"art.wpg", postScript, "WordPerfect"},
-    {"scan.pcz", postScript, ".pcz"},
-    {"anim.gfa", postScript, ".gfa"},
     {"packed.bmz", postScript, "cannot be placed"},
     {"packed.emz", gzipped(picture("square.bmp")), "holds no EMF or WMF"},
     {"bare.wmf", squareWmfWithoutPlaceableHeader(), "placeable"},

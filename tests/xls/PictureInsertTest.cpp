@@ -1,7 +1,6 @@
-// Pictures placed through the worksheet operations and saved, as independent readers read the
-// file: POI (kind, bytes, anchor turned into points by Excel's rules in support/ExcelGrid),
-// Gnumeric (the bytes or the pixels it keeps), xlrd (every sheet loads). Equal pictures are
-// stored once; new pictures join the drawings that templates already hold.
+// Pictures placed through the worksheet operations and saved, as POI (kind, bytes, anchor in points by
+// support/ExcelGrid), Gnumeric (bytes or pixels) and xlrd read the file. Equal pictures are stored once;
+// new pictures join the drawings that templates already hold.
 
 #include "EngineTestSupport.h"
 #include "support/BitmapSamples.h"

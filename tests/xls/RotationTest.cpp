@@ -1,7 +1,6 @@
-// Which rotations anchor a picture by its frame turned a quarter about its centre: the half-open
-// ranges [45°, 135°) and [225°, 315°), as Excel does. POI must find the anchor turned exactly for
-// those angles (judged with Excel's grid rules), and LibreOffice, which turns such anchors back
-// when it reads them, must show every picture the way it was set.
+// Rotations in [45°, 135°) and [225°, 315°) anchor a picture by its frame turned a quarter about its
+// centre, as Excel does: POI finds exactly those anchors turned (by Excel's grid rules), and LibreOffice,
+// which turns them back when it reads them, shows every picture the way it was set.
 
 #include "EngineTestSupport.h"
 

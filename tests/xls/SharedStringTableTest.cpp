@@ -1,6 +1,5 @@
-// The shared string table: strings added to a workbook are written by the format's rules (cut
-// into CONTINUE records that repeat the option byte, EXTSST pointing at every bucket) and read
-// back by POI; strings that a file cuts across CONTINUE records are read whole.
+// The shared string table: strings added are written by the format's rules and read back by POI;
+// strings that a file cuts across CONTINUE records are read whole.
 
 #include "EngineTestSupport.h"
 
@@ -28,10 +27,9 @@ std::vector<std::span<const std::uint8_t>> sstPieces(std::span<const std::uint8_
     return pieces;
 }
 
-// A Japanese text of 20000 characters (40000 bytes) and 3000 more strings: every SST piece stays
-// within 8224 bytes, each CONTINUE that goes on with the long text starts with its option byte
-// (0x01: two bytes per character), EXTSST points at the first string of each bucket, and POI reads
-// every text back in its cell.
+// A Japanese text of 20000 characters and 3000 more strings: SST pieces within 8224 bytes, each CONTINUE
+// going on with the long text starting with its option byte (0x01: two bytes per character), EXTSST
+// pointing at each bucket's first string, and POI reading every text back in its cell.
 TEST(SharedStrings, AddedStringsAreWrittenByTheFormatsRulesAndReadBackByPoi)
 {
     TemporaryFolder folder;

@@ -1,7 +1,6 @@
-// Shapes that a template already held, addressed by name through the worksheet operations: their
-// frame is read from the anchor the template's program wrote, and size, place and rotation set
-// here are written into their own records, where POI reads them (judged with Excel's grid rules),
-// while every other shape stays where it was.
+// Shapes a template already held, addressed by name: their frame is read from the anchor the template's
+// program wrote; size, place and rotation set here go into their own records, where POI reads them
+// (judged with Excel's grid rules), and every other shape stays where it was.
 
 #include "EngineTestSupport.h"
 
@@ -15,10 +14,9 @@ QJsonArray picturesOf(const std::optional<QJsonObject>& report)
     return report ? sheetNamed(*report, "Sheet1", "POI")["pictures"].toArray() : QJsonArray{};
 }
 
-// SheetWithDrawing.xls holds one unnamed PNG of 576 x 432 pixels that Excel placed at A1 at its
-// natural size (432 x 324 points); its OBJ id is 2, so Excel calls it "Picture 2" ("図 2" on a
-// Japanese desktop). Made half as wide, moved and turned a quarter, its anchor holds the frame
-// turned about its centre; opened again, the frame comes back as set.
+// SheetWithDrawing.xls holds an unnamed PNG (576 x 432 pixels) that Excel placed at A1 at 432 x 324
+// points; its OBJ id is 2, so Excel calls it "Picture 2" ("図 2" in Japanese). Made half as wide, moved
+// and turned a quarter, its anchor holds the frame turned about its centre; reopened, it is as set.
 TEST(TemplateShapes, AnUnnamedPictureIsFoundByExcelsNameAndPlacedWhereSet)
 {
     TemporaryFolder folder;

@@ -1,7 +1,6 @@
-// Opening and saving a workbook: untouched, it reads the same in POI and in xlrd (every sheet
-// loaded whole), the other streams of the compound file keep their bytes, every stream position
-// is true and a second save writes the same file. Sheets nobody asked for are written back as
-// they were, moved as a whole, with their INDEX positions and EXTSST following them.
+// An untouched workbook saved reads the same in POI and xlrd (every sheet loaded whole), keeps its other
+// streams' bytes, has true stream positions and saves the same again. Sheets nobody asked for are
+// written back as they were, moved whole, their INDEX positions and EXTSST following them.
 
 #include "EngineTestSupport.h"
 
@@ -85,9 +84,8 @@ QJsonObject sheetAt(const QJsonObject& report, int index)
     return report["sheets"].toArray()[index].toObject();
 }
 
-// A longer sheet name grows the globals and a new text grows the shared string table, so the
-// second sheet, never read, moves: it comes out byte for byte but for its INDEX positions, every
-// position agrees with the new layout, and POI and xlrd read it as before.
+// A longer sheet name grows the globals and a new text the string table: the second sheet, never read,
+// moves byte for byte but for its INDEX positions, which agree with the new layout; readers see no change.
 TEST(UnreadSheets, MoveWholeBehindGrowingGlobalsAndStrings)
 {
     TemporaryFolder folder;
