@@ -41,6 +41,7 @@ TEST(CellWriting, ValuesTextsAndTheEightDateFormatsReadBackAsWritten)
         expectOk(sheet.setColumnWidth(cell, *width));
     }
     opened.save();
+    EXPECT_EQ(layoutProblemsOf(opened.path), "");
 
     auto poi = poiReport(opened.path);
     ASSERT_TRUE(poi);

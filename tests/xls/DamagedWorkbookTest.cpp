@@ -41,9 +41,8 @@ TEST(DamagedWorkbook, OverwrittenStreamsAreRefusedOrWrittenWhole)
             expectSaysWhy(model);
             if (!model)
                 continue;
-            for (auto& sheet : model->sheets)
-                if (round % 2 == 1)
-                    expectSaysWhy(model->load(*sheet));
+            for (std::size_t i = 0; round % 2 == 1 && i < model->sheets.size(); ++i)
+                expectSaysWhy(model->load(*model->sheets[i]));
             WorkbookStreamWriter writer(*model);
             MemoryOutputSink sink;
             EXPECT_TRUE(writer.write(sink).ok()) << name << " round " << round;

@@ -17,9 +17,13 @@ struct GeometryCase {
     const char* fixture;
     const char* sheet;
     CellRange range;
-    std::vector<std::pair<int, int>> rowTwips = {}; // ROW records (0-based row) made to say this height
+    std::vector<std::pair<int, int>> rowTwips = {}; // 0-based rows whose ROW record says this height
     int hiddenRow = -1, hiddenColumn = -1;          // 0-based; the ROW or COLINFO record made to hide it
 };
+void PrintTo(const GeometryCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 std::uint16_t u16(const Bytes& b, std::size_t at)
 {

@@ -34,14 +34,8 @@ TEST(OracleScripts, ReadersAgreeOnWhatTheFixturesHold)
     EXPECT_EQ(field(libreOffice, "LibreOffice", "merged"), merged);
     ASSERT_TRUE(poi && xlrd && libreOffice);
     EXPECT_EQ((*poi)["names"].toArray()[0].toObject()["formula"].toString(), "Sheet1!$A$1:$H$60");
-    EXPECT_EQ(field(xlrd, "xlrd", "columns").toArray()[1].toObject()["width"].toInt(), 1177);
     EXPECT_EQ(cellOf(sheetNamed(*libreOffice, "Sheet1", "LibreOffice"), "B20")["type"].toString(), "empty")
         << "asked for";
-
-    const auto japanese = poiReport(workbookFixture("jp_ledger.xls"));
-    ASSERT_TRUE(japanese);
-    EXPECT_EQ((*japanese)["normalFont"].toObject(),
-              (QJsonObject{{"name", "ＭＳ Ｐゴシック"}, {"heightTwips", 220}}));
 
     // POI and Gnumeric list pictures in different orders: matched by kind, bytes and size.
     const auto pictures = poiReport(workbookFixture("SimpleWithImages.xls"));

@@ -30,6 +30,7 @@ TEST(Rotation, PoiFindsTheAnchorTurnedAndLibreOfficeShowsTheFrameAsSet)
         ASSERT_TRUE(opened.first->setShapeRotation(names.back(), turns[i].degrees).ok());
     }
     opened.save();
+    EXPECT_EQ(layoutProblemsOf(opened.path), "");
 
     auto poi = poiReport(opened.path);
     ASSERT_TRUE(poi);

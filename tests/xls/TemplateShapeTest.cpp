@@ -44,6 +44,7 @@ TEST(TemplateShapes, AnUnnamedPictureIsFoundByExcelsNameAndPlacedWhereSet)
     ASSERT_TRUE(sheet.incrementShapeLeft(name, 10.5).ok());
     ASSERT_TRUE(sheet.incrementShapeTop(name, -4).ok());
     opened.save();
+    EXPECT_EQ(layoutProblemsOf(opened.path), "");
 
     const QJsonObject before = picturesOf(poiReport(workbookFixture("SheetWithDrawing.xls")))[0].toObject();
     auto report = poiReport(opened.path);
