@@ -1,216 +1,154 @@
-// Saving replaces the workbook atomically: a failure at any point leaves the file on disk byte
-// for byte and no temporary file behind.
+// Saving replaces the workbook atomically: a failure at any point leaves the file on disk byte for
+// byte and nothing else behind; a success keeps the file's name and permissions.
 
 #include "EngineTestSupport.h"
 
-#include "platform/SpreadsheetWorkbook.h"
-#include "platform/SpreadsheetWorksheet.h"
-#include "platform/xls/XlsApplication.h"
 #include "platform/xls/XlsWorkbook.h"
 
 #include <sys/stat.h>
 
-#include <fstream>
-
 using namespace tavorin;
 using namespace tavorin::xls;
+using namespace tavorin::test;
 
 namespace {
 
 // Passes bytes on to a real file until a given count, then fails like a full disk.
-class FailingSink final : public OutputSink {
-public:
-    FailingSink(std::unique_ptr<OutputSink> inner, std::uint64_t limit) : inner_(std::move(inner)), limit_(limit) {}
+class FullDiskSink final : public OutputSink {
+  public:
+    FullDiskSink(std::unique_ptr<OutputSink> inner, std::uint64_t limit)
+        : inner_(std::move(inner)), limit_(limit)
+    {
+    }
     Status write(std::span<const std::uint8_t> bytes) override
     {
         if (inner_->written() + bytes.size() > limit_)
-            return Error{"No space left on device", "file", {}, {}};
+            return Error{"disk full", "file", {}, {}};
         return inner_->write(bytes);
     }
     Status finish() override
     {
-        if (inner_->written() >= limit_)
-            return Error{"No space left on device", "file", {}, {}};
-        return inner_->finish();
+        return inner_->written() >= limit_ ? Status(Error{"disk full", "file", {}, {}}) : inner_->finish();
     }
     std::uint64_t written() const override { return inner_->written(); }
 
-private:
+  private:
     std::unique_ptr<OutputSink> inner_;
     std::uint64_t limit_;
 };
 
-std::vector<std::string> folderListing(const std::filesystem::path& folder)
+// The workbook with a sheet copy and a caption, so that a save has something to write.
+OpenedWorkbook edited(const TemporaryFolder& folder, const std::string& fixture)
 {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    OpenedWorkbook opened = openCopy(folder, fixture);
+    EXPECT_TRUE(opened.first && opened.first->copyAfter(*opened.first).ok());
+    EXPECT_TRUE(opened.first && opened.first->setMergeAreaValue({5, 5}, std::string("caption")).ok());
+    return opened;
 }
 
-std::filesystem::path copyFixture(const test::TemporaryFolder& folder, const char* name)
+XlsWorkbook& engineWorkbook(OpenedWorkbook& opened)
 {
-    auto path = folder / name;
-    std::filesystem::copy_file(test::workbookFixture(name), path);
-    return path;
+    return dynamic_cast<XlsWorkbook&>(*opened.workbook);
 }
 
-struct Edited {
-    XlsApplication application;
-    std::shared_ptr<SpreadsheetWorkbook> workbook;
-};
-
-// The workbook at path with one sheet copy and a caption, so that a save has something to write.
-std::unique_ptr<Edited> edit(const std::filesystem::path& path)
+// From the header to the last byte; at the full size, finishing (the sync) fails.
+TEST(AtomicSave, AWriterFailingAnywhereLeavesTheFileAndNothingElse)
 {
-    auto edited = std::make_unique<Edited>();
-    auto workbook = edited->application.openWorkbook(path);
-    EXPECT_TRUE(workbook.ok());
-    if (!workbook)
-        return nullptr;
-    edited->workbook = *workbook;
-    auto sheet = edited->workbook->sheetAt(1);
-    EXPECT_TRUE(sheet.ok() && (*sheet)->copyAfter(**sheet).ok());
-    EXPECT_TRUE((*sheet)->setMergeAreaValue({5, 5}, std::string("caption")).ok());
-    EXPECT_TRUE(edited->application.setDisplayAlerts(false).ok());
-    return edited;
-}
-
-} // namespace
-
-TEST(AtomicSave, WriterFailureLeavesTheOriginalAndNoTemporaryFile)
-{
-    test::TemporaryFolder folder;
-    auto path = copyFixture(folder, "SimpleWithImages.xls");
-    auto original = test::fileBytes(path);
-    auto listing = folderListing(folder.path());
+    TemporaryFolder folder;
+    const auto path = copyWorkbook(folder.path(), "SimpleWithImages.xls");
+    const Bytes original = fileBytes(path);
     std::uint64_t size = 0;
     {
-        auto edited = edit(path);
-        ASSERT_TRUE(edited);
-        auto document = dynamic_cast<XlsWorkbook&>(*edited->workbook).document();
-        ASSERT_TRUE(document.ok());
+        OpenedWorkbook measured = openWorkbook(path);
+        ASSERT_TRUE(measured.first && measured.first->copyAfter(*measured.first).ok());
         MemoryOutputSink whole;
-        ASSERT_TRUE((*document)->write(whole).ok());
+        ASSERT_TRUE((*engineWorkbook(measured).document())->write(whole).ok());
         size = whole.written();
     }
-    // From the header to the last byte; at the full size, finishing (sync) fails.
-    for (std::uint64_t limit : {std::uint64_t{0}, std::uint64_t{1}, std::uint64_t{511}, std::uint64_t{4096},
-                                size / 2, size - 1, size}) {
-        auto edited = edit(path);
-        ASSERT_TRUE(edited);
-        auto* workbook = dynamic_cast<XlsWorkbook*>(edited->workbook.get());
-        ASSERT_NE(workbook, nullptr);
-        workbook->setSinkFactory([limit](const std::filesystem::path& file) -> Result<std::unique_ptr<OutputSink>> {
+    for (std::uint64_t limit :
+         {std::uint64_t{0}, std::uint64_t{511}, std::uint64_t{4096}, size / 2, size - 1, size}) {
+        OpenedWorkbook opened = openWorkbook(path);
+        ASSERT_TRUE(opened.first && opened.first->copyAfter(*opened.first).ok());
+        engineWorkbook(opened).setSinkFactory(
+            [limit](const std::filesystem::path& file) -> Result<std::unique_ptr<OutputSink>> {
+                auto sink = FileOutputSink::create(file);
+                if (!sink)
+                    return sink.error();
+                return std::unique_ptr<OutputSink>(std::make_unique<FullDiskSink>(std::move(*sink), limit));
+            });
+        EXPECT_FALSE(opened.workbook->saveAs(opened.path).ok()) << "limit " << limit;
+        EXPECT_EQ(fileBytes(opened.path), original) << "limit " << limit;
+        EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"SimpleWithImages.xls"})
+            << "limit " << limit;
+    }
+}
+
+// Saved twice over the file it wrote itself (no change by another program): same name, same
+// permissions, nothing else left, and the change in it.
+TEST(AtomicSave, SuccessReplacesTheFileKeepingItsPermissions)
+{
+    TemporaryFolder folder;
+    OpenedWorkbook opened = edited(folder, "ledger.xls");
+    std::filesystem::permissions(opened.path, std::filesystem::perms(0640));
+    opened.save();
+    opened.save();
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"ledger.xls"});
+    struct stat info {};
+    ASSERT_EQ(::stat(opened.path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(WorkbookFile::worksheetNames(opened.path)->size(), 3u) << "the copy is in it";
+}
+
+// Another program saves the workbook while this one writes: the workbook stays as the other
+// program wrote it, the temporary file goes, and the error says that the file changed.
+TEST(AtomicSave, AWorkbookSavedByAnotherProgramMeanwhileIsNotReplaced)
+{
+    TemporaryFolder folder;
+    OpenedWorkbook opened = edited(folder, "ledger.xls");
+    const Bytes theirs = fileBytes(workbookFixture("plain.xls"));
+    engineWorkbook(opened).setSinkFactory(
+        [&](const std::filesystem::path& file) -> Result<std::unique_ptr<OutputSink>> {
+            writeFile(folder / "theirs.tmp", theirs);
+            std::filesystem::rename(folder / "theirs.tmp", opened.path);
             auto sink = FileOutputSink::create(file);
             if (!sink)
                 return sink.error();
-            return std::unique_ptr<OutputSink>(std::make_unique<FailingSink>(std::move(*sink), limit));
+            return std::unique_ptr<OutputSink>(std::move(*sink));
         });
-        auto status = edited->workbook->saveAs(path);
-        EXPECT_FALSE(status.ok()) << "limit " << limit;
-        EXPECT_EQ(test::fileBytes(path), original) << "limit " << limit;
-        EXPECT_EQ(folderListing(folder.path()), listing) << "limit " << limit;
-    }
-}
-
-TEST(AtomicSave, ReadOnlyFolderOrFileIsNotTouched)
-{
-    test::TemporaryFolder folder;
-    auto path = copyFixture(folder, "ledger.xls");
-    auto original = test::fileBytes(path);
-    auto edited = edit(path);
-    ASSERT_TRUE(edited);
-
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
-    EXPECT_FALSE(edited->workbook->saveAs(path).ok());
-    EXPECT_EQ(test::fileBytes(path), original);
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    EXPECT_FALSE(edited->workbook->saveAs(path).ok());
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
-    EXPECT_EQ(test::fileBytes(path), original);
-    EXPECT_EQ(folderListing(folder.path()), std::vector<std::string>{"ledger.xls"});
-
-    EXPECT_FALSE(edited->workbook->saveAs(folder / "no such folder" / "x.xls").ok());
-}
-
-// A successful save replaces the file in place (same name, same permissions), leaves nothing
-// else, and the new file has the change. Saving again over the file it wrote itself is no
-// change by another program.
-TEST(AtomicSave, SuccessReplacesTheFileKeepingItsPermissions)
-{
-    test::TemporaryFolder folder;
-    auto path = copyFixture(folder, "ledger.xls");
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                                           std::filesystem::perms::group_read);
-    auto edited = edit(path);
-    ASSERT_TRUE(edited);
-    ASSERT_TRUE(edited->workbook->saveAs(path).ok());
-    ASSERT_TRUE(edited->workbook->saveAs(path).ok());
-    EXPECT_EQ(folderListing(folder.path()), std::vector<std::string>{"ledger.xls"});
-    struct stat info {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-    auto report = test::poiContent(path);
-    EXPECT_EQ(report["sheets"].toArray().size(), 3);
-}
-
-// Another program saves the workbook while this one writes its own: the temporary file goes, the
-// workbook stays as the other program wrote it, and the error says that it changed.
-TEST(AtomicSave, AWorkbookSavedByAnotherProgramWhileWritingIsNotReplaced)
-{
-    test::TemporaryFolder folder;
-    auto path = copyFixture(folder, "ledger.xls");
-    const auto theirs = test::fileBytes(test::workbookFixture("plain.xls"));
-    auto edited = edit(path);
-    ASSERT_TRUE(edited);
-    auto* workbook = dynamic_cast<XlsWorkbook*>(edited->workbook.get());
-    ASSERT_NE(workbook, nullptr);
-    workbook->setSinkFactory([&](const std::filesystem::path& file) -> Result<std::unique_ptr<OutputSink>> {
-        std::ofstream(folder / "theirs.tmp", std::ios::binary)
-            .write(reinterpret_cast<const char*>(theirs.data()), static_cast<std::streamsize>(theirs.size()));
-        std::filesystem::rename(folder / "theirs.tmp", path);
-        auto sink = FileOutputSink::create(file);
-        if (!sink)
-            return sink.error();
-        return std::unique_ptr<OutputSink>(std::move(*sink));
-    });
-    auto status = edited->workbook->saveAs(path);
+    auto status = opened.workbook->saveAs(opened.path);
     ASSERT_FALSE(status.ok());
     EXPECT_TRUE(isChangedOnDisk(status.error())) << status.error().describe();
-    EXPECT_EQ(test::fileBytes(path), theirs);
-    EXPECT_EQ(folderListing(folder.path()), std::vector<std::string>{"ledger.xls"});
+    EXPECT_EQ(fileBytes(opened.path), theirs);
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"ledger.xls"});
 }
 
-// With alerts on, replacing a file would ask; nobody can answer, so nothing is written.
-TEST(AtomicSave, AlertsOnDoNotReplaceAFile)
+// A read-only file or folder, a missing folder, alerts on (replacing a file would ask, and nobody
+// can answer): nothing is written. After Quit every operation fails and nothing crashes.
+TEST(AtomicSave, RefusedSavesLeaveTheFileAndNothingWorksAfterQuit)
 {
-    test::TemporaryFolder folder;
-    auto path = copyFixture(folder, "plain.xls");
-    auto original = test::fileBytes(path);
-    auto edited = edit(path);
-    ASSERT_TRUE(edited);
-    ASSERT_TRUE(edited->application.setDisplayAlerts(true).ok());
-    EXPECT_FALSE(edited->workbook->saveAs(path).ok());
-    EXPECT_EQ(test::fileBytes(path), original);
-    EXPECT_TRUE(edited->workbook->saveAs(folder / "new.xls").ok());
+    namespace fs = std::filesystem;
+    TemporaryFolder folder;
+    OpenedWorkbook opened = edited(folder, "ledger.xls");
+    const Bytes original = fileBytes(opened.path);
+    fs::permissions(opened.path, fs::perms::owner_read);
+    EXPECT_FALSE(opened.workbook->saveAs(opened.path).ok());
+    fs::permissions(opened.path, fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(opened.workbook->saveAs(opened.path).ok());
+    fs::permissions(folder.path(), fs::perms::owner_all);
+    EXPECT_FALSE(opened.workbook->saveAs(folder / "no such folder" / "x.xls").ok());
+    ASSERT_TRUE(opened.application->setDisplayAlerts(true).ok());
+    EXPECT_FALSE(opened.workbook->saveAs(opened.path).ok());
+    EXPECT_EQ(fileBytes(opened.path), original);
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"ledger.xls"});
+    EXPECT_TRUE(opened.workbook->saveAs(folder / "new.xls").ok()) << "a new file needs no answer";
+
+    ASSERT_TRUE(opened.application->quit().ok());
+    EXPECT_FALSE(opened.workbook->saveAs(folder / "after.xls").ok());
+    EXPECT_FALSE(opened.first->setMergeAreaValue({1, 1}, 1.0).ok());
+    EXPECT_FALSE(opened.first->name().ok());
+    EXPECT_FALSE(opened.application->openWorkbook(opened.path).ok());
+    EXPECT_FALSE(fs::exists(folder / "after.xls"));
 }
 
-// After Quit the workbook and its sheets are gone: every operation fails, nothing crashes.
-TEST(AtomicSave, NothingWorksAfterQuit)
-{
-    test::TemporaryFolder folder;
-    auto edited = edit(copyFixture(folder, "plain.xls"));
-    ASSERT_TRUE(edited);
-    auto sheet = edited->workbook->sheetAt(1);
-    ASSERT_TRUE(sheet.ok());
-    ASSERT_TRUE(edited->application.quit().ok());
-    EXPECT_FALSE(edited->workbook->saveAs(folder / "after.xls").ok());
-    EXPECT_FALSE((*sheet)->setMergeAreaValue({1, 1}, 1.0).ok());
-    EXPECT_FALSE((*sheet)->name().ok());
-    EXPECT_FALSE(edited->application.openWorkbook(folder / "plain.xls").ok());
-    EXPECT_FALSE(std::filesystem::exists(folder / "after.xls"));
-}
+} // namespace

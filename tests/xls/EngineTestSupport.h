@@ -1,29 +1,35 @@
 #pragma once
 
-// Helpers shared by the workbook engine tests: open and save fixtures, and what the independent
-// readers (Apache POI, olefile, LibreOffice) see in a file.
+// What the engine tests share: the engine, the readers and checks of tests/support, and helpers to open
+// a document, take the Workbook stream out of a file, judge its positions, find POI's picture.
 
+#include "platform/xls/compound/CompoundFile.h"
+#include "platform/xls/model/CellEditor.h"
 #include "platform/xls/model/WorkbookDocument.h"
+#include "platform/xls/model/WorkbookFile.h"
+#include "platform/xls/model/WorkbookStreamWriter.h"
 
+#include "support/BiffStreamBuilder.h"
+#include "support/CompoundFileBuilder.h"
+#include "support/DrawingCensus.h"
+#include "support/ExcelGrid.h"
+#include "support/Files.h"
+#include "support/OpenedWorkbook.h"
 #include "support/Oracles.h"
-#include "support/ProcessResult.h"
+#include "support/PngWithResolution.h"
+#include "support/SamplePictures.h"
+#include "support/StreamLayout.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
 
+#include <QImage>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QStringList>
+
+#include <cmath>
+#include <set>
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace tavorin::test {
 
@@ -34,64 +40,42 @@ inline std::unique_ptr<xls::WorkbookDocument> openDocument(const std::filesystem
     return document.ok() ? std::move(*document) : nullptr;
 }
 
-inline std::vector<std::uint8_t> fileBytes(const std::filesystem::path& path)
+// The Workbook stream of a compound file; empty (and the test failed) when it cannot be read.
+inline Bytes workbookStreamOf(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    auto file = xls::CompoundFile::open(path);
+    auto entry = file.ok() ? file->find("Workbook") : std::nullopt;
+    auto bytes = entry ? file->readStream(*entry)
+                       : xls::Result<Bytes>(xls::Error{"no Workbook stream", "test", {}, {}});
+    EXPECT_TRUE(bytes.ok()) << path << ": " << (bytes.ok() ? "" : bytes.error().describe());
+    return bytes.ok() ? *bytes : Bytes{};
 }
 
-// POI's report without the file name, which differs between an original and its copy.
-inline QJsonObject poiContent(const std::filesystem::path& path)
+// The stream positions of a saved workbook that disagree with where its records lie, a line each.
+inline std::string layoutProblemsOf(const std::filesystem::path& path)
 {
-    auto report = poiReport(path);
-    EXPECT_TRUE(report.has_value()) << "POI cannot read " << path;
+    std::string text;
+    for (const auto& line : streamLayoutProblems(workbookStreamOf(path)))
+        text += line + "\n";
+    return text;
+}
+
+// A report without the file name, which differs between a workbook and its copy.
+inline QJsonObject withoutFileName(std::optional<QJsonObject> report)
+{
     if (!report)
         return {};
     report->remove("file");
     return *report;
 }
 
-// olefile's listing of the compound file: the root CLSID, then one line per stream.
-inline QStringList streamListing(const std::filesystem::path& path)
+// What POI reports of the picture of that name; POI keeps the name's terminating zero.
+inline QJsonObject poiPicture(const QJsonObject& sheet, const std::string& name)
 {
-    auto result = runOracle("cfb_dump.py", {QString::fromStdString(path.string())});
-    EXPECT_TRUE(result.finished && result.exitCode == 0) << result.standardError.toStdString();
-    return result.standardOutput.split('\n', Qt::SkipEmptyParts);
-}
-
-// What an oracle script (xlrd_dump.py, lo_dump.py) prints as JSON, without the file name.
-inline QJsonObject oracleContent(const QString& script, const std::filesystem::path& path)
-{
-    auto result = runOracle(script, {QString::fromStdString(path.string())}, 300000);
-    EXPECT_TRUE(result.finished && result.exitCode == 0)
-        << script.toStdString() << ": " << result.standardError.toStdString();
-    auto document = QJsonDocument::fromJson(result.standardOutput.toUtf8());
-    EXPECT_TRUE(document.isObject()) << script.toStdString() << " printed no JSON object";
-    auto object = document.object();
-    object.remove("file");
-    return object;
-}
-
-// The text LibreOffice shows in each cell of a sheet (its own rendering of number formats).
-inline std::map<QString, QString> libreOfficeShownCells(const std::filesystem::path& path, const QString& sheetName)
-{
-    std::map<QString, QString> shown;
-    auto report = oracleContent("lo_dump.py", path);
-    for (const auto& sheet : report["sheets"].toArray()) {
-        if (sheet.toObject()["name"].toString() != sheetName)
-            continue;
-        for (const auto& cell : sheet.toObject()["cells"].toArray())
-            shown[cell.toObject()["cell"].toString()] = cell.toObject()["text"].toString();
-    }
-    return shown;
-}
-
-inline QJsonObject poiSheet(const QJsonObject& report, const QString& name)
-{
-    for (const auto& sheet : report["sheets"].toArray())
-        if (sheet.toObject()["name"].toString() == name)
-            return sheet.toObject();
-    ADD_FAILURE() << "POI finds no sheet " << name.toStdString();
+    for (const auto& value : sheet["pictures"].toArray())
+        if (value.toObject()["name"].toString().remove(QChar(0)).toStdString() == name)
+            return value.toObject();
+    ADD_FAILURE() << "POI finds no picture " << name << " on " << sheet["name"].toString().toStdString();
     return {};
 }
 

@@ -93,6 +93,10 @@ Status WorkbookStreamWriter::write(OutputSink& sink) const
     RecordWriter out(sink, 0);
     writeGlobals(out, positions_);
     for (std::size_t i = 0; i < model_.sheets.size(); ++i) {
+        // A picture that failed while the drawing group was written says why, rather than the
+        // size that its failure left short.
+        if (!drawingStatus_)
+            return drawingStatus_;
         if (out.status() && out.offset() != positions_[i])
             return Error{"the globals came out at a size other than measured", "workbook stream", {}, out.offset()};
         if (model_.sheets[i]->unread)
