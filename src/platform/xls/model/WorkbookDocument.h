@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/xls/compound/AtomicSave.h"
 #include "platform/xls/compound/OutputSink.h"
 #include "platform/xls/Result.h"
 #include "platform/xls/model/WorkbookFile.h"
@@ -37,24 +38,12 @@ public:
     Status saveAs(const std::filesystem::path& path, const SinkFactory& createSink = {}) const;
 
 private:
-    // A file as it was at one moment: the same stamp means the same file, unchanged.
-    struct FileStamp {
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        timespec modified{};
-    };
-
-    WorkbookDocument(WorkbookFile file, WorkbookModel model);
-    static std::optional<FileStamp> stampOf(const std::filesystem::path& path);
-    Status checkSourceUnchanged(const std::filesystem::path& target) const;
+    WorkbookDocument(WorkbookFile file, WorkbookModel model, AtomicSave save);
 
     WorkbookFile file_;
     WorkbookModel model_;
-    // The file read, stamped before reading (a change while reading counts as a change). A save
-    // over it moves the stamp to the file written.
-    std::filesystem::path sourcePath_;
-    mutable std::optional<FileStamp> sourceStamp_;
+    // The file read, stamped before reading (a change while reading counts as a change).
+    AtomicSave atomicSave_;
 };
 
 } // namespace tavorin::xls

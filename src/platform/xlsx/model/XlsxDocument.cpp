@@ -28,7 +28,7 @@ XlsxDocument::XlsxDocument(Package package, WorkbookPart workbook, const std::fi
 
 Result<std::unique_ptr<XlsxDocument>> XlsxDocument::open(const std::filesystem::path& path)
 {
-    AtomicSave stampBeforeReading(path);
+    xls::AtomicSave stampBeforeReading(path);
     auto package = Package::open(path);
     if (!package)
         return package.error();

@@ -5,7 +5,7 @@
 #include "platform/xlsx/model/StylesPart.h"
 #include "platform/xlsx/model/WorkbookPart.h"
 #include "platform/xlsx/model/XlsxSheet.h"
-#include "platform/xlsx/package/AtomicSave.h"
+#include "platform/xls/compound/AtomicSave.h"
 #include "platform/xlsx/package/Package.h"
 
 #include <filesystem>
@@ -55,7 +55,7 @@ private:
 
     Package package_;
     WorkbookPart workbook_;
-    AtomicSave atomicSave_;
+    xls::AtomicSave atomicSave_;
     std::optional<StylesPart> styles_;
     std::optional<int> maximumDigitWidth_;
     std::vector<std::shared_ptr<XlsxSheet>> sheets_;

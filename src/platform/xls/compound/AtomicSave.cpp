@@ -1,4 +1,4 @@
-#include "platform/xlsx/package/AtomicSave.h"
+#include "platform/xls/compound/AtomicSave.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <random>
 #include <unistd.h>
 
-namespace tavorin::xlsx {
+namespace tavorin::xls {
 namespace {
 
 Error saveError(const std::string& message) { return Error{message, "save", std::nullopt, std::nullopt}; }
@@ -62,10 +62,10 @@ Status AtomicSave::checkSourceUnchanged(const std::filesystem::path& target) con
         return success();
     return Error{"cannot save over " + target.string() +
                      ": another program changed or replaced it after it was read; it is left as it is now",
-                 xls::changedOnDiskLayer, std::nullopt, std::nullopt};
+                 changedOnDiskLayer, std::nullopt, std::nullopt};
 }
 
-Status AtomicSave::saveAs(const std::filesystem::path& path, const Writer& write)
+Status AtomicSave::saveAs(const std::filesystem::path& path, const Writer& write) const
 {
     const std::filesystem::path target = std::filesystem::absolute(path).lexically_normal();
     std::error_code code;
@@ -73,6 +73,7 @@ Status AtomicSave::saveAs(const std::filesystem::path& path, const Writer& write
     const bool exists = std::filesystem::exists(status);
     if (exists && !std::filesystem::is_regular_file(status))
         return saveError("cannot save over " + target.string() + ": it is not a regular file");
+    // Read-only by its mode counts, also for a user (root) whom the system would let write.
     if (exists && (::access(target.c_str(), W_OK) != 0 || !hasWriteBit(status.permissions())))
         return saveError("cannot save over " + target.string() + ": the file is read-only");
     const auto folder = target.parent_path();
@@ -117,4 +118,4 @@ Status AtomicSave::saveAs(const std::filesystem::path& path, const Writer& write
     return success();
 }
 
-} // namespace tavorin::xlsx
+} // namespace tavorin::xls

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/xlsx/XlsxError.h"
+#include "platform/xls/Result.h"
 
 #include <sys/stat.h>
 
@@ -8,13 +8,13 @@
 #include <functional>
 #include <optional>
 
-namespace tavorin::xlsx {
+namespace tavorin::xls {
 
-// Replacing a workbook file atomically, as the .xls engine does: the new file is written to a
+// Replacing a workbook file atomically, for either engine: the new file is written to a
 // temporary file in the same folder, synced, and renamed over the target; any failure removes
 // the temporary file and leaves the target as it was. A save over the file the workbook was read
-// from is refused (layer xls::changedOnDiskLayer) when another program changed or replaced that
-// file since it was read: checked before writing and again just before the rename.
+// from is refused (layer changedOnDiskLayer) when another program changed or replaced that file
+// since it was read: checked before writing and again just before the rename.
 class AtomicSave {
 public:
     // Writes the new file at the path given (which does not exist yet).
@@ -23,7 +23,7 @@ public:
     // Remembers the file as it is now, before it is read.
     explicit AtomicSave(const std::filesystem::path& source);
 
-    Status saveAs(const std::filesystem::path& target, const Writer& write);
+    Status saveAs(const std::filesystem::path& target, const Writer& write) const;
 
 private:
     struct Stamp {
@@ -36,7 +36,7 @@ private:
     Status checkSourceUnchanged(const std::filesystem::path& target) const;
 
     std::filesystem::path sourcePath_;
-    std::optional<Stamp> sourceStamp_;
+    mutable std::optional<Stamp> sourceStamp_; // a save over the source moves it to the file written
 };
 
-} // namespace tavorin::xlsx
+} // namespace tavorin::xls
