@@ -1,30 +1,13 @@
 #pragma once
 
-#include "platform/SpreadsheetApplication.h"
-
-#include <memory>
-#include <vector>
+#include "platform/xls/NativeApplication.h"
+#include "platform/xlsx/XlsxWorkbook.h"
+#include "platform/xlsx/model/XlsxDocument.h"
 
 namespace tavorin::xlsx {
 
-class XlsxWorkbook;
-struct XlsxSession;
-
 // The native engine for Excel 2007+ workbooks (.xlsx, .xlsm): a workbook is read from its
-// package, changed in memory and written back as a package. Nothing outside the program starts.
-class XlsxApplication final : public SpreadsheetApplication {
-public:
-    XlsxApplication();
-    ~XlsxApplication() override;
-
-    SpreadsheetResult<std::shared_ptr<SpreadsheetWorkbook>> openWorkbook(const std::filesystem::path& path) override;
-    SpreadsheetStatus setScreenUpdating(bool value) override;
-    SpreadsheetStatus setDisplayAlerts(bool value) override;
-    SpreadsheetStatus quit() override;
-
-private:
-    std::shared_ptr<XlsxSession> session_;
-    std::vector<std::weak_ptr<XlsxWorkbook>> workbooks_;
-};
+// package, changed in memory and written back as a package.
+using XlsxApplication = xls::NativeApplication<XlsxWorkbook, XlsxDocument>;
 
 } // namespace tavorin::xlsx

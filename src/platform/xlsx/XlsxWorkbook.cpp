@@ -1,11 +1,11 @@
 #include "platform/xlsx/XlsxWorkbook.h"
 
-#include "platform/xlsx/XlsxSession.h"
+#include "platform/xls/XlsSession.h"
 #include "platform/xlsx/XlsxWorksheet.h"
 
 namespace tavorin::xlsx {
 
-XlsxWorkbook::XlsxWorkbook(std::shared_ptr<XlsxSession> session, std::unique_ptr<XlsxDocument> document)
+XlsxWorkbook::XlsxWorkbook(std::shared_ptr<xls::XlsSession> session, std::unique_ptr<XlsxDocument> document)
     : session_(std::move(session)), document_(std::move(document))
 {
     // The sheet the workbook was saved with in front, else the first.

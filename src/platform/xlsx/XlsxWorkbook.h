@@ -6,15 +6,18 @@
 #include <map>
 #include <memory>
 
+namespace tavorin::xls {
+struct XlsSession;
+}
+
 namespace tavorin::xlsx {
 
 class XlsxWorksheet;
-struct XlsxSession;
 
 // An open workbook of the .xlsx engine.
 class XlsxWorkbook final : public SpreadsheetWorkbook, public std::enable_shared_from_this<XlsxWorkbook> {
 public:
-    XlsxWorkbook(std::shared_ptr<XlsxSession> session, std::unique_ptr<XlsxDocument> document);
+    XlsxWorkbook(std::shared_ptr<xls::XlsSession> session, std::unique_ptr<XlsxDocument> document);
     ~XlsxWorkbook() override;
 
     SpreadsheetResult<std::shared_ptr<SpreadsheetWorksheet>> worksheet(const std::string& name) override;
@@ -32,7 +35,7 @@ public:
     std::shared_ptr<SpreadsheetWorksheet> handleFor(const std::shared_ptr<XlsxSheet>& sheet);
 
 private:
-    std::shared_ptr<XlsxSession> session_;
+    std::shared_ptr<xls::XlsSession> session_;
     std::unique_ptr<XlsxDocument> document_;
     std::shared_ptr<XlsxSheet> active_;
     std::map<const XlsxSheet*, std::shared_ptr<XlsxWorksheet>> handles_;
