@@ -222,6 +222,25 @@ private:
     RecordReader& records_;
 };
 
+// Reads the BOF that opens a sheet and tells from it whether the engine reads its cells.
+Status readSheetBof(RecordReader& records, std::uint64_t position, SheetModel& sheet, std::optional<Record>* bof = nullptr)
+{
+    if (auto status = records.seek(position); !status)
+        return status;
+    auto first = records.next();
+    if (!first)
+        return first.error();
+    if (first->type != RecordType::Bof || first->data.size() < 4)
+        return modelError("sheet \"" + BiffString::toUtf8(sheet.name) + "\" does not begin with a BOF record",
+                          first->type, first->offset);
+    std::uint16_t substream = ByteReader::u16At(first->data, 2);
+    sheet.structured = (sheet.type == 0 || sheet.type == 1) &&
+                       (substream == worksheetSubstream || substream == macroSheetSubstream);
+    if (bof)
+        *bof = *first;
+    return success();
+}
+
 class SheetReader {
 public:
     SheetReader(const RecordStore& store, RecordReader& records, SheetModel& sheet)
@@ -231,17 +250,9 @@ public:
 
     Status read(std::uint64_t position)
     {
-        if (auto status = records_.seek(position); !status)
+        std::optional<Record> bof;
+        if (auto status = readSheetBof(records_, position, sheet_, &bof); !status)
             return status;
-        auto bof = records_.next();
-        if (!bof)
-            return bof.error();
-        if (bof->type != RecordType::Bof || bof->data.size() < 4)
-            return modelError("sheet \"" + BiffString::toUtf8(sheet_.name) + "\" does not begin with a BOF record",
-                              bof->type, bof->offset);
-        std::uint16_t substream = ByteReader::u16At(bof->data, 2);
-        sheet_.structured = (sheet_.type == 0 || sheet_.type == 1) &&
-                            (substream == worksheetSubstream || substream == macroSheetSubstream);
         add(SheetModel::Kind::Raw, *bof);
         if (!sheet_.structured)
             return readUntilEof(SheetModel::Kind::Raw);
@@ -500,17 +511,8 @@ std::optional<std::uint32_t> drawingIdStartingAt(std::span<const std::uint8_t> d
 Status scanSheet(std::span<const std::uint8_t> stream, RecordReader& records, std::uint64_t position,
                  SheetModel& sheet, std::vector<std::uint32_t>& drawingIds)
 {
-    if (auto status = records.seek(position); !status)
+    if (auto status = readSheetBof(records, position, sheet); !status)
         return status;
-    auto bof = records.next();
-    if (!bof)
-        return bof.error();
-    if (bof->type != RecordType::Bof || bof->data.size() < 4)
-        return modelError("sheet \"" + BiffString::toUtf8(sheet.name) + "\" does not begin with a BOF record",
-                          bof->type, bof->offset);
-    std::uint16_t substream = ByteReader::u16At(bof->data, 2);
-    sheet.structured = (sheet.type == 0 || sheet.type == 1) &&
-                       (substream == worksheetSubstream || substream == macroSheetSubstream);
     SheetModel::Unread unread;
     unread.begin = static_cast<std::uint32_t>(position);
     // Only the headers are looked at, straight from the stream: a large sheet has millions of
