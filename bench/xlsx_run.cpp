@@ -14,6 +14,7 @@
 #include "platform/WorkbookSheetNames.h"
 #include "run/InsertionRun.h"
 #include "run/RunObserver.h"
+#include "support/BenchSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,97 +37,16 @@
 
 using namespace tavorin;
 
+using namespace tavorin::bench;
+
 namespace {
 
-class QuietObserver final : public RunObserver {
-public:
-    void showMessage(const QString&, const QString&) override {}
-    void blankFieldsFilled(const QString&, const QString&) override {}
-    void runStarted() override {}
-    void progressChanged(float) override {}
-    void runFinished() override {}
-    void listSheetsAgain() override {}
-};
 
-// Photo-like pictures: smooth colour areas with grain, about 250 KB as JPEG, all different.
-std::vector<QString> makePhotos(const QDir& folder, int count)
-{
-    std::vector<QString> paths;
-    QRandomGenerator random(20261207);
-    for (int i = 0; i < count; ++i) {
-        QImage image(1024, 768, QImage::Format_RGB32);
-        int red = random.bounded(256), green = random.bounded(256), blue = random.bounded(256);
-        for (int y = 0; y < image.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
-                int grain = random.bounded(48);
-                line[x] = qRgb((red + x / 4 + grain) & 255, (green + y / 3 + grain) & 255, (blue + (x + y) / 8 + grain) & 255);
-            }
-        }
-        QString path = folder.filePath(QStringLiteral("photo%1.jpg").arg(i, 4, 10, QLatin1Char('0')));
-        QImageWriter writer(path, "jpeg");
-        writer.setQuality(70);
-        writer.write(image);
-        paths.push_back(path);
-    }
-    return paths;
-}
 
-double copySeconds(const std::vector<QString>& pictures, const QString& target)
-{
-    QElapsedTimer timer;
-    timer.start();
-    int output = ::open(target.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char> buffer(1 << 20);
-    for (const auto& picture : pictures) {
-        int input = ::open(picture.toLocal8Bit().constData(), O_RDONLY);
-        ssize_t count = 0;
-        while ((count = ::read(input, buffer.data(), buffer.size())) > 0)
-            if (::write(output, buffer.data(), static_cast<std::size_t>(count)) != count)
-                break;
-        ::close(input);
-    }
-    ::fsync(output);
-    ::close(output);
-    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
-}
 
-RunOptions jobOptions(const QString& workbook, const std::vector<QString>& pictures)
-{
-    RunOptions options;
-    options.workbookChosen = true;
-    options.workbookPath = workbook.toStdString();
-    options.sheetNames = {QStringLiteral("Sheet1"), QStringLiteral("Sheet2")};
-    options.selectedSheet = 0;
-    options.startColumn = 2;
-    options.endColumn = 5;
-    options.startRow = 3;
-    options.endRow = 18;
-    options.startRowIndex = 2;
-    options.endRowIndex = 17;
-    options.rowSpacing = 2;
-    options.dateCaption = {true, 2, 2};
-    options.numberCaption = {true, 2, 3};
-    options.firstNumberText = QStringLiteral("1");
-    options.nameCaption = {true, 19, 2};
-    for (const auto& picture : pictures)
-        options.pictures.push_back(PictureRow{" " + QFileInfo(picture).fileName(), picture, QStringLiteral("○")});
-    return options;
-}
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
-double peakMegabytes()
-{
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
+
 
 } // namespace
 
@@ -178,7 +98,7 @@ int main(int argc, char* argv[])
         environment.observer = &observer;
         QElapsedTimer timer;
         timer.start();
-        RunOutcome outcome = runInsertion(jobOptions(workbook, pictures), environment);
+        RunOutcome outcome = runInsertion(ledgerOptions(workbook, {QStringLiteral("Sheet1"), QStringLiteral("Sheet2")}, pictures, 0), environment);
         runsTimed.push_back(double(timer.nsecsElapsed()) / 1e9);
         complete = complete && outcome.saved && outcome.placed == count;
         std::printf("round %d: copy %.3f s, run %.3f s (placed %d, saved %s, %.1f MB written)\n", round, copies.back(),
