@@ -1,442 +1,296 @@
-#include "run/InsertionRun.h"
-#include "run/RunObserver.h"
+// The run on the native engine around its picture loop: the checks before it, a spreadsheet application
+// holding the workbook, the names of the copies, pictures that cannot be placed, and a workbook that
+// cannot be read or written: the run then goes through to its final message, which says the workbook was
+// not saved, and the file keeps every byte it had with nothing left beside it. The causes work for root
+// too (CI runs as root): a file or folder without write permission is read-only whoever runs the program,
+// and a file-size limit fails the write as a full disk would.
 
-#include "support/RecordingSpreadsheet.h"
+#include "RunLayout.h"
+
+#include "platform/xls/XlsApplication.h"
+#include "run/InsertionRun.h"
+#include "run/SheetNaming.h"
+
+#include "support/EngineRun.h"
+#include "support/ExcelGrid.h"
+#include "support/Files.h"
+#include "support/Oracles.h"
+#include "support/PlacementChecks.h"
+#include "support/SavedWorkbook.h"
+#include "support/TemporaryFolder.h"
+#include "support/TestPaths.h"
+
+#include <QJsonArray>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <ostream>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace tavorin;
-using test::RecordingSpreadsheet;
+using namespace tavorin::test;
+namespace fs = std::filesystem;
 
 namespace {
 
-// What the window would have seen of a run.
-class RecordingObserver final : public RunObserver {
-public:
-    struct Message {
-        QString text;
-        QString title;
-    };
-    std::vector<Message> messages;
-    std::vector<QString> filledFields;
-    std::vector<float> progress;
+// Two pictures, one per copy named Photo(n), with numbers above them.
+RunOptions twoPicturesOn(const fs::path& book)
+{
+    RunOptions options = EngineRun::optionsFor(book, {"Sheet1", "My Sheet"});
+    options.picturesPerSheet = 1;
+    options.sheetNameText = "Photo";
+    options.numberCaption = {true, 2, 2};
+    options.pictures = {EngineRun::pictureRow(pictureFixture("land.jpg"), "○"),
+                        EngineRun::pictureRow(pictureFixture("tall.tif"), "→")};
+    return options;
+}
+
+struct CheckCase {
+    const char* name;
+    bool workbookChosen, picturesListed;
+    int picturesPerSheet;
+    bool sheetNameFromDate;
+    const char* sheetNameText;
+    const char* refusal;  // one line per missing input; empty: the run goes on
+    const char* copyName; // and makes this copy
+};
+
+class RunChecks : public ::testing::TestWithParam<CheckCase> {};
+
+// A refused run says every missing input at once and touches nothing; a run that may start names its
+// copies after the sheet name, blank or not, or after today's date when asked to.
+TEST_P(RunChecks, RefuseMissingInputsTogetherOrLetTheRunGoOn)
+{
+    const CheckCase& c = GetParam();
+    TemporaryFolder folder;
+    const auto book = copyWorkbook(folder.path(), "ledger.xls");
+    const Bytes before = fileBytes(book);
+    RunOptions options = twoPicturesOn(book);
+    options.workbookChosen = c.workbookChosen;
+    options.pictures.resize(c.picturesListed ? 2 : 0);
+    options.picturesPerSheet = c.picturesPerSheet;
+    options.sheetNameFromDate = c.sheetNameFromDate;
+    options.sheetNameText = c.sheetNameText;
+    EngineRun engine;
+    const RunOutcome outcome = engine.run(options);
+    ASSERT_EQ(engine.messages.size(), 1u);
+    EXPECT_EQ(engine.messages[0].title, "確認");
+    EXPECT_EQ(engine.messages[0].text, *c.refusal ? c.refusal : "  処理終了！");
+    EXPECT_EQ(outcome.stage, *c.refusal ? RunOutcome::Stage::MissingInput : RunOutcome::Stage::Completed);
+    if (*c.refusal) {
+        EXPECT_EQ(fileBytes(book), before);
+        EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"ledger.xls"});
+    } else if (auto whole = expectSavedWhole(book)) {
+        EXPECT_EQ(sheetNames(*whole), QStringList({"Sheet1", "My Sheet"}) + (*c.copyName ? QStringList{c.copyName} : QStringList{}));
+    }
+}
+
+std::string checkName(const ::testing::TestParamInfo<CheckCase>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(, RunChecks, ::testing::Values(
+    CheckCase{"NothingChosenAndNoSheetName", false, false, 2, false, "",
+              "Excelファイルを指定して下さい。\r\n画像ファイルを指定して下さい。\r\n挿入SHEET名を指定して下さい。", ""},
+    CheckCase{"NothingChosenAllOnOneSheet", false, false, 0, false, "",
+              "Excelファイルを指定して下さい。\r\n画像ファイルを指定して下さい。", ""},
+    CheckCase{"NoWorkbook", false, true, 0, false, "", "Excelファイルを指定して下さい。", ""},
+    CheckCase{"NoPictures", true, false, 0, false, "", "画像ファイルを指定して下さい。", ""},
+    CheckCase{"CopiesWithoutAName", true, true, 5, false, "", "挿入SHEET名を指定して下さい。", ""},
+    CheckCase{"AllOnTheTemplateNeedNoName", true, true, 0, false, "", "", ""},
+    CheckCase{"CopiesNamedAfterToday", true, true, 5, true, "", "", "2026年12月7日(1)"},
+    CheckCase{"CopiesNamedAfterABlank", true, true, 5, false, " ", "", " (1)"}), checkName);
+
+// Only the first copy number is looked up among the listed sheets, by exact, case-sensitive comparison
+// of the whole name; the copies count on from it.
+TEST(SheetNaming, TheFirstCopyTakesTheFirstFreeNumberAndTodayHasNoWeekday)
+{
+    EXPECT_EQ(initialCopyCounter("写真", {"写真(1)", "Sheet1", "写真(2)"}), 2);
+    EXPECT_EQ(initialCopyCounter("写真", {"写真(2)"}), 0);
+    EXPECT_EQ(initialCopyCounter("Photo", {"photo(1)", "Photo(1) ", "Photo (1)"}), 0);
+    const QDate sunday(2026, 12, 6);
+    EXPECT_EQ(longDateWithoutWeekday(sunday, QLocale(QLocale::Japanese, QLocale::Japan)), "2026年12月6日");
+    const QString english = longDateWithoutWeekday(sunday, QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_TRUE(english.contains("December 6") && english.contains("2026") && !english.contains("Sunday"))
+        << english.toStdString();
+}
+
+TEST(InsertionRun, ARunningSpreadsheetApplicationIsRefusedAndNothingStarts)
+{
+    TemporaryFolder folder;
+    const auto book = copyWorkbook(folder.path(), "ledger.xls");
+    const Bytes before = fileBytes(book);
+    EngineRun observer;
     int started = 0;
-    int finished = 0;
-    int listings = 0;
-
-    void showMessage(const QString& text, const QString& title) override { messages.push_back({text, title}); }
-    void blankFieldsFilled(const QString& magnification, const QString& firstNumber) override
-    {
-        filledFields = {magnification, firstNumber};
-    }
-    void runStarted() override { ++started; }
-    void progressChanged(float value) override { progress.push_back(value); }
-    void runFinished() override { ++finished; }
-    void listSheetsAgain() override { ++listings; }
-};
-
-class InsertionRunTest : public ::testing::Test {
-protected:
-    InsertionRunTest()
-    {
-        useWorkbookSheets({"Sheet1", "Sheet2"});
-        options_.workbookChosen = true;
-        options_.workbookPath = "/books/ledger.xls";
-        options_.sheetNames = {"Sheet1", "Sheet2"};
-        options_.selectedSheet = 0;
-    }
-
-    // The workbook that the run opens: these sheets, every column 50 pt wide, every row 20 pt high.
-    void useWorkbookSheets(std::vector<std::string> names)
-    {
-        recorder_ = std::make_unique<RecordingSpreadsheet>(std::move(names));
-        recorder_->setColumnWidthPoints(50);
-        recorder_->setRowHeightPoints(20);
-        recorder_->setDefaultNaturalSize(200, 100);
-    }
-
-    void addPictures(int count, const QString& mark = QStringLiteral("○"))
-    {
-        for (int i = 0; i < count; ++i) {
-            QString name = QStringLiteral("p%1.jpg").arg(options_.pictures.size());
-            options_.pictures.push_back(PictureRow{" " + name, "/photos/" + name, mark});
-        }
-    }
-
-    RunOutcome run()
-    {
-        RunEnvironment environment;
-        environment.spreadsheetApplicationRunning = [this](const std::filesystem::path&) { return running_; };
-        environment.createApplication = [this] {
-            ++applicationsCreated_;
-            return recorder_->makeApplication();
-        };
-        environment.fileCreationTime = [](const std::filesystem::path&) {
-            return std::optional<CalendarDateTime>(CalendarDateTime{2001, 3, 14, 13, 30, 0, 0});
-        };
-        environment.longDateToday = [] { return QStringLiteral("2026年12月7日"); };
-        environment.observer = &observer_;
-        return runInsertion(options_, environment);
-    }
-
-    // The recorded calls that contain a piece of text, in order.
-    std::vector<std::string> callsWith(const std::string& piece) const
-    {
-        std::vector<std::string> found;
-        for (const auto& call : recorder_->calls())
-            if (call.find(piece) != std::string::npos)
-                found.push_back(call);
-        return found;
-    }
-
-    std::unique_ptr<RecordingSpreadsheet> recorder_;
-    RecordingObserver observer_;
-    RunOptions options_;
-    bool running_ = false;
-    int applicationsCreated_ = 0;
-};
-
-} // namespace
-
-TEST_F(InsertionRunTest, MissingInputsAreReportedTogetherAndNothingStarts)
-{
-    options_.workbookChosen = false;
-    options_.picturesPerSheet = 2;
-    RunOutcome outcome = run();
-    EXPECT_EQ(outcome.stage, RunOutcome::Stage::MissingInput);
-    ASSERT_EQ(observer_.messages.size(), 1u);
-    EXPECT_EQ(observer_.messages[0].title, QStringLiteral("確認"));
-    EXPECT_EQ(observer_.messages[0].text,
-              QStringLiteral("Excelファイルを指定して下さい。\r\n画像ファイルを指定して下さい。\r\n"
-                             "挿入SHEET名を指定して下さい。"));
-    EXPECT_TRUE(observer_.filledFields.empty());
-    EXPECT_EQ(observer_.started, 0);
-    EXPECT_EQ(applicationsCreated_, 0);
-}
-
-TEST_F(InsertionRunTest, ARunningSpreadsheetIsRefusedAfterTheBlankFieldsAreFilled)
-{
-    addPictures(1);
-    options_.magnificationText = QStringLiteral("   ");
-    options_.firstNumberText = QString();
-    running_ = true;
-    RunOutcome outcome = run();
-    EXPECT_EQ(outcome.stage, RunOutcome::Stage::SpreadsheetRunning);
-    EXPECT_EQ(observer_.filledFields, (std::vector<QString>{"100", "1"}));
-    ASSERT_EQ(observer_.messages.size(), 1u);
-    EXPECT_EQ(observer_.messages[0].text, QStringLiteral("Excel が起動中です。"));
-    EXPECT_EQ(observer_.messages[0].title, QStringLiteral("Tavorin"));
-    EXPECT_EQ(observer_.started, 0) << "the window must stay enabled";
-    EXPECT_EQ(applicationsCreated_, 0);
-    EXPECT_TRUE(recorder_->calls().empty());
-}
-
-TEST_F(InsertionRunTest, OpensSelectsPlacesSavesAndQuitsInOrder)
-{
-    addPictures(1);
-    RunOutcome outcome = run();
-    EXPECT_EQ(outcome.stage, RunOutcome::Stage::Completed);
-    const auto& calls = recorder_->calls();
-    auto position = [&](const std::string& line) {
-        return std::find(calls.begin(), calls.end(), line) - calls.begin();
+    RunEnvironment environment;
+    environment.spreadsheetApplicationRunning = [&](const fs::path& path) { return path == book; };
+    environment.createApplication = [&] {
+        ++started;
+        return std::make_unique<xls::XlsApplication>();
     };
-    auto open = position("Application.Workbooks.Open(\"/books/ledger.xls\")");
-    auto screen = position("Application.ScreenUpdating = False");
-    auto select = position("Sheet(\"Sheet1\").Select");
-    auto insert = position("Sheet(\"Sheet1\").Pictures.Insert(\"/photos/p0.jpg\")");
-    auto alerts = position("Application.DisplayAlerts = False");
-    auto save = position("Workbook.SaveAs(\"/books/ledger.xls\")");
-    auto quit = position("Application.Quit");
-    ASSERT_LT(quit, static_cast<long>(calls.size()));
-    EXPECT_LT(open, screen);
-    EXPECT_LT(screen, select);
-    EXPECT_LT(select, insert);
-    EXPECT_LT(insert, alerts);
-    EXPECT_LT(alerts, save);
-    EXPECT_LT(save, quit);
-    EXPECT_TRUE(outcome.saved);
-    EXPECT_EQ(outcome.placed, 1);
-    EXPECT_EQ(observer_.started, 1);
-    EXPECT_EQ(observer_.finished, 1);
-    EXPECT_EQ(observer_.listings, 1);
-    ASSERT_EQ(observer_.messages.size(), 1u);
-    EXPECT_EQ(observer_.messages[0].text, QStringLiteral("  処理終了！"));
-    EXPECT_EQ(observer_.messages[0].title, QStringLiteral("確認"));
+    environment.observer = &observer;
+    EXPECT_EQ(runInsertion(twoPicturesOn(book), environment).stage, RunOutcome::Stage::SpreadsheetRunning);
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_EQ(std::pair(observer.messages[0].text, observer.messages[0].title), std::pair(QString("Excel が起動中です。"), QString("Tavorin")));
+    EXPECT_EQ(started, 0);
+    EXPECT_EQ(fileBytes(book), before);
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"ledger.xls"});
 }
 
-TEST_F(InsertionRunTest, SingleColumnBlocksFollowTheWorkedExample)
+// broken.jpg is no picture: it is left out and named in the final message, its caption is written all
+// the same, and the pictures around it are placed as ever. A text that is no mark leaves its picture as
+// inserted: at its block's top-left cell, at its natural size. A first number that is no number writes
+// no number caption. The bar moves after every picture.
+TEST(InsertionRun, APictureThatCannotBeInsertedIsListedAndTheOthersArePlaced)
 {
-    addPictures(3);
-    options_.startRow = 3;
-    options_.endRow = 10;
-    options_.startRowIndex = 2;
-    options_.endRowIndex = 9;
-    options_.rowSpacing = 1;
-    run();
-    EXPECT_EQ(callsWith(").Select"), (std::vector<std::string>{"Sheet(\"Sheet1\").Select",
-                                                               "Sheet(\"Sheet1\").Range(3,1,10,1).Select",
-                                                               "Sheet(\"Sheet1\").Range(12,1,19,1).Select",
-                                                               "Sheet(\"Sheet1\").Range(21,1,28,1).Select"}));
-}
-
-TEST_F(InsertionRunTest, TwoColumnPairsShareTheirRows)
-{
-    addPictures(4);
-    options_.startColumn = 2;
-    options_.endColumn = 5;
-    options_.startRow = 3;
-    options_.endRow = 10;
-    options_.startRowIndex = 2;
-    options_.endRowIndex = 9;
-    options_.rowSpacing = 1;
-    options_.singleColumnForm = false;
-    options_.twoColumnForm = true;
-    options_.pairGap = 1;
-    run();
-    EXPECT_EQ(callsWith("Range(").size(), 4u * 5u) << "select + width, height, top, left per picture";
-    EXPECT_EQ(callsWith(").Select").size(), 5u);
-    EXPECT_EQ(callsWith(".Range(3,2,10,5).Select").size(), 1u);
-    EXPECT_EQ(callsWith(".Range(3,7,10,10).Select").size(), 1u);
-    EXPECT_EQ(callsWith(".Range(12,2,19,5).Select").size(), 1u);
-    EXPECT_EQ(callsWith(".Range(12,7,19,10).Select").size(), 1u);
-}
-
-TEST_F(InsertionRunTest, SheetCopiesTakeThreePicturesEachAndFollowTheLastSheet)
-{
-    addPictures(7);
-    options_.picturesPerSheet = 3;
-    options_.sheetNameText = QStringLiteral("写真");
-    RunOutcome outcome = run();
-    EXPECT_EQ(recorder_->sheetNames(),
-              (std::vector<std::string>{"Sheet1", "Sheet2", "写真(1)", "写真(2)", "写真(3)"}));
-    EXPECT_TRUE(recorder_->shapes("Sheet1").empty()) << "the template receives nothing";
-    EXPECT_EQ(recorder_->shapes("写真(1)").size(), 3u);
-    EXPECT_EQ(recorder_->shapes("写真(2)").size(), 3u);
-    EXPECT_EQ(recorder_->shapes("写真(3)").size(), 1u);
-    EXPECT_EQ(outcome.sheetsUsed, 3);
-    EXPECT_EQ(callsWith(".Copy After:=").size(), 3u);
-    EXPECT_EQ(callsWith("Copy After:=Sheet(\"Sheet2\")").size(), 1u);
-}
-
-TEST_F(InsertionRunTest, TheCopyCounterStartsAfterNamesAlreadyListed)
-{
-    addPictures(2);
-    options_.picturesPerSheet = 1;
-    options_.sheetNameText = QStringLiteral("B");
-    options_.sheetNames = {"Sheet1", "B(1)", "B(2)"};
-    useWorkbookSheets({"Sheet1", "B(1)", "B(2)"});
-    run();
-    EXPECT_EQ(recorder_->sheetNames(), (std::vector<std::string>{"Sheet1", "B(1)", "B(2)", "B(3)", "B(4)"}));
-}
-
-TEST_F(InsertionRunTest, ARefusedCopyNameKeepsTheNameTheCopyWasGiven)
-{
-    addPictures(2);
-    options_.picturesPerSheet = 1;
-    options_.sheetNameText = QStringLiteral("B");
-    options_.sheetNames = {"Sheet1", "B(2)"};
-    useWorkbookSheets({"Sheet1", "B(2)"});
-    RunOutcome outcome = run();
-    auto names = recorder_->sheetNames();
-    ASSERT_EQ(names.size(), 4u);
-    EXPECT_EQ(names[2], "B(1)");
-    EXPECT_NE(names[3], "B(2)") << "the second copy cannot take a name in use";
-    EXPECT_EQ(recorder_->shapes(names[3]).size(), 1u) << "pictures still go onto it";
-    EXPECT_EQ(outcome.placed, 2);
-}
-
-namespace {
-
-struct FitCase {
-    const char* mark;
-    double naturalWidth, naturalHeight;
-    const char* magnification;
-    double width, height, left, top, rotation;
-};
-
-// Shown in the test's name (in ASCII, for ctest): the turn, the natural size and the magnification.
-void PrintTo(const FitCase& fit, std::ostream* out)
-{
-    *out << "turned " << fit.rotation << ' ' << fit.naturalWidth << 'x' << fit.naturalHeight << " at " << fit.magnification;
-}
-
-} // namespace
-
-class PictureFitTest : public InsertionRunTest, public ::testing::WithParamInterface<FitCase> {};
-
-// Block C5:D7 is 100 pt wide and 60 pt high, 100 pt from the left and 80 pt from the top. The
-// expected frames are worked out by hand from the fit table: width-first fit, the height test,
-// the magnification, and the centring nudge of +0.005 (or -0.005 for upright frames).
-TEST_P(PictureFitTest, FitsRotatesAndCentresByTheMark)
-{
-    const FitCase& fit = GetParam();
-    addPictures(1, QString::fromUtf8(fit.mark));
-    recorder_->setDefaultNaturalSize(fit.naturalWidth, fit.naturalHeight);
-    options_.startColumn = 3;
-    options_.endColumn = 4;
-    options_.startRow = 5;
-    options_.endRow = 7;
-    options_.startRowIndex = 4;
-    options_.endRowIndex = 6;
-    options_.magnificationText = QString::fromUtf8(fit.magnification);
-    run();
-    auto shapes = recorder_->shapes("Sheet1");
-    ASSERT_EQ(shapes.size(), 1u);
-    EXPECT_NEAR(shapes[0].width, fit.width, 1e-4);
-    EXPECT_NEAR(shapes[0].height, fit.height, 1e-4);
-    EXPECT_NEAR(shapes[0].left, fit.left, 1e-4);
-    EXPECT_NEAR(shapes[0].top, fit.top, 1e-4);
-    EXPECT_EQ(shapes[0].rotation, fit.rotation);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Marks, PictureFitTest,
-    ::testing::Values(FitCase{"○", 200, 100, "100", 100, 50, 100.005, 85.005, 0},     // width fits
-                      FitCase{"○", 100, 100, "100", 60, 60, 120.005, 80.005, 0},      // too tall: height fits
-                      FitCase{"↓", 200, 100, "100", 100, 50, 100.005, 85.005, 180},
-                      FitCase{"→", 200, 100, "100", 60, 30, 119.995, 94.995, 90},     // frame width upright
-                      FitCase{"←", 100, 400, "100", 25, 100, 137.495, 59.995, 270},   // too wide when turned
-                      FitCase{"○", 200, 100, "50", 50, 25, 125.005, 97.505, 0},       // half size, centred
-                      FitCase{"○", 200, 100, "80abc", 80, 40, 110.005, 90.005, 0}));  // leading number
-
-TEST_F(InsertionRunTest, ATextThatIsNoMarkLeavesThePictureAsInserted)
-{
-    addPictures(1, QStringLiteral("?"));
-    run();
-    auto shapes = recorder_->shapes("Sheet1");
-    ASSERT_EQ(shapes.size(), 1u);
-    EXPECT_EQ(shapes[0].width, 200);
-    EXPECT_EQ(shapes[0].height, 100);
-    EXPECT_TRUE(callsWith(".Width =").empty());
-}
-
-TEST_F(InsertionRunTest, ProgressMovesAfterEachPictureAndEndsAtAHundred)
-{
-    addPictures(4);
-    run();
-    EXPECT_EQ(observer_.progress, (std::vector<float>{0, 25, 50, 75, 100}));
-}
-
-TEST_F(InsertionRunTest, BlocksBeyondTheLastRowAreListedAndDisturbNothing)
-{
-    addPictures(2);
-    options_.startRow = options_.endRow = 65536;
-    options_.startRowIndex = options_.endRowIndex = 299;
-    RunOutcome outcome = run();
-    EXPECT_EQ(outcome.placed, 1);
+    TemporaryFolder folder;
+    const auto book = copyWorkbook(folder.path(), "ledger.xls");
+    RunOptions options = EngineRun::optionsFor(book, {"Sheet1", "My Sheet"});
+    setBlock(options, 2, 4, 3, 10, 1); // B3:D10, B12:D19, B21:D28, B30:D37
+    options.nameCaption = {true, 2, 2};
+    options.numberCaption = {true, 2, 3};
+    options.firstNumberText = "12abc";
+    const auto land = pictureFixture("land.jpg"), portrait = pictureFixture("portrait.png");
+    options.pictures = {EngineRun::pictureRow(land, "○"), EngineRun::pictureRow(pictureFixture("broken.jpg"), "○"),
+                        EngineRun::pictureRow(portrait, "?"), EngineRun::pictureRow(land, "←")};
+    EngineRun engine;
+    const RunOutcome outcome = engine.run(options);
+    EXPECT_TRUE(outcome.saved) << outcome.saveError.toStdString();
+    EXPECT_EQ(outcome.placed, 3);
     ASSERT_EQ(outcome.unplaced.size(), 1u);
     EXPECT_EQ(outcome.unplaced[0].index, 1);
-    EXPECT_TRUE(outcome.saved);
-    auto shapes = recorder_->shapes("Sheet1");
-    ASSERT_EQ(shapes.size(), 1u);
-    EXPECT_TRUE(callsWith("Pictures.Insert(\"/photos/p1.jpg\")").empty())
-        << "no picture may land at the previous block";
-    EXPECT_TRUE(observer_.messages.back().text.startsWith(QStringLiteral("  処理終了！\r\n\r\n配置できなかった画像：")));
-    EXPECT_TRUE(observer_.messages.back().text.contains(QStringLiteral("p1.jpg")));
+    ASSERT_EQ(engine.messages.size(), 1u);
+    EXPECT_TRUE(engine.messages[0].text.startsWith("  処理終了！\r\n\r\n配置できなかった画像：\r\nbroken.jpg … 画像を挿入できません"))
+        << engine.messages[0].text.toStdString();
+    EXPECT_EQ(engine.progress, (std::vector<float>{0, 25, 50, 75, 100}));
+    expectSavedWhole(book);
+    auto poi = poiReport(book);
+    ASSERT_TRUE(poi.has_value());
+    const QJsonObject sheet = sheetNamed(*poi, "Sheet1", "POI");
+    const QJsonArray pictures = sheet["pictures"].toArray();
+    ASSERT_EQ(pictures.size(), 3);
+    expectAnchoredInBlock(*poi, sheet, pictures[0].toObject(), {land, 0, 240, 180, "Sheet1", 0, 3, 2, 10, 4}, 1);
+    expectAnchoredInBlock(*poi, sheet, pictures[2].toObject(), {land, 270, 240, 180, "Sheet1", 2, 30, 2, 37, 4}, 1);
+    const auto grid = ExcelGrid::fromPoi(*poi, sheet);
+    ASSERT_TRUE(grid.has_value());
+    const PointRect block = grid->block(21, 2, 28, 4), asInserted = grid->anchorRect(pictures[1]["anchor"].toArray());
+    EXPECT_NEAR(asInserted.left, block.left, 0.5);
+    EXPECT_NEAR(asInserted.top, block.top, 0.5);
+    EXPECT_NEAR(asInserted.width, 180, 0.5);
+    EXPECT_NEAR(asInserted.height, 240, 0.5);
+    EXPECT_EQ(cellOf(sheet, "B2")["value"], " land.jpg");
+    EXPECT_EQ(cellOf(sheet, "B11")["value"], " broken.jpg");
+    EXPECT_EQ(cellOf(sheet, "B20")["value"], " portrait.png");
+    EXPECT_TRUE(cellOf(sheet, "C2").isEmpty()) << "no number caption";
 }
 
-TEST_F(InsertionRunTest, APictureThatCannotBeInsertedLeavesTheOthersAlone)
+// Runs with writes beyond `bytes` failing with EFBIG, as on a full disk.
+RunOutcome runWithFileSizeLimit(EngineRun& engine, const RunOptions& options, rlim_t bytes)
 {
-    addPictures(3);
-    recorder_->failPictureInsert("/photos/p1.jpg");
-    RunOutcome outcome = run();
-    EXPECT_EQ(outcome.placed, 2);
-    ASSERT_EQ(outcome.unplaced.size(), 1u);
-    EXPECT_EQ(outcome.unplaced[0].path, std::filesystem::path("/photos/p1.jpg"));
-    EXPECT_EQ(recorder_->shapes("Sheet1").size(), 2u);
-    EXPECT_TRUE(outcome.message.contains(QStringLiteral("p1.jpg")));
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    const rlimit limited{std::min(bytes, previous.rlim_max), previous.rlim_max};
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0) << "the file-size limit cannot be set";
+    const RunOutcome outcome = engine.run(options);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, handler);
+    return outcome;
 }
 
-TEST_F(InsertionRunTest, AFailedSaveIsReportedNotCelebrated)
-{
-    addPictures(1);
-    recorder_->failCallsStartingWith("Workbook.SaveAs");
-    RunOutcome outcome = run();
-    EXPECT_FALSE(outcome.saved);
-    EXPECT_TRUE(recorder_->quitCalled());
-    EXPECT_EQ(observer_.finished, 1);
-    ASSERT_FALSE(observer_.messages.empty());
-    EXPECT_TRUE(observer_.messages.back().text.contains(QStringLiteral("ledger.xls は保存されませんでした。")))
-        << observer_.messages.back().text.toStdString();
-    EXPECT_EQ(observer_.listings, 1);
-}
+enum class Cause { ReadOnlyFile, ReadOnlyFolder, DiskFullHalfway, Encrypted };
 
-TEST_F(InsertionRunTest, AWorkbookThatCannotBeOpenedStillCompletesAndSaysSo)
+struct FailureCase {
+    const char* name;
+    Cause cause;
+    const char* fixture;
+    const char* message; // after "  処理終了！" and an empty line
+};
+
+class SaveFailure : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(SaveFailure, IsReportedAndLeavesTheWorkbookAsItWas)
 {
-    addPictures(2);
-    recorder_->failOpen();
-    RunOutcome outcome = run();
+    const FailureCase& c = GetParam();
+    TemporaryFolder folder;
+    const fs::path place = folder / "book";
+    fs::create_directory(place);
+    const auto book = copyWorkbook(place, c.fixture, "book.xls");
+    const Bytes before = fileBytes(book);
+    const fs::path readOnly = c.cause == Cause::ReadOnlyFile ? book : place;
+    if (c.cause == Cause::ReadOnlyFile || c.cause == Cause::ReadOnlyFolder)
+        fs::permissions(readOnly, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    EngineRun engine;
+    const RunOutcome outcome = c.cause == Cause::DiskFullHalfway
+                                   ? runWithFileSizeLimit(engine, twoPicturesOn(book), before.size() / 2)
+                                   : engine.run(twoPicturesOn(book));
+    fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(outcome.stage, RunOutcome::Stage::Completed);
     EXPECT_FALSE(outcome.saved);
-    EXPECT_EQ(outcome.placed, 0);
-    EXPECT_EQ(observer_.finished, 1);
-    EXPECT_EQ(observer_.progress.back(), 100);
-    EXPECT_TRUE(observer_.messages.back().text.contains(QStringLiteral("を読み込めませんでした")));
+    ASSERT_EQ(engine.messages.size(), 1u);
+    EXPECT_TRUE(engine.messages[0].text.startsWith(QString("  処理終了！\r\n\r\n") + c.message))
+        << engine.messages[0].text.toStdString();
+    EXPECT_EQ(engine.messages[0].title, "確認");
+    EXPECT_EQ(engine.progress.back(), 100.0f) << "the run reaches its completion";
+    EXPECT_EQ(fileBytes(book), before);
+    EXPECT_EQ(namesIn(place), std::vector<std::string>{"book.xls"});
 }
 
-TEST_F(InsertionRunTest, CaptionsMoveWithTheirBlocks)
+std::string failureName(const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(, SaveFailure, ::testing::Values(
+    FailureCase{"ReadOnlyFile", Cause::ReadOnlyFile, "ledger.xls", "book.xls は保存されませんでした。\r\n"},
+    FailureCase{"ReadOnlyFolder", Cause::ReadOnlyFolder, "ledger.xls", "book.xls は保存されませんでした。\r\n"},
+    FailureCase{"DiskFullHalfway", Cause::DiskFullHalfway, "ledger.xls", "book.xls は保存されませんでした。\r\n"},
+    FailureCase{"Encrypted", Cause::Encrypted, "xor-encryption-abc.xls",
+                "book.xls を読み込めませんでした。保存していません。\r\nパスワードで保護（暗号化）されたブックです。Excel または "
+                "LibreOffice で開いて保護を解除し、Excel 97-2003 形式で保存し直してから使ってください。"}), failureName);
+
+struct OtherSave {
+    const char* name;
+    bool inPlace, runWritesElsewhere;
+};
+
+class WorkbookChangedDuringTheRun : public ::testing::TestWithParam<OtherSave> {};
+
+// Another program saves the workbook while the run works on it (at its first picture), by renaming a new
+// file over it or by writing into it. The run does not save over that work and says so; a run that
+// writes to another file goes on.
+TEST_P(WorkbookChangedDuringTheRun, IsLeftAsTheOtherProgramWroteIt)
 {
-    addPictures(3);
-    options_.startRow = 3;
-    options_.endRow = 10;
-    options_.startRowIndex = 2;
-    options_.endRowIndex = 9;
-    options_.rowSpacing = 1;
-    options_.dateCaption = {true, 3, 1};                  // the block's top-left cell
-    options_.numberCaption = {true, 2, 2};                // one row above each block
-    options_.firstNumberText = QStringLiteral("5");
-    options_.numberWithPrefix = false;
-    options_.nameCaption = {true, 11, 1};                 // just below each block
-    options_.nameWithoutExtension = true;
-    run();
-    auto value = [&](int row, int column) { return recorder_->cellValue("Sheet1", {row, column}); };
-    ASSERT_TRUE(value(3, 1));
-    EXPECT_EQ(std::get<CalendarDateTime>(*value(3, 1)), (CalendarDateTime{2001, 3, 14, 13, 30, 0, 0}));
-    EXPECT_EQ(recorder_->numberFormat("Sheet1", {3, 1}), std::optional<std::string>("yyyy\"年\"m\"月\"d\"日\";@"));
-    EXPECT_EQ(std::get<double>(*value(2, 2)), 5);
-    EXPECT_EQ(std::get<double>(*value(11, 2)), 6);
-    EXPECT_EQ(std::get<double>(*value(20, 2)), 7);
-    EXPECT_EQ(std::get<std::string>(*value(11, 1)), " p0");
-    EXPECT_EQ(std::get<std::string>(*value(29, 1)), " p2");
+    const OtherSave& c = GetParam();
+    TemporaryFolder folder;
+    const auto book = copyWorkbook(folder.path(), "ledger.xls");
+    const Bytes theirs = fileBytes(workbookFixture("namesdemo.xls"));
+    RunOptions options = twoPicturesOn(book);
+    if (c.runWritesElsewhere)
+        options.saveTo = folder / "result.xls";
+    EngineRun engine;
+    engine.onProgress = [&, saved = false](float) mutable {
+        if (std::exchange(saved, true))
+            return;
+        writeFile(c.inPlace ? book : folder / "theirs.tmp", theirs);
+        if (!c.inPlace)
+            fs::rename(folder / "theirs.tmp", book);
+    };
+    const RunOutcome outcome = engine.run(options);
+    EXPECT_EQ(fileBytes(book), theirs);
+    EXPECT_EQ(outcome.saved, c.runWritesElsewhere) << outcome.saveError.toStdString();
+    if (c.runWritesElsewhere) {
+        EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"ledger.xls", "result.xls"}));
+        expectSavedWhole(folder / "result.xls");
+        return;
+    }
+    ASSERT_EQ(engine.messages.size(), 1u);
+    EXPECT_EQ(engine.messages[0].text, "  処理終了！\r\n\r\nledger.xls は実行中にほかのプログラムで変更されたため、"
+                                       "保存していません。変更されたブックはそのままです。");
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"ledger.xls"});
 }
 
-TEST_F(InsertionRunTest, NumberCaptionsWithPrefixAndPairShift)
-{
-    addPictures(2);
-    options_.startColumn = 1;
-    options_.endColumn = 2;
-    options_.singleColumnForm = false;
-    options_.twoColumnForm = true;
-    options_.pairGap = 0;
-    options_.numberCaption = {true, 1, 1};
-    options_.firstNumberText = QStringLiteral("1");
-    options_.nameCaption = {true, 1, 2};
-    run();
-    // The right block of the pair starts in column 3, so its captions shift by 2.
-    EXPECT_EQ(std::get<std::string>(*recorder_->cellValue("Sheet1", {1, 1})), "No.1");
-    EXPECT_EQ(std::get<std::string>(*recorder_->cellValue("Sheet1", {1, 3})), "No.2");
-    EXPECT_EQ(std::get<std::string>(*recorder_->cellValue("Sheet1", {1, 4})), " p1.jpg");
-}
+std::string otherSaveName(const ::testing::TestParamInfo<OtherSave>& info) { return info.param.name; }
 
-TEST_F(InsertionRunTest, ADateCaptionKeepsTheColumnWidth)
-{
-    addPictures(1);
-    options_.dateCaption = {true, 1, 3};
-    double before = recorder_->columnWidthCharacters("Sheet1", 3);
-    run();
-    EXPECT_EQ(callsWith(".Cells(1,3).ColumnWidth =").size(), 1u);
-    EXPECT_EQ(recorder_->columnWidthCharacters("Sheet1", 3), before);
-}
+INSTANTIATE_TEST_SUITE_P(, WorkbookChangedDuringTheRun,
+                         ::testing::Values(OtherSave{"ReplacedByRename", false, false}, OtherSave{"RewrittenInPlace", true, false},
+                                           OtherSave{"ReplacedWhileTheRunWritesAnotherFile", false, true}),
+                         otherSaveName);
 
-TEST_F(InsertionRunTest, AFirstNumberThatIsNoNumberWritesNoNumberCaption)
-{
-    addPictures(1);
-    options_.numberCaption = {true, 1, 1};
-    options_.firstNumberText = QStringLiteral("12abc");
-    RunOutcome outcome = run();
-    EXPECT_FALSE(recorder_->cellValue("Sheet1", {1, 1}).has_value());
-    EXPECT_EQ(outcome.placed, 1);
-}
+} // namespace
