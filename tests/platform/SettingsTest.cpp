@@ -8,10 +8,9 @@
 #include "support/Files.h"
 #include "support/TemporaryFolder.h"
 
-#include <gtest/gtest.h>
+#include <QScopeGuard>
 
-#include <cstdlib>
-#include <optional>
+#include <gtest/gtest.h>
 
 using namespace tavorin;
 using namespace tavorin::test;
@@ -47,14 +46,8 @@ TEST(SettingsRecord, IsWrittenAndReadFieldByFieldInOrder)
     EXPECT_EQ(std::tuple(shortOne.checks[0], shortOne.selections[0], shortOne.selections[1]), std::tuple(1, 0x34, 0))
         << "zeros where a short input ends";
     EXPECT_EQ(shortOne.magnificationText(), "") << "a record never written holds no characters";
-}
-
-TEST(SettingsRecord, MagnificationIsSixLatin1CharactersPaddedWithBlanks)
-{
-    const std::pair<const char*, const char*> stored[] = {{"100", "100   "}, {"1234567", "123456"}, {"", "      "},
-                                                          {"１０", "??    "}};
-    for (const auto& [text, kept] : stored) {
-        SettingsRecord record;
+    SettingsRecord record; // the magnification: six Latin-1 characters, padded with blanks or cut
+    for (const auto& [text, kept] : {std::pair("1234567", "123456"), {"", "      "}, {"１０", "??    "}}) {
         record.setMagnificationText(QString::fromUtf8(text));
         EXPECT_EQ(record.magnificationText(), kept) << text;
     }
@@ -80,40 +73,27 @@ TEST(SettingsFile, IsCreatedReadAndReplacedWhole)
     EXPECT_FALSE(writeSettingsFile(file / "settings.dat", SettingsRecord{}));
 }
 
-// Sets an environment variable (or removes it) for one test and puts the old value back.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value)
-        : name_(name), old_(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt)
-    {
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnvironment() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-TEST(SettingsLocation, FollowsXdgConfigHomeOrDotConfigInHome)
+// Puts an environment variable back as it was when the test ends.
+auto restoredLater(const char* name)
 {
-    TemporaryFolder folder;
-    ScopedEnvironment home("HOME", folder.path().c_str());
-    {
-        ScopedEnvironment config("XDG_CONFIG_HOME", (folder / "config").c_str());
-        EXPECT_EQ(settingsFilePath(), folder / "config" / "Tavorin" / "settings.dat");
-    }
-    ScopedEnvironment noConfig("XDG_CONFIG_HOME", nullptr);
-    EXPECT_EQ(settingsFilePath(), folder / ".config" / "Tavorin" / "settings.dat");
+    const bool wasSet = qEnvironmentVariableIsSet(name);
+    return qScopeGuard([name, wasSet, value = qgetenv(name)] { wasSet ? qputenv(name, value) : qunsetenv(name); });
 }
 
-TEST(InstanceLock, ASecondProgramIsRefusedUntilTheFirstEnds)
+// The settings file lies in the user's configuration folder; one program runs per user (its lock lies in
+// the user's runtime folder).
+TEST(UserFolders, HoldTheSettingsFileAndTheInstanceLock)
 {
     TemporaryFolder folder;
     std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
-    ScopedEnvironment runtime("XDG_RUNTIME_DIR", folder.path().c_str());
+    const auto home = restoredLater("HOME"), config = restoredLater("XDG_CONFIG_HOME");
+    const auto runtime = restoredLater("XDG_RUNTIME_DIR");
+    qputenv("HOME", folder.path().c_str());
+    qputenv("XDG_CONFIG_HOME", (folder / "config").c_str());
+    qputenv("XDG_RUNTIME_DIR", folder.path().c_str());
+    EXPECT_EQ(settingsFilePath(), folder / "config" / "Tavorin" / "settings.dat");
+    qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(settingsFilePath(), folder / ".config" / "Tavorin" / "settings.dat");
     {
         InstanceLock first;
         ASSERT_TRUE(first.acquire());

@@ -1,8 +1,8 @@
 // A run's lock beside its workbook, in LibreOffice's lock file form (its lines written out here by hand,
 // the first as LibreOffice 7.4 wrote it): one run at a time; a lock left by a run of this program on this
-// host whose process is gone is taken over, any other one holds. The probe of running applications leaves
-// this program's locks to the run. LibreOffice and a run see each other's locks (tests/oracles/lo_lock.py
-// opens the workbook in LibreOffice for editing, as a user would).
+// host whose process is gone is taken over, any other one holds, and the probe of running applications
+// leaves it to the run. LibreOffice and a run see each other's locks (tests/oracles/lo_lock.py opens the
+// workbook in LibreOffice for editing, as a user would).
 
 #include "platform/SystemRunningApplicationProbe.h"
 #include "platform/WorkbookLock.h"
@@ -32,11 +32,53 @@ std::string textOf(const std::filesystem::path& path)
     return {bytes.begin(), bytes.end()};
 }
 
-void writeText(const std::filesystem::path& path, const std::string& text) { writeFile(path, Bytes(text.begin(), text.end())); }
+void writeText(const std::filesystem::path& path, const std::string& text)
+{
+    writeFile(path, Bytes(text.begin(), text.end()));
+}
+
+// Five fields, each ended by ',' and the last by ';', with ',', ';' and '\' escaped by '\'; anything else is
+// no entry (four fields, no end, ';' too early, ',' last, an ordinary character escaped, an escape at the end).
+TEST(LockFileRecord, IsReadAsLibreOfficeReadsIt)
+{
+    const std::pair<std::string, QStringList> lines[] = {
+        {",root,vm,07.12.2026 13:11,file:///tmp/lo-7kpcnsoh;", {"", "root", "vm", "07.12.2026 13:11", "file:///tmp/lo-7kpcnsoh"}},
+        {"Yamada\\, Taro,yamada,pc\\;01,07.12.2026 09:05,file:///C:\\\\Users;",
+         {"Yamada, Taro", "yamada", "pc;01", "07.12.2026 09:05", "file:///C:\\Users"}},
+        {"山田 太郎,yamada,pc01,07.12.2026 09:05,file:///home/yamada;\n",
+         {"山田 太郎", "yamada", "pc01", "07.12.2026 09:05", "file:///home/yamada"}},
+        {",root,vm,07.12.2026 13:11;", {}}, {",root,vm,07.12.2026 13:11,file:///tmp/x", {}},
+        {",root;vm,07.12.2026 13:11,file:///tmp/x;", {}}, {",root,vm,07.12.2026 13:11,file:///tmp/x,", {}},
+        {",ro\\ot,vm,07.12.2026 13:11,file:///tmp/x;", {}}, {",root,vm,07.12.2026 13:11,file:///tmp/x\\", {}}, {"", {}}};
+    for (const auto& [line, fields] : lines) {
+        const auto record = LockFileRecord::parse(line);
+        EXPECT_EQ(record ? QStringList({record->formattedName, record->userName, record->hostName, record->time,
+                                        record->profileUrl})
+                         : QStringList(),
+                  fields)
+            << line;
+    }
+}
+
+// Written with its escapes; a run's entry carries its process in the last field, LibreOffice's profile
+// URL names none.
+TEST(LockFileRecord, IsWrittenEscapedAndNamesTheWritingRun)
+{
+    const LockFileRecord record{"Tavorin", "ya,mada", "pc;01", "07.12.2026 09:05", "tavorin:pid=42\\"};
+    EXPECT_EQ(record.serialise(), "Tavorin,ya\\,mada,pc\\;01,07.12.2026 09:05,tavorin:pid=42\\\\;");
+    auto writer = [](const char* url) { return LockFileRecord{"Tavorin", {}, {}, {}, url}.writerProcess(); };
+    const auto full = writer("tavorin:pid=4242:start=987654"), bare = writer("tavorin:pid=17");
+    ASSERT_TRUE(full && bare);
+    EXPECT_EQ(std::pair(full->id, full->startTicks), std::pair(4242, std::optional<std::uint64_t>(987654)));
+    EXPECT_EQ(std::pair(bare->id, bare->startTicks), std::pair(17, std::optional<std::uint64_t>()));
+    for (const char* other : {"file:///home/yamada/.config/libreoffice/4", "tavorin:pid=", "tavorin:pid=0",
+                              "tavorin:pid=-5", "tavorin:pid=12x", "tavorin:pid=12:start=", "tavorin:pid=12:start=x"})
+        EXPECT_FALSE(writer(other)) << other;
+}
 
 std::string host() { return QSysInfo::machineHostName().toStdString(); }
 
-// A lock line of a run on `on`, of the process `process` ("pid" or "pid:start=ticks").
+// The line of a run on `on` by `process` ("pid" or "pid:start=ticks").
 std::string runLock(const std::string& on, const std::string& process)
 {
     return "Tavorin,tanaka," + on + ",07.12.2026 09:05,tavorin:pid=" + process + ";";
@@ -52,63 +94,6 @@ std::string endedProcess()
     return std::to_string(child);
 }
 
-class LockFileRecordParse : public ::testing::TestWithParam<std::pair<std::string, QStringList>> {};
-
-// Five fields, each ended by ',' and the last by ';', with ',', ';' and '\' escaped by '\'.
-TEST_P(LockFileRecordParse, ReadsFieldsAsLibreOfficeDoes)
-{
-    const auto record = LockFileRecord::parse(GetParam().first);
-    ASSERT_EQ(record.has_value(), !GetParam().second.isEmpty()) << GetParam().first;
-    if (record) {
-        EXPECT_EQ(QStringList({record->formattedName, record->userName, record->hostName, record->time,
-                               record->profileUrl}),
-                  GetParam().second);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(, LockFileRecordParse,
-                         ::testing::ValuesIn(std::vector<std::pair<std::string, QStringList>>{
-                             {",root,vm,07.12.2026 13:11,file:///tmp/lo-7kpcnsoh;",
-                              {"", "root", "vm", "07.12.2026 13:11", "file:///tmp/lo-7kpcnsoh"}},
-                             {"Yamada\\, Taro,yamada,pc\\;01,07.12.2026 09:05,file:///C:\\\\Users;",
-                              {"Yamada, Taro", "yamada", "pc;01", "07.12.2026 09:05", "file:///C:\\Users"}},
-                             {"山田 太郎,yamada,pc01,07.12.2026 09:05,file:///home/yamada;\n",
-                              {"山田 太郎", "yamada", "pc01", "07.12.2026 09:05", "file:///home/yamada"}},
-                             {",root,vm,07.12.2026 13:11;", {}},               // four fields
-                             {",root,vm,07.12.2026 13:11,file:///tmp/x", {}},  // no end
-                             {",root;vm,07.12.2026 13:11,file:///tmp/x;", {}}, // ';' too early
-                             {",root,vm,07.12.2026 13:11,file:///tmp/x,", {}}, // the last ends with ','
-                             {",ro\\ot,vm,07.12.2026 13:11,file:///tmp/x;",
-                              {}}, // an ordinary character escaped
-                             {",root,vm,07.12.2026 13:11,file:///tmp/x\\", {}}, // an escape at the end
-                             {"", {}}}));
-
-TEST(LockFileRecord, WritesEscapedFieldsEndingInASemicolon)
-{
-    const LockFileRecord record{"Tavorin", "ya,mada", "pc;01", "07.12.2026 09:05", "tavorin:pid=42\\"};
-    EXPECT_EQ(record.serialise(), "Tavorin,ya\\,mada,pc\\;01,07.12.2026 09:05,tavorin:pid=42\\\\;");
-}
-
-// A run's entry carries its process in the last field; LibreOffice's profile URL names none.
-TEST(LockFileRecord, NamesTheWritingRunByItsProcess)
-{
-    auto writer = [](const char* url) { return LockFileRecord{"Tavorin", {}, {}, {}, url}.writerProcess(); };
-    const auto full = writer("tavorin:pid=4242:start=987654"), bare = writer("tavorin:pid=17");
-    ASSERT_TRUE(full && bare);
-    EXPECT_EQ(std::pair(full->id, full->startTicks), std::pair(4242, std::optional<std::uint64_t>(987654)));
-    EXPECT_EQ(std::pair(bare->id, bare->startTicks), std::pair(17, std::optional<std::uint64_t>()));
-    for (const char* other :
-         {"file:///home/yamada/.config/libreoffice/4", "tavorin:pid=", "tavorin:pid=0", "tavorin:pid=-5",
-          "tavorin:pid=12x", "tavorin:pid=12:start=", "tavorin:pid=12:start=x"})
-        EXPECT_FALSE(writer(other)) << other;
-    const LockFileRecord own = LockFileRecord::forThisProcess(QDateTime(QDate(2026, 12, 7), QTime(9, 5)));
-    EXPECT_EQ(own.formattedName, "Tavorin");
-    EXPECT_EQ(own.time, "07.12.2026 09:05");
-    ASSERT_TRUE(own.writerProcess());
-    EXPECT_EQ(own.writerProcess()->id, ::getpid());
-    EXPECT_TRUE(own.writerProcess()->isRunning());
-}
-
 enum class Outcome { TakenOver, RefusedNamingTheHolder, RefusedUnreadable };
 
 struct ExistingLock {
@@ -117,9 +102,7 @@ struct ExistingLock {
     Outcome outcome;
     bool countsForTheProbe;
 };
-
 class ExistingLockFile : public ::testing::TestWithParam<ExistingLock> {};
-
 TEST_P(ExistingLockFile, IsTakenOverOnlyWhenItsRunHasEnded)
 {
     const ExistingLock& c = GetParam();
@@ -147,20 +130,23 @@ TEST_P(ExistingLockFile, IsTakenOverOnlyWhenItsRunHasEnded)
 }
 
 std::string lockName(const ::testing::TestParamInfo<ExistingLock>& info) { return info.param.name; }
-
 INSTANTIATE_TEST_SUITE_P(, ExistingLockFile, ::testing::Values(
     ExistingLock{"RunWhoseProcessEnded", [] { return runLock(host(), endedProcess()); }, Outcome::TakenOver, false},
     ExistingLock{"RunWhoseProcessIdNowBelongsToALaterProcess",
                  [] { return runLock(host(), std::to_string(::getpid()) + ":start=1"); }, Outcome::TakenOver, false},
-    ExistingLock{"LiveRun", [] { return runLock(host(), std::to_string(::getpid())); }, Outcome::RefusedNamingTheHolder, false},
-    ExistingLock{"RunOnAnotherHost", [] { return runLock("not-" + host(), endedProcess()); }, Outcome::RefusedNamingTheHolder, false},
-    ExistingLock{"LibreOffice", [] { return ",tanaka," + host() + ",07.12.2026 09:05,file:///home/tanaka/.config/libreoffice/4;"; },
+    ExistingLock{"LiveRun", [] { return runLock(host(), std::to_string(::getpid())); }, Outcome::RefusedNamingTheHolder,
+                 false},
+    ExistingLock{"RunOnAnotherHost", [] { return runLock("not-" + host(), endedProcess()); },
+                 Outcome::RefusedNamingTheHolder, false},
+    ExistingLock{"LibreOffice",
+                 [] { return ",tanaka," + host() + ",07.12.2026 09:05,file:///home/tanaka/.config/libreoffice/4;"; },
                  Outcome::RefusedNamingTheHolder, true},
-    ExistingLock{"Unreadable", [] { return std::string("someone,host,2026\n"); }, Outcome::RefusedUnreadable, true},
-    ExistingLock{"Empty", [] { return std::string(); }, Outcome::RefusedUnreadable, true}), lockName);
+    ExistingLock{"Unreadable", [] { return std::string("someone,host,2026\n"); }, Outcome::RefusedUnreadable, true}),
+    lockName);
 
-// The lock holds LibreOffice's entry for this program, this user and host; a second run is refused
-// until it is released; a folder that takes no new file takes no lock either, and the run goes on.
+// The lock is LibreOffice's entry for this program, this user (the login name, as LibreOffice writes it)
+// and host; a second run is refused until it is released; a folder that takes no new file takes no lock
+// either, and the run goes on; a lock LibreOffice wrote over ("open anyway") is left to it.
 TEST(WorkbookLock, AFreeWorkbookIsLockedForOneRunUntilReleased)
 {
     TemporaryFolder folder;
@@ -169,34 +155,25 @@ TEST(WorkbookLock, AFreeWorkbookIsLockedForOneRunUntilReleased)
         WorkbookLock first = WorkbookLock::acquire(workbook);
         ASSERT_EQ(first.state(), State::Held);
         const auto record = LockFileRecord::parse(textOf(lockFile));
-        ASSERT_TRUE(record);
-        const passwd* user = ::getpwuid(::getuid()); // LibreOffice's user name: the login name
-        ASSERT_TRUE(user);
+        const passwd* user = ::getpwuid(::getuid());
+        ASSERT_TRUE(record && user);
         EXPECT_EQ(std::tuple(record->formattedName, record->userName, record->hostName),
                   std::tuple(QString("Tavorin"), QString::fromLocal8Bit(user->pw_name), QSysInfo::machineHostName()));
         EXPECT_TRUE(QDateTime::fromString(record->time, "dd.MM.yyyy hh:mm").isValid()) << record->time.toStdString();
         EXPECT_EQ(WorkbookLock::acquire(workbook).state(), State::Refused);
-        EXPECT_TRUE(std::filesystem::exists(lockFile));
     }
     EXPECT_FALSE(std::filesystem::exists(lockFile));
-    EXPECT_EQ(WorkbookLock::acquire(workbook).state(), State::Held);
     EXPECT_EQ(WorkbookLock::acquire(folder / "missing" / "book.xls").state(), State::NotPossible);
-}
-
-TEST(WorkbookLock, ALockThatLibreOfficeWroteOverIsLeftToIt)
-{
-    TemporaryFolder folder;
-    WorkbookLock lock = WorkbookLock::acquire(folder / "book.xls");
-    ASSERT_EQ(lock.state(), State::Held);
-    // "Open anyway" in LibreOffice writes its own entry into the same file.
+    WorkbookLock again = WorkbookLock::acquire(workbook);
+    ASSERT_EQ(again.state(), State::Held);
     const std::string libreOffice = ",tanaka,pc01,07.12.2026 09:05,file:///home/tanaka/.config/libreoffice/4;";
-    writeText(folder / ".~lock.book.xls#", libreOffice);
-    lock.release();
-    EXPECT_EQ(textOf(folder / ".~lock.book.xls#"), libreOffice);
+    writeText(lockFile, libreOffice);
+    again.release();
+    EXPECT_EQ(textOf(lockFile), libreOffice);
 }
 
-// What LibreOffice did when it opened the workbook for editing: the questions it asked, whether it
-// opened it read-only, and the lock file beside it meanwhile.
+// What LibreOffice did when it opened the workbook for editing: the questions it asked, whether it opened
+// it read-only, and the lock file beside it meanwhile.
 QJsonObject libreOfficeOpens(const std::filesystem::path& workbook)
 {
     const ProcessResult result = runReader("lo_lock.py", {QString::fromStdString(workbook.string())});
@@ -204,9 +181,9 @@ QJsonObject libreOfficeOpens(const std::filesystem::path& workbook)
     return QJsonDocument::fromJson(result.standardOutput.toUtf8()).object();
 }
 
-// Opening a workbook a run holds, LibreOffice asks its user and opens it read-only, leaving the run's
-// lock as it was. The lock LibreOffice writes for a workbook it edits names this user and host, reads
-// as LibreOffice's, and refuses a run.
+// Opening a workbook a run holds, LibreOffice asks its user and opens it read-only, leaving the run's lock
+// as it was. The lock LibreOffice writes for a workbook it edits names this user and host, reads as
+// LibreOffice's, and refuses a run.
 TEST(WorkbookLockWithLibreOffice, EachSeesTheOthersLock)
 {
     TemporaryFolder folder;

@@ -2,12 +2,11 @@
 // natural size is still placed when its block lies on the sheet; only a block that reaches beyond
 // the sheet is refused, and its picture is named in the final message.
 
-#include "RunLayout.h"
-
 #include "support/EngineRun.h"
 #include "support/Files.h"
 #include "support/Oracles.h"
 #include "support/PlacementChecks.h"
+#include "support/RunBlock.h"
 #include "support/SavedWorkbook.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
@@ -60,7 +59,8 @@ TEST_P(SheetEdge, APictureIsPlacedWhenItsBlockLiesOnTheSheet)
     for (int i = 0; i < edge.placed; ++i) {
         const int top = edge.startRow + i * (height + edge.rowSpacing);
         expectAnchoredInBlock(*report, sheet, pictures[i].toObject(),
-                              {square, 0, 112.5, 112.5, "Sheet1", i, top, edge.startColumn, top + height - 1, edge.endColumn}, 1);
+                              {square, 0, 112.5, 112.5, "Sheet1", i, top, edge.startColumn, top + height - 1,
+                               edge.endColumn}, 1);
     }
 }
 

@@ -4,10 +4,9 @@
 
 namespace tavorin::test {
 
-// The picture block of a run: columns and rows as the choosers show them (1-based, the rows being
-// their items too), and the empty rows between blocks.
-inline void setBlock(RunOptions& options, int firstColumn, int lastColumn, int firstRow, int lastRow,
-                     int spacing = 0)
+// Sets the picture block of a run as the choosers show it: columns and rows 1-based (the row items
+// being the rows' numbers), and the empty rows between blocks.
+inline void setBlock(RunOptions& options, int firstColumn, int lastColumn, int firstRow, int lastRow, int spacing = 0)
 {
     options.startColumn = firstColumn;
     options.endColumn = lastColumn;
