@@ -40,7 +40,7 @@ struct ProcessTable : TemporaryFolder {
         const std::string uid = std::to_string(user), process = std::to_string(id);
         writeText(*this / process / "comm", command + "\n");
         writeText(*this / process / "cmdline", commandLine);
-        writeText(*this / process / "status", "Name:\t" + command + "\nUid:\t" + uid + "\t" + uid + "\t0\t0\n");
+        writeText(*this / process / "status", "Uid:\t" + uid + "\t" + uid + "\t" + uid + "\t" + uid + "\n");
     }
     SystemRunningApplicationProbe probe(uid_t user = me) const { return {path(), user}; }
 };

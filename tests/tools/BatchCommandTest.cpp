@@ -196,6 +196,8 @@ std::unique_ptr<QProcess> startRun(const std::filesystem::path& book, const std:
     for (int i = 0; i < count; ++i)
         arguments << text(pictureFixture(picture));
     auto process = std::make_unique<QProcess>();
+    // Started from a background shell, a run would inherit SIGINT ignored and rightly keep it so.
+    process->setChildProcessModifier([] { ::signal(SIGINT, SIG_DFL); });
     process->start(TAVORIN_BATCH_PATH, arguments);
     EXPECT_TRUE(process->waitForStarted(30000));
     return process;
