@@ -1,32 +1,30 @@
+// When a picture file was made, as the date caption reads it.
 #include "platform/FileCreationTime.h"
 
+#include "support/Files.h"
 #include "support/TemporaryFolder.h"
 
 #include <QDateTime>
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 using namespace tavorin;
+using namespace tavorin::test;
 
-TEST(FileCreationTime, ANewFileWasCreatedNowOnTheLocalClock)
+namespace {
+
+TEST(FileCreationTime, ANewFileWasCreatedNowOnTheLocalClockAndAMissingOneHasNone)
 {
-    test::TemporaryFolder folder;
-    QDateTime before = QDateTime::currentDateTime().addSecs(-2);
-    std::ofstream(folder / "photo.jpg") << "x";
-    QDateTime after = QDateTime::currentDateTime().addSecs(2);
-
-    auto created = fileCreationTime(folder / "photo.jpg");
+    TemporaryFolder folder;
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
+    writeFile(folder / "photo.jpg", {'x'});
+    const QDateTime after = QDateTime::currentDateTime().addSecs(2);
+    const auto created = fileCreationTime(folder / "photo.jpg");
     ASSERT_TRUE(created.has_value());
-    QDateTime seen(QDate(created->year, created->month, created->day),
-                   QTime(created->hour, created->minute, created->second, created->millisecond));
-    EXPECT_LE(before, seen);
-    EXPECT_GE(after, seen);
-}
-
-TEST(FileCreationTime, AMissingFileHasNone)
-{
-    test::TemporaryFolder folder;
+    const QDateTime seen(QDate(created->year, created->month, created->day),
+                         QTime(created->hour, created->minute, created->second, created->millisecond));
+    EXPECT_TRUE(before <= seen && seen <= after) << seen.toString().toStdString();
     EXPECT_FALSE(fileCreationTime(folder / "gone.jpg").has_value());
 }
+
+} // namespace

@@ -1,445 +1,427 @@
-#include "run/InsertionRun.h"
-#include "run/RunObserver.h"
+// The insertion run on the native engine, worked out by hand and judged by Apache POI (each picture's anchor,
+// in points by Excel's own column and row rules, is the frame the placement rule gives for its block),
+// LibreOffice (each picture sits centred in its block; captions show as their formats say) and xlrd (every
+// sheet loads whole, every stream position is right).
 
-#include "support/RecordingSpreadsheet.h"
+#include "run/InsertionRun.h"
+#include "run/RotationMark.h"
+#include "run/SheetNaming.h"
+
+#include "support/EngineRun.h"
+#include "support/ExcelGrid.h"
+#include "support/Files.h"
+#include "support/MetafileSamples.h"
+#include "support/Oracles.h"
+#include "support/PlacementChecks.h"
+#include "support/RunBlock.h"
+#include "support/SavedWorkbook.h"
+#include "support/TemporaryFolder.h"
+#include "support/TestPaths.h"
+
+#include <QJsonArray>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <ostream>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace tavorin;
-using test::RecordingSpreadsheet;
+using namespace tavorin::test;
+namespace fs = std::filesystem;
 
 namespace {
 
-// What the window would have seen of a run.
-class RecordingObserver final : public RunObserver {
-public:
-    struct Message {
-        QString text;
-        QString title;
-    };
-    std::vector<Message> messages;
-    std::vector<QString> filledFields;
-    std::vector<float> progress;
-    int started = 0;
-    int finished = 0;
-    int listings = 0;
-
-    void showMessage(const QString& text, const QString& title) override { messages.push_back({text, title}); }
-    void blankFieldsFilled(const QString& magnification, const QString& firstNumber) override
-    {
-        filledFields = {magnification, firstNumber};
-    }
-    void runStarted() override { ++started; }
-    void progressChanged(float value) override { progress.push_back(value); }
-    void runFinished() override { ++finished; }
-    void listSheetsAgain() override { ++listings; }
+// A caption cell the run must have written: a text or a date (its serial number), with its number format.
+struct ExpectedCaption {
+    QString sheet, cell;
+    QJsonValue value;
+    QString format;
 };
 
-class InsertionRunTest : public ::testing::Test {
-protected:
-    InsertionRunTest()
-    {
-        useWorkbookSheets({"Sheet1", "Sheet2"});
-        options_.workbookChosen = true;
-        options_.workbookPath = "/books/ledger.xls";
-        options_.sheetNames = {"Sheet1", "Sheet2"};
-        options_.selectedSheet = 0;
-    }
+struct Scenario {
+    RunOptions options;
+    std::vector<ExpectedPicture> pictures;
+    std::vector<ExpectedCaption> captions;
+};
 
-    // The workbook that the run opens: these sheets, every column 50 pt wide, every row 20 pt high.
-    void useWorkbookSheets(std::vector<std::string> names)
-    {
-        recorder_ = std::make_unique<RecordingSpreadsheet>(std::move(names));
-        recorder_->setColumnWidthPoints(50);
-        recorder_->setRowHeightPoints(20);
-        recorder_->setDefaultNaturalSize(200, 100);
-    }
+struct Source {
+    std::filesystem::path path;
+    double width, height; // points: pixels at 96 dpi, or the metafile's frame
+};
 
-    void addPictures(int count, const QString& mark = QStringLiteral("○"))
-    {
-        for (int i = 0; i < count; ++i) {
-            QString name = QStringLiteral("p%1.jpg").arg(options_.pictures.size());
-            options_.pictures.push_back(PictureRow{" " + name, "/photos/" + name, mark});
+const Source land{pictureFixture("land.jpg"), 240, 180}, portrait{pictureFixture("portrait.png"), 180, 240},
+    square{pictureFixture("square.bmp"), 112.5, 112.5}, wide{pictureFixture("wide.gif"), 150, 75},
+    tall{pictureFixture("tall.tif"), 75, 225};
+
+const QStringList sheetsAfter{"Sheet1", "My Sheet", "Photo(1)", "Photo(2)", "Photo(3)"};
+
+// ledger.xls (Arial 10, columns of 64 and 32 pixels in turn): pairs of blocks B3:D11 and F3:H11 one row
+// apart, three per copy named Photo(n) after "My Sheet", at "80%"; nine pictures of every kind the engine
+// takes, the marks in turn; above each block "No." numbers from a blank first number (the run fills in 1)
+// and the name without extension (the right block's H2 lies in the merged G2:H2), below it the date
+// (format 3) in the narrow column B; all shifted with their blocks.
+Scenario everyKindInPairs(const std::filesystem::path& workbook, const MetafileSamples& metafiles)
+{
+    Scenario s{EngineRun::optionsFor(workbook, {"Sheet1", "My Sheet"}), {}, {}};
+    RunOptions& o = s.options;
+    setBlock(o, 2, 4, 3, 11, 1);
+    o.picturesPerSheet = 3;
+    o.singleColumnForm = false;
+    o.twoColumnForm = true;
+    o.pairGap = 1;
+    o.sheetNameText = "Photo";
+    o.magnificationText = "80%";
+    o.dateCaption = {true, 12, 2};
+    o.dateFormat = 3;
+    o.numberCaption = {true, 2, 1};
+    o.firstNumberText = "";
+    o.nameCaption = {true, 2, 4};
+    o.nameWithoutExtension = true;
+    const Source sources[] = {land, portrait, square, wide, tall, {metafiles.wmf, 72, 72}, {metafiles.emf, 144, 72},
+                              {metafiles.wmz, 72, 72}, {metafiles.emz, 144, 72}};
+    const char* names[] = {" land", " portrait", " square", " wide", " tall", " square", " wide", " square", " wide"};
+    // Per copy: the left and the right block of the first block row, the left one of the second.
+    const struct {
+        int top, left;
+        const char *date, *number, *name;
+    } places[] = {{3, 2, "B12", "A2", "D2"}, {3, 6, "F12", "E2", "G2"}, {13, 2, "B22", "A12", "D12"}};
+    for (int k = 0; k < 9; ++k) {
+        const QString sheet = sheetsAfter[2 + k / 3];
+        const auto& place = places[k % 3];
+        const Source& source = sources[k];
+        o.pictures.push_back(EngineRun::pictureRow(source.path, rotationMarkFor(90 * (k % 4))));
+        s.pictures.push_back({source.path, 90 * (k % 4), source.width, source.height, sheet, k % 3, place.top,
+                              place.left, place.top + 8, place.left + 2});
+        s.captions.push_back({sheet, place.date, 36964.5625, "yyyy/m/d h:mm;@"}); // 2001-03-14 13:30
+        s.captions.push_back({sheet, place.number, QStringLiteral("No.%1").arg(k + 1), "General"});
+        s.captions.push_back({sheet, place.name, names[k], "General"});
+    }
+    return s;
+}
+
+// Every sheet holds its pictures and no others; a copy carries the template's cells, merged caption fields
+// and column widths (a date entered in a narrow column leaves its width as it was).
+void expectSheetsAsPoiReadsThem(const QJsonObject& poi, const Scenario& scenario)
+{
+    const QJsonObject original = sheetNamed(poi, "Sheet1", "POI");
+    for (const QString& name : sheetsAfter) {
+        const QJsonObject sheet = sheetNamed(poi, name, "POI");
+        EXPECT_EQ(sheet["pictures"].toArray().size(), std::count_if(scenario.pictures.begin(), scenario.pictures.end(),
+                                                                    [&](const auto& p) { return p.sheet == name; }))
+            << name.toStdString();
+        if (name.startsWith("Photo")) {
+            EXPECT_EQ(cellOf(sheet, "A1"), cellOf(original, "A1")) << name.toStdString();
+            EXPECT_EQ(sheet["merged"], original["merged"]) << name.toStdString();
+            EXPECT_EQ(sheet["columns"], original["columns"]) << name.toStdString();
         }
     }
+}
 
-    RunOutcome run()
-    {
+TEST(InsertionRun, EveryPictureAndCaptionLandsWhereTheRulesPutIt)
+{
+    TemporaryFolder folder;
+    const auto book = copyWorkbook(folder.path(), "ledger.xls");
+    const Scenario scenario = everyKindInPairs(book, writeMetafileSamples(folder.path()));
+    EngineRun engine;
+    const RunOutcome outcome = engine.run(scenario.options);
+    ASSERT_TRUE(outcome.saved) << outcome.saveError.toStdString();
+    EXPECT_EQ(outcome.placed, 9);
+    ASSERT_EQ(engine.messages.size(), 1u);
+    EXPECT_EQ(engine.messages[0].text, "  処理終了！");
+    EXPECT_EQ(engine.messages[0].title, "確認");
+    if (auto whole = expectSavedWhole(book)) {
+        EXPECT_EQ(sheetNames(*whole), sheetsAfter);
+    }
+    auto poi = poiReport(book), shown = libreOfficeReport(book);
+    ASSERT_TRUE(poi && shown);
+    expectSheetsAsPoiReadsThem(*poi, scenario);
+    for (const auto& expected : scenario.pictures) {
+        SCOPED_TRACE(expected.path.filename().string() + " on " + expected.sheet.toStdString());
+        const QJsonObject poiSheet = sheetNamed(*poi, expected.sheet, "POI");
+        const QJsonObject shownSheet = sheetNamed(*shown, expected.sheet, "LibreOffice");
+        expectAnchoredInBlock(*poi, poiSheet, poiSheet["pictures"][expected.slot].toObject(), expected, 0.8);
+        expectShownInBlock(shownSheet, shownSheet["graphics"][expected.slot].toObject(), expected, 0.8);
+    }
+    for (const auto& caption : scenario.captions) {
+        SCOPED_TRACE(caption.sheet.toStdString() + "!" + caption.cell.toStdString());
+        const QJsonObject poiCell = cellOf(sheetNamed(*poi, caption.sheet, "POI"), caption.cell);
+        const QJsonObject shownCell = cellOf(sheetNamed(*shown, caption.sheet, "LibreOffice"), caption.cell);
+        const bool date = caption.value.isDouble();
+        EXPECT_EQ(poiCell["type"].toString(), date ? "number" : "text");
+        EXPECT_EQ(poiCell["value"], caption.value);
+        EXPECT_EQ(poiCell["format"].toString(), caption.format);
+        EXPECT_EQ(shownCell["type"].toString(), date ? "value" : "text");
+        EXPECT_EQ(shownCell["text"], date ? QJsonValue("2001/3/14 13:30") : caption.value);
+    }
+}
+
+bool runOnePicture(const std::filesystem::path& book, const QStringList& listed, int dateFormat)
+{
+    RunOptions options = EngineRun::optionsFor(book, listed);
+    setBlock(options, 2, 4, 3, 3);
+    options.picturesPerSheet = 1;
+    options.sheetNameText = "日付";
+    options.dateCaption = {true, 2, 2};
+    options.dateFormat = dateFormat;
+    options.numberCaption = {true, 2, 3};
+    options.firstNumberText = "5";
+    options.numberWithPrefix = false;
+    options.pictures.push_back(EngineRun::pictureRow(land.path, "○"));
+    EngineRun engine;
+    return engine.run(options).saved;
+}
+
+// Runs one after another on jp_ledger.xls, each naming its copy after the copies listed (the window lists
+// the sheets again after each run) and putting it after the last of them; a stale list offers a name the
+// workbook holds: the copy keeps Excel's "台帳 (2)" and still takes its picture. LibreOffice shows each date
+// as the sample the option panel offers for its format (the last one's is format 0), and the plain number.
+TEST(InsertionRunAfterRun, EachCopyTakesTheNextFreeNameAndShowsItsDateFormat)
+{
+    TemporaryFolder folder;
+    const auto book = copyWorkbook(folder.path(), "jp_ledger.xls");
+    const QStringList samples{"2001年3月14日",   "2001/3/14", "2001/3/14 1:30 PM", "2001/3/14 13:30",
+                              "平成13年3月14日", "H13.3.14",  "3月14日",           "3/14"};
+    QStringList sheets{"台帳"};
+    for (int format = 0; format < 8; ++format) {
+        ASSERT_TRUE(runOnePicture(book, sheets, format)) << "format " << format;
+        sheets << QStringLiteral("日付(%1)").arg(format + 1);
+    }
+    ASSERT_TRUE(runOnePicture(book, {"台帳"}, 0));
+    sheets.insert(1, "台帳 (2)");
+    if (auto whole = expectSavedWhole(book)) {
+        EXPECT_EQ(sheetNames(*whole), sheets);
+    }
+    auto shown = libreOfficeReport(book);
+    ASSERT_TRUE(shown.has_value());
+    for (qsizetype copy = 1; copy < sheets.size(); ++copy) {
+        const QJsonObject sheet = sheetNamed(*shown, sheets[copy], "LibreOffice");
+        SCOPED_TRACE(sheets[copy].toStdString());
+        EXPECT_EQ(cellOf(sheet, "B2")["text"].toString(), samples[std::max<qsizetype>(copy - 2, 0)]);
+        EXPECT_EQ(std::pair(cellOf(sheet, "C2")["type"].toString(), cellOf(sheet, "C2")["value"].toDouble()),
+                  std::pair(QString("value"), 5.0));
+        EXPECT_EQ(sheet["graphics"].toArray().size(), 1);
+    }
+}
+
+RunOptions twoPicturesOn(const fs::path& book)
+{
+    RunOptions options = EngineRun::optionsFor(book, {"Sheet1", "My Sheet"});
+    options.picturesPerSheet = 1;
+    options.sheetNameText = "Photo";
+    options.numberCaption = {true, 2, 2};
+    options.pictures = {EngineRun::pictureRow(land.path, "○"), EngineRun::pictureRow(tall.path, "→")};
+    return options;
+}
+
+struct CheckCase {
+    const char* name;
+    bool workbookChosen, picturesListed;
+    int picturesPerSheet;
+    const char* sheetNameText; // nothing: copies named after today's date
+    const char* refusal;       // one line per missing input; empty: the run goes on
+    const char* copyName;      // and makes this copy
+};
+class RunChecks : public ::testing::TestWithParam<CheckCase> {};
+// A refused run says every missing input at once and touches nothing; a run that may start names its
+// copies after the sheet name, blank or not, or after today's date when asked to.
+TEST_P(RunChecks, RefuseMissingInputsTogetherOrLetTheRunGoOn)
+{
+    const CheckCase& c = GetParam();
+    TemporaryFolder folder;
+    const auto book = copyWorkbook(folder.path(), "ledger.xls");
+    const Bytes before = fileBytes(book);
+    RunOptions options = twoPicturesOn(book);
+    options.workbookChosen = c.workbookChosen;
+    options.pictures.resize(c.picturesListed ? 2 : 0);
+    options.picturesPerSheet = c.picturesPerSheet;
+    options.sheetNameFromDate = !c.sheetNameText;
+    options.sheetNameText = c.sheetNameText ? c.sheetNameText : "";
+    EngineRun engine;
+    const RunOutcome outcome = engine.run(options);
+    ASSERT_EQ(engine.messages.size(), 1u);
+    EXPECT_EQ(engine.messages[0].title, "確認");
+    EXPECT_EQ(engine.messages[0].text, *c.refusal ? c.refusal : "  処理終了！");
+    EXPECT_EQ(outcome.stage, *c.refusal ? RunOutcome::Stage::MissingInput : RunOutcome::Stage::Completed);
+    if (*c.refusal) {
+        EXPECT_EQ(fileBytes(book), before);
+    } else if (auto whole = expectSavedWhole(book)) {
+        EXPECT_EQ(sheetNames(*whole),
+                  QStringList({"Sheet1", "My Sheet"}) + (*c.copyName ? QStringList{c.copyName} : QStringList{}));
+    }
+}
+
+std::string checkName(const ::testing::TestParamInfo<CheckCase>& info) { return info.param.name; }
+INSTANTIATE_TEST_SUITE_P(, RunChecks, ::testing::Values(
+    CheckCase{"NothingChosenAndNoSheetName", false, false, 2, "",
+              "Excelファイルを指定して下さい。\r\n画像ファイルを指定して下さい。\r\n挿入SHEET名を指定して下さい。", ""},
+    CheckCase{"NothingChosenAllOnOneSheet", false, false, 0, "",
+              "Excelファイルを指定して下さい。\r\n画像ファイルを指定して下さい。", ""},
+    CheckCase{"NoWorkbook", false, true, 0, "", "Excelファイルを指定して下さい。", ""},
+    CheckCase{"NoPictures", true, false, 0, "", "画像ファイルを指定して下さい。", ""},
+    CheckCase{"CopiesWithoutAName", true, true, 5, "", "挿入SHEET名を指定して下さい。", ""},
+    CheckCase{"CopiesNamedAfterToday", true, true, 5, nullptr, "", "2026年12月7日(1)"},
+    CheckCase{"CopiesNamedAfterABlank", true, true, 5, " ", "", " (1)"}), checkName);
+
+// Copy names are compared whole and with regard to case; today's date is written without its weekday.
+TEST(SheetNaming, CopyNamesMatchExactlyAndTodayHasNoWeekday)
+{
+    EXPECT_EQ(initialCopyCounter("Photo", {"photo(1)", "Photo(1) ", "Photo (1)"}), 0);
+    const QDate sunday(2026, 12, 6);
+    EXPECT_EQ(longDateWithoutWeekday(sunday, QLocale(QLocale::Japanese, QLocale::Japan)), "2026年12月6日");
+    const QString english = longDateWithoutWeekday(sunday, QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_TRUE(english.contains("December 6") && english.contains("2026") && !english.contains("Sunday"))
+        << english.toStdString();
+}
+
+// Open elsewhere: Excel's owner file keeps the program's own message; a spreadsheet program that
+// has the workbook is named with it. Nothing starts and the workbook keeps its bytes.
+TEST(InsertionRun, AWorkbookOpenElsewhereIsRefusedAndNothingStarts)
+{
+    TemporaryFolder folder;
+    const auto book = copyWorkbook(folder.path(), "ledger.xls");
+    const Bytes before = fileBytes(book);
+    const std::tuple<WorkbookUser, QString, QString> cases[] = {
+        {{WorkbookUser::Kind::ExcelOwnerFile, "Excel", {}}, "Excel が起動中です。", "Tavorin"},
+        {{WorkbookUser::Kind::Process, "LibreOffice", {}},
+         "ブック ledger.xls は LibreOffice で開かれています。\r\nLibreOffice で閉じてからもう一度実行してください。", "確認"}};
+    for (const auto& [user, text, title] : cases) {
+        EngineRun observer;
         RunEnvironment environment;
-        environment.workbookOpenElsewhere = [this](const std::filesystem::path&) {
-            return running_ ? std::optional<WorkbookUser>(WorkbookUser{WorkbookUser::Kind::ExcelOwnerFile, "Excel", {}})
-                            : std::nullopt;
+        environment.workbookOpenElsewhere = [&](const fs::path& path) {
+            return path == book ? std::optional<WorkbookUser>(user) : std::nullopt;
         };
-        environment.createApplication = [this](FitFor) {
-            ++applicationsCreated_;
-            return recorder_->makeApplication();
+        environment.createApplication = [](FitFor) -> std::unique_ptr<SpreadsheetApplication> {
+            ADD_FAILURE() << "no engine starts";
+            return nullptr;
         };
-        environment.fileCreationTime = [](const std::filesystem::path&) {
-            return std::optional<CalendarDateTime>(CalendarDateTime{2001, 3, 14, 13, 30, 0, 0});
-        };
-        environment.longDateToday = [] { return QStringLiteral("2026年12月7日"); };
-        environment.observer = &observer_;
-        return runInsertion(options_, environment);
+        environment.observer = &observer;
+        EXPECT_EQ(runInsertion(twoPicturesOn(book), environment).stage, RunOutcome::Stage::SpreadsheetRunning);
+        ASSERT_EQ(observer.messages.size(), 1u);
+        EXPECT_EQ(observer.messages[0].text, text);
+        EXPECT_EQ(observer.messages[0].title, title);
     }
+    EXPECT_EQ(fileBytes(book), before);
+}
 
-    // The recorded calls that contain a piece of text, in order.
-    std::vector<std::string> callsWith(const std::string& piece) const
-    {
-        std::vector<std::string> found;
-        for (const auto& call : recorder_->calls())
-            if (call.find(piece) != std::string::npos)
-                found.push_back(call);
-        return found;
-    }
+// broken.jpg is no picture: it is named in the final message, its caption is written all the same, and
+// the pictures around it are placed as ever (a blank magnification is taken as 100). A text that is no
+// mark leaves its picture at its block's top-left cell at its natural size; a first number that is no
+// number writes no number. The bar moves after every picture.
+TEST(InsertionRun, APictureThatCannotBeInsertedIsListedAndTheOthersArePlaced)
+{
+    TemporaryFolder folder;
+    const auto book = copyWorkbook(folder.path(), "ledger.xls");
+    RunOptions options = EngineRun::optionsFor(book, {"Sheet1", "My Sheet"});
+    setBlock(options, 2, 4, 3, 10, 1); // B3:D10, B12:D19, B21:D28, B30:D37
+    options.nameCaption = {true, 2, 2};
+    options.numberCaption = {true, 2, 3};
+    options.firstNumberText = "12abc";
+    options.magnificationText = "  "; // the run fills in 100
+    options.pictures = {EngineRun::pictureRow(land.path, "○"), EngineRun::pictureRow(pictureFixture("broken.jpg"), "○"),
+                        EngineRun::pictureRow(portrait.path, "?"), EngineRun::pictureRow(land.path, "←")};
+    EngineRun engine;
+    const RunOutcome outcome = engine.run(options);
+    EXPECT_TRUE(outcome.saved) << outcome.saveError.toStdString();
+    EXPECT_EQ(outcome.placed, 3);
+    ASSERT_EQ(engine.messages.size(), 1u);
+    EXPECT_TRUE(engine.messages[0].text.startsWith("  処理終了！\r\n\r\n配置できなかった画像：\r\n"
+                                                   "broken.jpg … 画像を挿入できません"))
+        << engine.messages[0].text.toStdString();
+    EXPECT_EQ(engine.progress, (std::vector<float>{0, 25, 50, 75, 100}));
+    expectSavedWhole(book);
+    auto poi = poiReport(book);
+    ASSERT_TRUE(poi.has_value());
+    const QJsonObject sheet = sheetNamed(*poi, "Sheet1", "POI");
+    const QJsonArray pictures = sheet["pictures"].toArray();
+    ASSERT_EQ(pictures.size(), 3);
+    expectAnchoredInBlock(*poi, sheet, pictures[0].toObject(), {land.path, 0, 240, 180, "", 0, 3, 2, 10, 4}, 1);
+    expectAnchoredInBlock(*poi, sheet, pictures[2].toObject(), {land.path, 270, 240, 180, "", 2, 30, 2, 37, 4}, 1);
+    const auto grid = ExcelGrid::fromPoi(*poi, sheet);
+    ASSERT_TRUE(grid.has_value());
+    const PointRect block = grid->block(21, 2, 28, 4), asInserted = grid->anchorRect(pictures[1]["anchor"].toArray());
+    EXPECT_NEAR(asInserted.left, block.left, 0.5);
+    EXPECT_NEAR(asInserted.top, block.top, 0.5);
+    EXPECT_NEAR(asInserted.width, 180, 0.5);
+    EXPECT_NEAR(asInserted.height, 240, 0.5);
+    EXPECT_EQ(cellOf(sheet, "B2")["value"], " land.jpg");
+    EXPECT_EQ(cellOf(sheet, "B11")["value"], " broken.jpg");
+    EXPECT_EQ(cellOf(sheet, "B20")["value"], " portrait.png");
+    EXPECT_TRUE(cellOf(sheet, "C2").isEmpty()) << "no number caption";
+}
 
-    std::unique_ptr<RecordingSpreadsheet> recorder_;
-    RecordingObserver observer_;
-    RunOptions options_;
-    bool running_ = false;
-    int applicationsCreated_ = 0;
+// Runs with writes beyond `bytes` failing with EFBIG, as on a full disk.
+RunOutcome runWithFileSizeLimit(EngineRun& engine, const RunOptions& options, rlim_t bytes)
+{
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    const rlimit limited{std::min(bytes, previous.rlim_max), previous.rlim_max};
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0) << "the file-size limit cannot be set";
+    const RunOutcome outcome = engine.run(options);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, handler);
+    return outcome;
+}
+
+// The workbook is not written: it cannot be (read-only, a full disk, encrypted), or another program saves it
+// during the run (by renaming a new file over it or by writing into it) and the run leaves that work alone.
+enum class Cause { ReadOnlyFile, ReadOnlyFolder, DiskFullHalfway, Encrypted, ReplacedByRename, RewrittenInPlace };
+
+struct FailureCase {
+    const char* name;
+    Cause cause;
+    const char* message; // after "  処理終了！" and an empty line
 };
-
-} // namespace
-
-TEST_F(InsertionRunTest, MissingInputsAreReportedTogetherAndNothingStarts)
+class SaveFailure : public ::testing::TestWithParam<FailureCase> {};
+TEST_P(SaveFailure, IsReportedAndLeavesTheWorkbookAsItWasOrAsTheOtherProgramWroteIt)
 {
-    options_.workbookChosen = false;
-    options_.picturesPerSheet = 2;
-    RunOutcome outcome = run();
-    EXPECT_EQ(outcome.stage, RunOutcome::Stage::MissingInput);
-    ASSERT_EQ(observer_.messages.size(), 1u);
-    EXPECT_EQ(observer_.messages[0].title, QStringLiteral("確認"));
-    EXPECT_EQ(observer_.messages[0].text,
-              QStringLiteral("Excelファイルを指定して下さい。\r\n画像ファイルを指定して下さい。\r\n"
-                             "挿入SHEET名を指定して下さい。"));
-    EXPECT_TRUE(observer_.filledFields.empty());
-    EXPECT_EQ(observer_.started, 0);
-    EXPECT_EQ(applicationsCreated_, 0);
-}
-
-TEST_F(InsertionRunTest, ARunningSpreadsheetIsRefusedAfterTheBlankFieldsAreFilled)
-{
-    addPictures(1);
-    options_.magnificationText = QStringLiteral("   ");
-    options_.firstNumberText = QString();
-    running_ = true;
-    RunOutcome outcome = run();
-    EXPECT_EQ(outcome.stage, RunOutcome::Stage::SpreadsheetRunning);
-    EXPECT_EQ(observer_.filledFields, (std::vector<QString>{"100", "1"}));
-    ASSERT_EQ(observer_.messages.size(), 1u);
-    EXPECT_EQ(observer_.messages[0].text, QStringLiteral("Excel が起動中です。"));
-    EXPECT_EQ(observer_.messages[0].title, QStringLiteral("Tavorin"));
-    EXPECT_EQ(observer_.started, 0) << "the window must stay enabled";
-    EXPECT_EQ(applicationsCreated_, 0);
-    EXPECT_TRUE(recorder_->calls().empty());
-}
-
-TEST_F(InsertionRunTest, OpensSelectsPlacesSavesAndQuitsInOrder)
-{
-    addPictures(1);
-    RunOutcome outcome = run();
-    EXPECT_EQ(outcome.stage, RunOutcome::Stage::Completed);
-    const auto& calls = recorder_->calls();
-    auto position = [&](const std::string& line) {
-        return std::find(calls.begin(), calls.end(), line) - calls.begin();
+    const FailureCase& c = GetParam();
+    TemporaryFolder folder;
+    const fs::path place = folder / "book";
+    fs::create_directory(place);
+    const auto book =
+        copyWorkbook(place, c.cause == Cause::Encrypted ? "xor-encryption-abc.xls" : "ledger.xls", "book.xls");
+    const Bytes before = fileBytes(book), theirs = fileBytes(workbookFixture("namesdemo.xls"));
+    const bool changed = c.cause == Cause::ReplacedByRename || c.cause == Cause::RewrittenInPlace;
+    const fs::path readOnly = c.cause == Cause::ReadOnlyFile ? book : place;
+    if (c.cause == Cause::ReadOnlyFile || c.cause == Cause::ReadOnlyFolder)
+        fs::permissions(readOnly, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    EngineRun engine;
+    engine.onProgress = [&, saved = false](float) mutable {
+        if (!changed || std::exchange(saved, true))
+            return;
+        writeFile(c.cause == Cause::RewrittenInPlace ? book : folder / "theirs.tmp", theirs);
+        if (c.cause == Cause::ReplacedByRename)
+            fs::rename(folder / "theirs.tmp", book);
     };
-    auto open = position("Application.Workbooks.Open(\"/books/ledger.xls\")");
-    auto screen = position("Application.ScreenUpdating = False");
-    auto select = position("Sheet(\"Sheet1\").Select");
-    auto insert = position("Sheet(\"Sheet1\").Pictures.Insert(\"/photos/p0.jpg\")");
-    auto alerts = position("Application.DisplayAlerts = False");
-    auto save = position("Workbook.SaveAs(\"/books/ledger.xls\")");
-    auto quit = position("Application.Quit");
-    ASSERT_LT(quit, static_cast<long>(calls.size()));
-    EXPECT_LT(open, screen);
-    EXPECT_LT(screen, select);
-    EXPECT_LT(select, insert);
-    EXPECT_LT(insert, alerts);
-    EXPECT_LT(alerts, save);
-    EXPECT_LT(save, quit);
-    EXPECT_TRUE(outcome.saved);
-    EXPECT_EQ(outcome.placed, 1);
-    EXPECT_EQ(observer_.started, 1);
-    EXPECT_EQ(observer_.finished, 1);
-    EXPECT_EQ(observer_.listings, 1);
-    ASSERT_EQ(observer_.messages.size(), 1u);
-    EXPECT_EQ(observer_.messages[0].text, QStringLiteral("  処理終了！"));
-    EXPECT_EQ(observer_.messages[0].title, QStringLiteral("確認"));
-}
-
-TEST_F(InsertionRunTest, SingleColumnBlocksFollowTheWorkedExample)
-{
-    addPictures(3);
-    options_.startRow = 3;
-    options_.endRow = 10;
-    options_.startRowIndex = 2;
-    options_.endRowIndex = 9;
-    options_.rowSpacing = 1;
-    run();
-    EXPECT_EQ(callsWith(").Select"), (std::vector<std::string>{"Sheet(\"Sheet1\").Select",
-                                                               "Sheet(\"Sheet1\").Range(3,1,10,1).Select",
-                                                               "Sheet(\"Sheet1\").Range(12,1,19,1).Select",
-                                                               "Sheet(\"Sheet1\").Range(21,1,28,1).Select"}));
-}
-
-TEST_F(InsertionRunTest, TwoColumnPairsShareTheirRows)
-{
-    addPictures(4);
-    options_.startColumn = 2;
-    options_.endColumn = 5;
-    options_.startRow = 3;
-    options_.endRow = 10;
-    options_.startRowIndex = 2;
-    options_.endRowIndex = 9;
-    options_.rowSpacing = 1;
-    options_.singleColumnForm = false;
-    options_.twoColumnForm = true;
-    options_.pairGap = 1;
-    run();
-    EXPECT_EQ(callsWith("Range(").size(), 4u * 5u) << "select + width, height, top, left per picture";
-    EXPECT_EQ(callsWith(").Select").size(), 5u);
-    EXPECT_EQ(callsWith(".Range(3,2,10,5).Select").size(), 1u);
-    EXPECT_EQ(callsWith(".Range(3,7,10,10).Select").size(), 1u);
-    EXPECT_EQ(callsWith(".Range(12,2,19,5).Select").size(), 1u);
-    EXPECT_EQ(callsWith(".Range(12,7,19,10).Select").size(), 1u);
-}
-
-TEST_F(InsertionRunTest, SheetCopiesTakeThreePicturesEachAndFollowTheLastSheet)
-{
-    addPictures(7);
-    options_.picturesPerSheet = 3;
-    options_.sheetNameText = QStringLiteral("写真");
-    RunOutcome outcome = run();
-    EXPECT_EQ(recorder_->sheetNames(),
-              (std::vector<std::string>{"Sheet1", "Sheet2", "写真(1)", "写真(2)", "写真(3)"}));
-    EXPECT_TRUE(recorder_->shapes("Sheet1").empty()) << "the template receives nothing";
-    EXPECT_EQ(recorder_->shapes("写真(1)").size(), 3u);
-    EXPECT_EQ(recorder_->shapes("写真(2)").size(), 3u);
-    EXPECT_EQ(recorder_->shapes("写真(3)").size(), 1u);
-    EXPECT_EQ(outcome.sheetsUsed, 3);
-    EXPECT_EQ(callsWith(".Copy After:=").size(), 3u);
-    EXPECT_EQ(callsWith("Copy After:=Sheet(\"Sheet2\")").size(), 1u);
-}
-
-TEST_F(InsertionRunTest, TheCopyCounterStartsAfterNamesAlreadyListed)
-{
-    addPictures(2);
-    options_.picturesPerSheet = 1;
-    options_.sheetNameText = QStringLiteral("B");
-    options_.sheetNames = {"Sheet1", "B(1)", "B(2)"};
-    useWorkbookSheets({"Sheet1", "B(1)", "B(2)"});
-    run();
-    EXPECT_EQ(recorder_->sheetNames(), (std::vector<std::string>{"Sheet1", "B(1)", "B(2)", "B(3)", "B(4)"}));
-}
-
-TEST_F(InsertionRunTest, ARefusedCopyNameKeepsTheNameTheCopyWasGiven)
-{
-    addPictures(2);
-    options_.picturesPerSheet = 1;
-    options_.sheetNameText = QStringLiteral("B");
-    options_.sheetNames = {"Sheet1", "B(2)"};
-    useWorkbookSheets({"Sheet1", "B(2)"});
-    RunOutcome outcome = run();
-    auto names = recorder_->sheetNames();
-    ASSERT_EQ(names.size(), 4u);
-    EXPECT_EQ(names[2], "B(1)");
-    EXPECT_NE(names[3], "B(2)") << "the second copy cannot take a name in use";
-    EXPECT_EQ(recorder_->shapes(names[3]).size(), 1u) << "pictures still go onto it";
-    EXPECT_EQ(outcome.placed, 2);
-}
-
-namespace {
-
-struct FitCase {
-    const char* mark;
-    double naturalWidth, naturalHeight;
-    const char* magnification;
-    double width, height, left, top, rotation;
-};
-
-// Shown in the test's name (in ASCII, for ctest): the turn, the natural size and the magnification.
-void PrintTo(const FitCase& fit, std::ostream* out)
-{
-    *out << "turned " << fit.rotation << ' ' << fit.naturalWidth << 'x' << fit.naturalHeight << " at " << fit.magnification;
-}
-
-} // namespace
-
-class PictureFitTest : public InsertionRunTest, public ::testing::WithParamInterface<FitCase> {};
-
-// Block C5:D7 is 100 pt wide and 60 pt high, 100 pt from the left and 80 pt from the top. The
-// expected frames are worked out by hand from the fit table: width-first fit, the height test,
-// the magnification, and the centring nudge of +0.005 (or -0.005 for upright frames).
-TEST_P(PictureFitTest, FitsRotatesAndCentresByTheMark)
-{
-    const FitCase& fit = GetParam();
-    addPictures(1, QString::fromUtf8(fit.mark));
-    recorder_->setDefaultNaturalSize(fit.naturalWidth, fit.naturalHeight);
-    options_.startColumn = 3;
-    options_.endColumn = 4;
-    options_.startRow = 5;
-    options_.endRow = 7;
-    options_.startRowIndex = 4;
-    options_.endRowIndex = 6;
-    options_.magnificationText = QString::fromUtf8(fit.magnification);
-    run();
-    auto shapes = recorder_->shapes("Sheet1");
-    ASSERT_EQ(shapes.size(), 1u);
-    EXPECT_NEAR(shapes[0].width, fit.width, 1e-4);
-    EXPECT_NEAR(shapes[0].height, fit.height, 1e-4);
-    EXPECT_NEAR(shapes[0].left, fit.left, 1e-4);
-    EXPECT_NEAR(shapes[0].top, fit.top, 1e-4);
-    EXPECT_EQ(shapes[0].rotation, fit.rotation);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Marks, PictureFitTest,
-    ::testing::Values(FitCase{"○", 200, 100, "100", 100, 50, 100.005, 85.005, 0},     // width fits
-                      FitCase{"○", 100, 100, "100", 60, 60, 120.005, 80.005, 0},      // too tall: height fits
-                      FitCase{"↓", 200, 100, "100", 100, 50, 100.005, 85.005, 180},
-                      FitCase{"→", 200, 100, "100", 60, 30, 119.995, 94.995, 90},     // frame width upright
-                      FitCase{"←", 100, 400, "100", 25, 100, 137.495, 59.995, 270},   // too wide when turned
-                      FitCase{"○", 200, 100, "50", 50, 25, 125.005, 97.505, 0},       // half size, centred
-                      FitCase{"○", 200, 100, "80abc", 80, 40, 110.005, 90.005, 0}));  // leading number
-
-TEST_F(InsertionRunTest, ATextThatIsNoMarkLeavesThePictureAsInserted)
-{
-    addPictures(1, QStringLiteral("?"));
-    run();
-    auto shapes = recorder_->shapes("Sheet1");
-    ASSERT_EQ(shapes.size(), 1u);
-    EXPECT_EQ(shapes[0].width, 200);
-    EXPECT_EQ(shapes[0].height, 100);
-    EXPECT_TRUE(callsWith(".Width =").empty());
-}
-
-TEST_F(InsertionRunTest, ProgressMovesAfterEachPictureAndEndsAtAHundred)
-{
-    addPictures(4);
-    run();
-    EXPECT_EQ(observer_.progress, (std::vector<float>{0, 25, 50, 75, 100}));
-}
-
-TEST_F(InsertionRunTest, BlocksBeyondTheLastRowAreListedAndDisturbNothing)
-{
-    addPictures(2);
-    options_.startRow = options_.endRow = 65536;
-    options_.startRowIndex = options_.endRowIndex = 299;
-    RunOutcome outcome = run();
-    EXPECT_EQ(outcome.placed, 1);
-    ASSERT_EQ(outcome.unplaced.size(), 1u);
-    EXPECT_EQ(outcome.unplaced[0].index, 1);
-    EXPECT_TRUE(outcome.saved);
-    auto shapes = recorder_->shapes("Sheet1");
-    ASSERT_EQ(shapes.size(), 1u);
-    EXPECT_TRUE(callsWith("Pictures.Insert(\"/photos/p1.jpg\")").empty())
-        << "no picture may land at the previous block";
-    EXPECT_TRUE(observer_.messages.back().text.startsWith(QStringLiteral("  処理終了！\r\n\r\n配置できなかった画像：")));
-    EXPECT_TRUE(observer_.messages.back().text.contains(QStringLiteral("p1.jpg")));
-}
-
-TEST_F(InsertionRunTest, APictureThatCannotBeInsertedLeavesTheOthersAlone)
-{
-    addPictures(3);
-    recorder_->failPictureInsert("/photos/p1.jpg");
-    RunOutcome outcome = run();
-    EXPECT_EQ(outcome.placed, 2);
-    ASSERT_EQ(outcome.unplaced.size(), 1u);
-    EXPECT_EQ(outcome.unplaced[0].path, std::filesystem::path("/photos/p1.jpg"));
-    EXPECT_EQ(recorder_->shapes("Sheet1").size(), 2u);
-    EXPECT_TRUE(outcome.message.contains(QStringLiteral("p1.jpg")));
-}
-
-TEST_F(InsertionRunTest, AFailedSaveIsReportedNotCelebrated)
-{
-    addPictures(1);
-    recorder_->failCallsStartingWith("Workbook.SaveAs");
-    RunOutcome outcome = run();
-    EXPECT_FALSE(outcome.saved);
-    EXPECT_TRUE(recorder_->quitCalled());
-    EXPECT_EQ(observer_.finished, 1);
-    ASSERT_FALSE(observer_.messages.empty());
-    EXPECT_TRUE(observer_.messages.back().text.contains(QStringLiteral("ledger.xls は保存されませんでした。")))
-        << observer_.messages.back().text.toStdString();
-    EXPECT_EQ(observer_.listings, 1);
-}
-
-TEST_F(InsertionRunTest, AWorkbookThatCannotBeOpenedStillCompletesAndSaysSo)
-{
-    addPictures(2);
-    recorder_->failOpen();
-    RunOutcome outcome = run();
+    const RunOutcome outcome = c.cause == Cause::DiskFullHalfway
+                                   ? runWithFileSizeLimit(engine, twoPicturesOn(book), before.size() / 2)
+                                   : engine.run(twoPicturesOn(book));
+    fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(outcome.stage, RunOutcome::Stage::Completed);
     EXPECT_FALSE(outcome.saved);
-    EXPECT_EQ(outcome.placed, 0);
-    EXPECT_EQ(observer_.finished, 1);
-    EXPECT_EQ(observer_.progress.back(), 100);
-    EXPECT_TRUE(observer_.messages.back().text.contains(QStringLiteral("を読み込めませんでした")));
+    ASSERT_EQ(engine.messages.size(), 1u);
+    EXPECT_TRUE(engine.messages[0].text.startsWith(QString("  処理終了！\r\n\r\n") + c.message))
+        << engine.messages[0].text.toStdString();
+    EXPECT_EQ(engine.messages[0].title, "確認");
+    EXPECT_EQ(engine.progress.back(), 100.0f) << "the run reaches its completion";
+    EXPECT_EQ(fileBytes(book), changed ? theirs : before);
+    EXPECT_EQ(namesIn(place), std::vector<std::string>{"book.xls"});
 }
 
-TEST_F(InsertionRunTest, CaptionsMoveWithTheirBlocks)
-{
-    addPictures(3);
-    options_.startRow = 3;
-    options_.endRow = 10;
-    options_.startRowIndex = 2;
-    options_.endRowIndex = 9;
-    options_.rowSpacing = 1;
-    options_.dateCaption = {true, 3, 1};                  // the block's top-left cell
-    options_.numberCaption = {true, 2, 2};                // one row above each block
-    options_.firstNumberText = QStringLiteral("5");
-    options_.numberWithPrefix = false;
-    options_.nameCaption = {true, 11, 1};                 // just below each block
-    options_.nameWithoutExtension = true;
-    run();
-    auto value = [&](int row, int column) { return recorder_->cellValue("Sheet1", {row, column}); };
-    ASSERT_TRUE(value(3, 1));
-    EXPECT_EQ(std::get<CalendarDateTime>(*value(3, 1)), (CalendarDateTime{2001, 3, 14, 13, 30, 0, 0}));
-    EXPECT_EQ(recorder_->numberFormat("Sheet1", {3, 1}), std::optional<std::string>("yyyy\"年\"m\"月\"d\"日\";@"));
-    EXPECT_EQ(std::get<double>(*value(2, 2)), 5);
-    EXPECT_EQ(std::get<double>(*value(11, 2)), 6);
-    EXPECT_EQ(std::get<double>(*value(20, 2)), 7);
-    EXPECT_EQ(std::get<std::string>(*value(11, 1)), " p0");
-    EXPECT_EQ(std::get<std::string>(*value(29, 1)), " p2");
-}
+std::string failureName(const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; }
+const char* changedOnDisk =
+    "book.xls は実行中にほかのプログラムで変更されたため、保存していません。変更されたブックはそのままです。";
+INSTANTIATE_TEST_SUITE_P(, SaveFailure, ::testing::Values(
+    FailureCase{"ReadOnlyFile", Cause::ReadOnlyFile, "book.xls は保存されませんでした。\r\n"},
+    FailureCase{"ReadOnlyFolder", Cause::ReadOnlyFolder, "book.xls は保存されませんでした。\r\n"},
+    FailureCase{"DiskFullHalfway", Cause::DiskFullHalfway, "book.xls は保存されませんでした。\r\n"},
+    FailureCase{"Encrypted", Cause::Encrypted, "book.xls を読み込めませんでした。保存していません。\r\n"
+                "パスワードで保護（暗号化）されたブックです。Excel または LibreOffice で開いて保護を解除し、"
+                "Excel 97-2003 形式で保存し直してから使ってください。"},
+    FailureCase{"ReplacedByRename", Cause::ReplacedByRename, changedOnDisk},
+    FailureCase{"RewrittenInPlace", Cause::RewrittenInPlace, changedOnDisk}),
+    failureName);
 
-TEST_F(InsertionRunTest, NumberCaptionsWithPrefixAndPairShift)
-{
-    addPictures(2);
-    options_.startColumn = 1;
-    options_.endColumn = 2;
-    options_.singleColumnForm = false;
-    options_.twoColumnForm = true;
-    options_.pairGap = 0;
-    options_.numberCaption = {true, 1, 1};
-    options_.firstNumberText = QStringLiteral("1");
-    options_.nameCaption = {true, 1, 2};
-    run();
-    // The right block of the pair starts in column 3, so its captions shift by 2.
-    EXPECT_EQ(std::get<std::string>(*recorder_->cellValue("Sheet1", {1, 1})), "No.1");
-    EXPECT_EQ(std::get<std::string>(*recorder_->cellValue("Sheet1", {1, 3})), "No.2");
-    EXPECT_EQ(std::get<std::string>(*recorder_->cellValue("Sheet1", {1, 4})), " p1.jpg");
-}
-
-TEST_F(InsertionRunTest, ADateCaptionKeepsTheColumnWidth)
-{
-    addPictures(1);
-    options_.dateCaption = {true, 1, 3};
-    double before = recorder_->columnWidthCharacters("Sheet1", 3);
-    run();
-    EXPECT_EQ(callsWith(".Cells(1,3).ColumnWidth =").size(), 1u);
-    EXPECT_EQ(recorder_->columnWidthCharacters("Sheet1", 3), before);
-}
-
-TEST_F(InsertionRunTest, AFirstNumberThatIsNoNumberWritesNoNumberCaption)
-{
-    addPictures(1);
-    options_.numberCaption = {true, 1, 1};
-    options_.firstNumberText = QStringLiteral("12abc");
-    RunOutcome outcome = run();
-    EXPECT_FALSE(recorder_->cellValue("Sheet1", {1, 1}).has_value());
-    EXPECT_EQ(outcome.placed, 1);
-}
+} // namespace

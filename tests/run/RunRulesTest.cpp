@@ -1,0 +1,242 @@
+// The run's rules worked out by hand: the option panel's item lists, the numbers read out of its text
+// fields, where the layout options put each picture; which files are pictures, the names the picture list
+// shows, the keys of its duplicate test and sort, the sort itself, the rotation marks and the preview.
+#include "run/BlockCursor.h"
+#include "run/DuplicateNames.h"
+#include "run/NumericText.h"
+#include "run/OptionLists.h"
+#include "run/PictureNames.h"
+#include "run/PictureSort.h"
+#include "run/PreviewFit.h"
+#include "run/RotationMark.h"
+
+#include <QSet>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+
+namespace tavorin {
+namespace {
+
+struct ListCase {
+    const char* name;
+    QStringList (*items)();
+    qsizetype size;
+    std::map<int, const char*> samples; // position: item
+};
+class OptionList : public ::testing::TestWithParam<ListCase> {};
+TEST_P(OptionList, HoldsItsItemsInOrder)
+{
+    const QStringList items = GetParam().items();
+    ASSERT_EQ(items.size(), GetParam().size);
+    EXPECT_EQ(QSet<QString>(items.begin(), items.end()).size(), items.size()) << "every item is different";
+    for (const auto& [position, item] : GetParam().samples)
+        EXPECT_EQ(items[position], QString::fromUtf8(item)) << "position " << position;
+}
+
+std::string listName(const ::testing::TestParamInfo<ListCase>& info) { return info.param.name; }
+INSTANTIATE_TEST_SUITE_P(
+    , OptionList,
+    ::testing::Values(
+        ListCase{"Columns", columnNames, 256,
+                 {{0, "A"}, {25, "Z"}, {26, "AA"}, {51, "AZ"}, {52, "BA"}, {233, "HZ"}, {234, "IA"}, {255, "IV"}}},
+        ListCase{"LongFormColumns", longFormColumnNames, 256,
+                 {{0, "    A"}, {25, "    Z"}, {26, "  AA"}, {255, "  IV"}}},
+        ListCase{"ShortFormColumns", shortFormColumnNames, 256, {{0, "  A"}, {25, "  Z"}, {26, "AA"}, {255, "IV"}}},
+        ListCase{"Rows", rowNumberItems, 300, {{0, "1"}, {8, "9"}, {99, "100"}, {299, "300"}}},
+        ListCase{"Spacings", spacingItems, 301, {{0, "0"}, {7, "7"}, {10, "10"}, {300, "300"}}},
+        ListCase{"PicturesPerSheet", picturesPerSheetItems, 301, {{0, "ALL"}, {1, "1"}, {300, "300"}}},
+        ListCase{"DateFormats", dateFormatSamples, 8,
+                 {{0, "2001年3月14日"}, {1, "2001/3/14"}, {2, "2001/3/14 1:30 PM"}, {3, "2001/3/14 13:30"},
+                  {4, "平成13年3月14日"}, {5, "H13.3.14"}, {6, "3月14日"}, {7, "3/14"}}}),
+    listName);
+
+class LeadingNumericValue : public ::testing::TestWithParam<std::pair<const char*, double>> {};
+// Blanks are skipped (inside the number too), then a sign, digits with one decimal point and an
+// exponent that has digits; whatever follows is ignored; no number at all reads as 0.
+TEST_P(LeadingNumericValue, IsTheNumberAtTheStartOfTheText)
+{
+    EXPECT_EQ(leadingNumericValue(GetParam().first), GetParam().second) << GetParam().first;
+}
+
+INSTANTIATE_TEST_SUITE_P(, LeadingNumericValue, ::testing::ValuesIn(std::vector<std::pair<const char*, double>>{
+    {"100", 100}, {"50 ", 50}, {"  12abc", 12}, {"007", 7}, {"2.5x", 2.5}, {"-3", -3}, {"+4", 4}, {"1.2.3", 1.2},
+    {"301", 301}, {"1 2", 12}, {" 3 0 1", 301}, {"1e3", 1000}, {"-3.5e1x", -35}, {"2e", 2}, {"2ex", 2}, {"", 0},
+    {"   ", 0}, {"abc", 0}, {"-", 0}, {"ALL", 0}, {"x12", 0}}));
+
+using WholeCase = std::pair<const char*, std::optional<std::int16_t>>;
+class WholeNumber16 : public ::testing::TestWithParam<WholeCase> {};
+// A whole number from -32768 to 32767 with blanks around it, and nothing else.
+TEST_P(WholeNumber16, AcceptsOnlyAWholeSixteenBitNumber)
+{
+    EXPECT_EQ(wholeNumber16(GetParam().first), GetParam().second) << GetParam().first;
+}
+
+INSTANTIATE_TEST_SUITE_P(, WholeNumber16, ::testing::ValuesIn(std::vector<WholeCase>{
+    {"0", 0}, {"1234", 1234}, {"-5", -5}, {" 7 ", 7}, {"32767", 32767}, {"-32768", -32768}, {"", {}}, {"  ", {}},
+    {"1.5", {}}, {"7a", {}}, {"-", {}}, {"32768", {}}, {"-32769", {}}, {"99999999999", {}}, {"1 2", {}}}));
+
+// Where each picture of a run goes, worked out by hand from the layout rules: rows advance by the
+// block's height plus the spacing plus one, pairs fill left then right (the right block shifted by the
+// block's width plus the gap), and every N pictures a copy starts again at the selected rows. Blocks span
+// columns B to E.
+struct CursorCase {
+    const char* name;
+    double startRow, endRow;                       // the numbers the choosers show
+    int startRowIndex, spacing, perSheet, pairGap; // a gap below 0: the single-column form
+    const char* places; // rows "top-bottom" per picture, "+shift" when shifted, "*" first on a new copy
+};
+class BlockCursorPlaces : public ::testing::TestWithParam<CursorCase> {};
+TEST_P(BlockCursorPlaces, FollowTheLayoutRules)
+{
+    const CursorCase& c = GetParam();
+    BlockCursor cursor({.startColumn = 2, .endColumn = 5, .startRow = c.startRow, .endRow = c.endRow,
+                        .startRowIndex = c.startRowIndex, .endRowIndex = int(c.endRow) - 1, .rowSpacing = c.spacing,
+                        .picturesPerSheet = c.perSheet, .singleColumnForm = c.pairGap < 0,
+                        .twoColumnForm = c.pairGap >= 0, .pairGap = std::max(c.pairGap, 0)});
+    QStringList places;
+    for (qsizetype k = QString(c.places).split(' ').size(); k > 0; --k) {
+        const BlockPlace p = cursor.next();
+        places << QString(p.startsNewSheet ? "*" : "") + QString::number(p.top) + "-" + QString::number(p.bottom) +
+                      (p.columnShift ? "+" + QString::number(p.columnShift) : "");
+    }
+    EXPECT_EQ(places.join(' '), c.places);
+}
+
+std::string cursorName(const ::testing::TestParamInfo<CursorCase>& info) { return info.param.name; }
+INSTANTIATE_TEST_SUITE_P(
+    , BlockCursorPlaces,
+    ::testing::Values(CursorCase{"OneEmptyRowBetweenBlocks", 3, 10, 2, 1, 0, -1, "3-10 12-19 21-28"},
+                      CursorCase{"NoEmptyRow", 3, 10, 2, 0, 0, -1, "3-10 11-18"},
+                      CursorCase{"OneRowBlocks", 5, 5, 4, 0, 0, -1, "5-5 6-6 7-7"},
+                      CursorCase{"OneRowBlocksTwoApart", 5, 5, 4, 2, 0, -1, "5-5 8-8"},
+                      CursorCase{"PairsWithOneEmptyColumn", 3, 10, 2, 1, 0, 1, "3-10 3-10+5 12-19 12-19+5 21-28"},
+                      CursorCase{"PairsSideBySide", 3, 10, 2, 0, 0, 0, "3-10 3-10+4 11-18"},
+                      CursorCase{"ThreePerCopy", 3, 10, 2, 1, 3, -1, "*3-10 12-19 21-28 *3-10 12-19 21-28 *3-10"},
+                      // The first copy: 0 and 1 side by side, 2 on the left below; the next starts on its left.
+                      CursorCase{"PairsThreePerCopy", 3, 10, 2, 1, 3, 1, "*3-10 3-10+5 12-19 *3-10 3-10+5 12-19 *3-10"},
+                      // A pasted 4 shown while the selected item is "3": the first copy starts at the number
+                      // shown (block height 6), the next one at the selected item.
+                      CursorCase{"PastedStartRow", 4, 10, 2, 0, 2, -1, "*4-10 11-17 *3-10 10-16"}),
+    cursorName);
+
+// The 23 endings, each compared with the last four characters of the path, in any case.
+TEST(PictureExtension, IsOneOfTheTableInTheLastFourCharacters)
+{
+    for (const char* ending : {".emf", ".wmf", ".jpg", "jpeg", "jfif", ".jpe", ".png", ".bmp", ".dib", ".rle", ".bmz",
+                               ".gif", ".gfa", ".emz", ".wmz", ".pcz", ".tif", "tiff", ".cgm", ".eps", ".pct", "pict",
+                               ".wpg"}) {
+        EXPECT_TRUE(hasPictureExtension(QStringLiteral("/photos/a") + ending)) << ending;
+        EXPECT_TRUE(hasPictureExtension(QStringLiteral("/photos/a") + QString(ending).toUpper())) << ending;
+    }
+    for (const char* path : {"/p/photojpeg", "/p/snapshot_pict", ".jpg"})
+        EXPECT_TRUE(hasPictureExtension(path)) << path;
+    for (const char* path : {"/p/photojpg", "/p/a.jpg.txt", "/p/a.webp", "/p/a.xls", "/home/me/Pictures", "", "jpg"})
+        EXPECT_FALSE(hasPictureExtension(path)) << path;
+}
+
+struct TextCase {
+    QString (*rule)(const QString&);
+    const char *text, *result;
+};
+class NameText : public ::testing::TestWithParam<TextCase> {};
+// displayNameOf: a blank and the file name. nameKey: the name without its last four characters and
+// its leading U+0020 blanks. sortKey: the name lower-cased.
+TEST_P(NameText, FollowsItsRule)
+{
+    EXPECT_EQ(GetParam().rule(GetParam().text), QString::fromUtf8(GetParam().result)) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(, NameText, ::testing::Values(
+    TextCase{displayNameOf, "/home/me/img01.jpg", " img01.jpg"}, TextCase{displayNameOf, "/p/  two.png", "   two.png"},
+    TextCase{displayNameOf, "/a/b/name with spaces.jpeg", " name with spaces.jpeg"},
+    TextCase{displayNameOf, "loose.png", " loose.png"}, TextCase{nameKey, " img01.jpg", "img01"},
+    TextCase{nameKey, " img01.jpeg", "img01."}, TextCase{nameKey, "    a.jpg", "a"},
+    TextCase{nameKey, " \ta.jpg", "\ta"}, TextCase{nameKey, " \u3000a.jpg", "\u3000a"},
+    TextCase{nameKey, " a b.jpg", "a b"},
+    TextCase{nameKey, " jpeg", ""}, TextCase{nameKey, "ab", ""}, TextCase{sortKey, " IMG_01.JPG", " img_01.jpg"},
+    TextCase{sortKey, " ÄBC.png", " äbc.png"}));
+
+// Names collide when their keys are equal, compared with regard to case; names added earlier in the
+// same drop take part.
+TEST(DuplicateNames, CollideByNameKey)
+{
+    DuplicateNames names({" a.jpg", " A.bmp", " photo.jpg"});
+    for (const char* dropped : {" a.gif", " a.png", " A.tif", "   photo.jpg"})
+        EXPECT_TRUE(names.collides(dropped)) << dropped;
+    for (const char* dropped : {" a.jpeg", " b.png", " PHOTO.jpg"})
+        EXPECT_FALSE(names.collides(dropped)) << dropped;
+    names.add(" b.bmp");
+    EXPECT_TRUE(names.collides(" b.png"));
+}
+
+using SortCase = std::pair<QStringList, QStringList>; // names before and after
+class PictureSort : public ::testing::TestWithParam<SortCase> {};
+// An exchange sort on the lower-cased names by character code: "img10" before "img2", "_" (0x5F)
+// before "a"; rows with equal keys are never swapped with each other, yet b, B, a ends as a, B, b.
+// Paths and marks travel with their names.
+TEST_P(PictureSort, OrdersByTheLowerCasedName)
+{
+    std::vector<PictureRow> rows;
+    for (const QString& name : GetParam().first)
+        rows.push_back({" " + name, "/p/" + name, QString::number(rows.size())});
+    sortByName(rows);
+    QStringList names;
+    for (const PictureRow& row : rows) {
+        names << row.name.mid(1);
+        EXPECT_EQ(row.path, "/p/" + names.back());
+        EXPECT_EQ(GetParam().first.at(row.mark.toInt()), names.back());
+    }
+    EXPECT_EQ(names, GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(, PictureSort, ::testing::ValuesIn(std::vector<SortCase>{
+    {{"b.jpg", "C.jpg", "a.jpg"}, {"a.jpg", "b.jpg", "C.jpg"}},
+    {{"b.jpg", "B.jpg", "a.jpg"}, {"a.jpg", "B.jpg", "b.jpg"}},
+    {{"img2.jpg", "img10.jpg", "a.png", "a.jpg", "_x.jpg", "1.jpg"},
+     {"1.jpg", "_x.jpg", "a.jpg", "a.png", "img10.jpg", "img2.jpg"}},
+    {{"Z.jpg"}, {"Z.jpg"}}, {{}, {}}}));
+
+// A double-click steps ○ → ↓ ← and back; each mark stands for a clockwise turn; other texts stay.
+TEST(RotationMark, StepsOnAndStandsForItsTurn)
+{
+    const char* marks[] = {"○", "→", "↓", "←"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(nextRotationMark(marks[i]), marks[(i + 1) % 4]);
+        EXPECT_EQ(rotationDegrees(marks[i]), 90 * i);
+        EXPECT_EQ(rotationMarkFor(90 * i), marks[i]);
+    }
+    for (const char* other : {"", "o", "○ "}) {
+        EXPECT_EQ(nextRotationMark(other), other);
+        EXPECT_FALSE(rotationDegrees(other));
+    }
+    EXPECT_EQ(rotationMarkFor(45), "○") << "an unknown turn leaves the picture upright";
+}
+
+// The preview box is 2450 x 1840 twips at (1365, 1140): a picture takes the largest size that fits it with
+// its aspect ratio kept, centred ("left top width height"); a picture without area has no place.
+TEST(PreviewFit, FitsAndCentresThePictureInTheBox)
+{
+    const std::tuple<float, float, const char*> fits[] = {
+        {2450, 1000, "1365.00 1560.00 2450.00 1000.00"},  // wide: centred from top to bottom
+        {1000, 1840, "2090.00 1140.00 1000.00 1840.00"},  // tall: centred from side to side
+        {4900, 3680, "1365.00 1140.00 2450.00 1840.00"},  // the box's ratio
+        {245, 100, "1365.00 1560.00 2450.00 1000.00"},    // enlarged
+        {90000, 60000, "1365.00 1243.33 2450.00 1633.33"}, // reduced
+        {1, 15, "2528.67 1140.00 122.67 1840.00"},
+        {0, 100, ""}, {100, 0, ""}, {-5, 100, ""}};
+    for (const auto& [width, height, place] : fits) {
+        const auto fit = fitPreview(width, height);
+        EXPECT_EQ(fit ? QString::asprintf("%.2f %.2f %.2f %.2f", double(fit->left), double(fit->top),
+                                          double(fit->width), double(fit->height))
+                      : QString(),
+                  place)
+            << width << " x " << height;
+    }
+}
+
+} // namespace
+} // namespace tavorin
