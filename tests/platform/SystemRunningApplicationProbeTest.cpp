@@ -28,8 +28,8 @@ struct FakeProcess {
     std::string command;
     std::vector<std::string> arguments;
     bool otherUser = false;
-    std::string folder;                 // relative to the workbook's folder; empty: none
-    std::vector<std::string> openFiles; // names in the workbook's folder
+    std::string folder{};                // relative to the workbook's folder; empty: none
+    std::vector<std::string> openFiles{}; // names in the workbook's folder
 };
 
 struct ProbeCase {
