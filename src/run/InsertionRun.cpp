@@ -12,6 +12,7 @@
 #include "run/RunChecks.h"
 #include "run/RunObserver.h"
 #include "run/SheetNaming.h"
+#include "run/UnplacedReasonText.h"
 #include "run/UnreadableWorkbookText.h"
 #include "run/WorkbookInUseText.h"
 
@@ -41,17 +42,13 @@ BlockLayout layoutOf(const RunOptions& options)
     return layout;
 }
 
-QString reasonOf(const QString& what, const SpreadsheetError& error)
-{
-    return what + QStringLiteral("（") + QString::fromStdString(error.describe()) + QStringLiteral("）");
-}
-
 // The run's hold on the workbook: everything that lives from opening to quitting.
 class RunSession {
 public:
     RunSession(RunOptions options, const RunEnvironment& environment, WorkbookLock& lock, TerminationSignalHold& termination)
         : options_(std::move(options)), environment_(environment), observer_(*environment.observer), lock_(lock),
-          termination_(termination), captions_(options_, environment.fileCreationTime)
+          termination_(termination),
+          captions_(options_, environment.fileCreationTime, environment.photoTakenTime)
     {
     }
 
@@ -89,6 +86,8 @@ RunOutcome RunSession::run()
 {
     outcome_.stage = RunOutcome::Stage::Completed;
     application_ = environment_.createApplication(options_.fitFor);
+    if (application_)
+        (void)application_->setPhotoOrientation(options_.photoOrientation);
     observer_.runStarted();
     if (termination_.stopRequested())
         return interrupted();
@@ -188,8 +187,9 @@ void RunSession::startSheetCopy()
 void RunSession::placePicture(int index, const BlockPlace& place)
 {
     const PictureRow& picture = options_.pictures[static_cast<std::size_t>(index)];
-    auto notPlaced = [&](const QString& reason) {
-        outcome_.unplaced.push_back(UnplacedPicture{index, std::filesystem::path(picture.path.toStdString()), reason});
+    auto notPlaced = [&](const QString& reason, const std::optional<SpreadsheetError>& error = std::nullopt) {
+        outcome_.unplaced.push_back(UnplacedPicture{index, std::filesystem::path(picture.path.toStdString()), reason,
+                                                    error ? QString::fromStdString(error->describe()) : reason});
     };
     if (!workbook_) {
         notPlaced(QStringLiteral("ブックを開けません"));
@@ -197,7 +197,7 @@ void RunSession::placePicture(int index, const BlockPlace& place)
     }
     auto current = workbook_->activeSheet();
     if (!current) {
-        notPlaced(reasonOf(QStringLiteral("シートがありません"), current.error()));
+        notPlaced(QStringLiteral("シートがありません"), current.error());
         return;
     }
     SpreadsheetWorksheet& sheet = **current;
@@ -207,7 +207,7 @@ void RunSession::placePicture(int index, const BlockPlace& place)
                     {cellIndex(place.bottom), options_.endColumn + place.columnShift}};
     if (auto selected = sheet.selectRange(block); !selected) {
         // Inserting now would put the picture at the previous block: leave it out instead.
-        notPlaced(reasonOf(QStringLiteral("ブロックがシートの範囲外です"), selected.error()));
+        notPlaced(QStringLiteral("ブロックがシートの範囲外です"), selected.error());
         return;
     }
     auto width = sheet.rangeWidth(block);
@@ -223,7 +223,7 @@ void RunSession::placePicture(int index, const BlockPlace& place)
 
     auto shape = sheet.insertPicture(std::filesystem::path(picture.path.toStdString()));
     if (!shape) {
-        notPlaced(reasonOf(QStringLiteral("画像を挿入できません"), shape.error()));
+        notPlaced(pictureNotInsertedText(shape.error()), shape.error());
         return;
     }
     fitPictureInBlock(sheet, *shape, picture.mark, magnification_, geometry);

@@ -40,6 +40,14 @@ SpreadsheetStatus XlsApplication::setDisplayAlerts(bool value)
     return success();
 }
 
+SpreadsheetStatus XlsApplication::setPhotoOrientation(bool applied)
+{
+    if (session_->quit)
+        return operationError("the spreadsheet application has quit");
+    session_->photoOrientation = applied;
+    return success();
+}
+
 SpreadsheetStatus XlsApplication::quit()
 {
     session_->quit = true;

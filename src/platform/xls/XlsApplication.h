@@ -24,6 +24,7 @@ public:
     SpreadsheetStatus setScreenUpdating(bool value) override;
     SpreadsheetStatus setDisplayAlerts(bool value) override;
     SpreadsheetStatus quit() override;
+    SpreadsheetStatus setPhotoOrientation(bool applied) override;
 
 private:
     std::shared_ptr<XlsSession> session_;

@@ -37,6 +37,14 @@ SpreadsheetStatus XlsxApplication::setDisplayAlerts(bool value)
     return success();
 }
 
+SpreadsheetStatus XlsxApplication::setPhotoOrientation(bool applied)
+{
+    if (session_->quit)
+        return operationError("the spreadsheet application has quit");
+    session_->photoOrientation = applied;
+    return success();
+}
+
 SpreadsheetStatus XlsxApplication::quit()
 {
     session_->quit = true;

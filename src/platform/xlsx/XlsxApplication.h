@@ -21,6 +21,7 @@ public:
     SpreadsheetStatus setScreenUpdating(bool value) override;
     SpreadsheetStatus setDisplayAlerts(bool value) override;
     SpreadsheetStatus quit() override;
+    SpreadsheetStatus setPhotoOrientation(bool applied) override;
 
 private:
     std::shared_ptr<XlsxSession> session_;

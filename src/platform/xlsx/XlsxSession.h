@@ -6,6 +6,7 @@ namespace tavorin::xlsx {
 struct XlsxSession {
     bool displayAlerts = true;
     bool screenUpdating = true;
+    bool photoOrientation = true;  // photos inserted as viewers show them
     bool quit = false;
 };
 
