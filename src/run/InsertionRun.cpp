@@ -25,6 +25,12 @@ const QString confirmTitle = QStringLiteral("確認");
 const QString programTitle = QStringLiteral("Tavorin");
 constexpr int listedInMessage = 20;
 
+// A reason in the window's language with the engine's description behind it as the technical detail.
+QString withDetail(const QString& reason, const SpreadsheetError& error)
+{
+    return reason + QStringLiteral("（") + QString::fromStdString(error.describe()) + QStringLiteral("）");
+}
+
 BlockLayout layoutOf(const RunOptions& options)
 {
     BlockLayout layout;
@@ -197,7 +203,7 @@ void RunSession::placePicture(int index, const BlockPlace& place)
     }
     auto current = workbook_->activeSheet();
     if (!current) {
-        notPlaced(QStringLiteral("シートがありません"), current.error());
+        notPlaced(withDetail(QStringLiteral("シートがありません"), current.error()), current.error());
         return;
     }
     SpreadsheetWorksheet& sheet = **current;
@@ -207,7 +213,7 @@ void RunSession::placePicture(int index, const BlockPlace& place)
                     {cellIndex(place.bottom), options_.endColumn + place.columnShift}};
     if (auto selected = sheet.selectRange(block); !selected) {
         // Inserting now would put the picture at the previous block: leave it out instead.
-        notPlaced(QStringLiteral("ブロックがシートの範囲外です"), selected.error());
+        notPlaced(withDetail(QStringLiteral("ブロックがシートの範囲外です"), selected.error()), selected.error());
         return;
     }
     auto width = sheet.rangeWidth(block);

@@ -1,7 +1,9 @@
 #include "platform/xls/drawing/PictureFile.h"
 
 #include "platform/pictures/JpegExif.h"
+#include "platform/pictures/JpegTranspose.h"
 #include "platform/pictures/PictureSource.h"
+#include "platform/pictures/StoredTurn.h"
 #include "platform/xls/compound/ByteReader.h"
 #include "platform/xls/drawing/ContentKey.h"
 
@@ -52,7 +54,8 @@ private:
     static Result<QImage> decode(const PictureFile& picture, std::span<const std::uint8_t> bytes, bool applyOrientation);
     static Result<QByteArray> convertToPng(PictureFile& picture, std::span<const std::uint8_t> bytes, bool applyOrientation);
     static Status convertPhoto(PictureFile& picture, std::span<const std::uint8_t> bytes, bool applyOrientation);
-    static void turnAsViewersDo(PictureFile& picture, std::span<std::uint8_t> start);
+    static Result<bool> turnAsViewersDo(PictureFile& picture, std::vector<std::uint8_t>& start);
+    static Status storeTransposed(PictureFile& picture);
     static Status holdInTemporaryFile(PictureFile& picture, const QByteArray& bytes);
     static Status compressMetafile(PictureFile& picture, std::span<const std::uint8_t> metafile);
 };
@@ -264,15 +267,49 @@ Status PictureFileReader::convertPhoto(PictureFile& picture, std::span<const std
 
 // A JPEG is stored as its own bytes: its EXIF orientation is set to "as stored" in place and
 // the shape gets the turn instead. The start of the file read so far gets the same change, so
-// that its key is that of the stored bytes.
-void PictureFileReader::turnAsViewersDo(PictureFile& picture, std::span<std::uint8_t> start)
+// that its key is that of the stored bytes. A mirrored photo is stored transposed, from a
+// temporary file (true).
+Result<bool> PictureFileReader::turnAsViewersDo(PictureFile& picture, std::vector<std::uint8_t>& start)
 {
     auto orientation = pictures::JpegOrientation::read(start);
     if (!orientation.asStored)
-        return;
-    picture.turn_ = orientation.orientation;
+        return false;
+    const auto stored = pictures::StoredTurn::of(orientation.orientation);
+    picture.turn_ = stored.clockwise;
+    if (stored.transpose) {
+        if (auto status = storeTransposed(picture); !status)
+            return status.error();
+        return true;
+    }
     pictures::applyPatches(start, 0, std::span(&*orientation.asStored, 1));
     picture.payload_.patches.push_back(std::move(*orientation.asStored));
+    return false;
+}
+
+// The whole JPEG transposed without loss, its tag set to "as stored" there too, measured anew.
+Status PictureFileReader::storeTransposed(PictureFile& picture)
+{
+    auto whole = readStart(picture.path(), PictureFile::maximumFileSize);
+    if (!whole)
+        return whole.error();
+    std::string problem;
+    auto transposed = pictures::transposedJpeg(whole->bytes, problem);
+    if (!transposed)
+        return error(picture.path(), "cannot be turned as its orientation says: " + problem)
+            .ofKind(ErrorKind::PictureDamaged, problem);
+    if (auto tag = pictures::JpegOrientation::read(*transposed).asStored)
+        pictures::applyPatches(*transposed, 0, std::span(&*tag, 1));
+    auto header = PictureHeader::read(PictureFormat::Jpeg, *transposed);
+    if (!header)
+        return error(picture.path(), header.error().message).ofKind(ErrorKind::PictureDamaged);
+    std::swap(header->dpiX, header->dpiY);
+    header->widthPoints = header->pixelWidth * 72.0 / header->dpiX;
+    header->heightPoints = header->pixelHeight * 72.0 / header->dpiY;
+    picture.header_ = *header;
+    picture.source_.reset();
+    picture.uid_ = md4(*transposed);
+    const QByteArray bytes(reinterpret_cast<const char*>(transposed->data()), static_cast<qsizetype>(transposed->size()));
+    return holdInTemporaryFile(picture, bytes);
 }
 
 Status PictureFileReader::holdInTemporaryFile(PictureFile& picture, const QByteArray& bytes)
@@ -375,10 +412,15 @@ Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path, P
         // JPEG 0x46A (0x6E2 for CMYK), PNG 0x6E0: one-UID instances.
         picture.blipInstance_ = jpeg ? (header->jpegComponents == 4 ? 0x6E2 : 0x46A) : 0x6E0;
         picture.source_ = start->identity;
-        if (jpeg && options.applyOrientation)
-            turnAsViewersDo(picture, bytes);
-        picture.leadingKey_ = ContentKey::of(std::span(bytes).first(std::min(bytes.size(), PictureFile::leadingBytes)));
         picture.payload_.prefix = {bitmapTag};
+        if (jpeg && options.applyOrientation) {
+            auto transposed = turnAsViewersDo(picture, bytes);
+            if (!transposed)
+                return transposed.error();
+            if (*transposed)
+                return picture;
+        }
+        picture.leadingKey_ = ContentKey::of(std::span(bytes).first(std::min(bytes.size(), PictureFile::leadingBytes)));
         picture.payload_.file = path;
         picture.payload_.length = start->identity.size;
         picture.payload_.fileSize = start->identity.size;

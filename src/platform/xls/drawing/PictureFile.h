@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/pictures/PictureOrientation.h"
 #include "platform/xls/drawing/BlipPayload.h"
 #include "platform/xls/drawing/PictureFormat.h"
 #include "platform/xls/drawing/PictureHeader.h"
@@ -23,9 +22,10 @@ namespace tavorin::xls {
 //
 // A photo is placed as photo viewers show it unless told otherwise: a JPEG keeps its pixels and
 // its bytes, except that its EXIF orientation is stored as "as stored" (the same two bytes,
-// patched as the bytes are streamed), and the shape showing it takes the orientation's turn and
-// mirror instead, which every reader of the workbook applies; pictures that are decoded anyway
-// (HEIF, TIFF) are decoded upright.
+// patched as the bytes are streamed), and the shape showing it takes the orientation's turn
+// instead, which every reader of the workbook applies; a mirrored photo is first transposed
+// without loss (see pictures::StoredTurn). Pictures that are decoded anyway (HEIF, TIFF) are
+// decoded upright.
 struct PictureOpenOptions {
     bool applyOrientation = true; // false: the pixels as stored, as Excel 97-2003 inserts them
 };
@@ -56,9 +56,9 @@ public:
     const PictureHeader& header() const { return header_; }
     double widthPoints() const { return header_.widthPoints; }
     double heightPoints() const { return header_.heightPoints; }
-    // What the shape showing the picture must do to it to show it as viewers do: its natural
-    // size above is the frame before this turn.
-    const pictures::PictureOrientation& turn() const { return turn_; }
+    // The turn (degrees clockwise) the shape showing the picture must give it to show it as
+    // viewers do: its natural size above is the frame before this turn.
+    int turn() const { return turn_; }
 
     BlipType blipType() const { return blipType_; }
     // The blip's record type (0xF018 + type) and instance ([MS-ODRAW] 2.2.23 - 2.2.29).
@@ -82,7 +82,7 @@ private:
     std::filesystem::path path_;
     PictureFormat format_ = PictureFormat::Jpeg;
     PictureHeader header_;
-    pictures::PictureOrientation turn_;
+    int turn_ = 0;
     BlipType blipType_ = BlipType::Jpeg;
     std::uint16_t blipInstance_ = 0;
     std::optional<Uid> uid_;

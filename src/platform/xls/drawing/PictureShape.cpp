@@ -10,7 +10,6 @@ namespace {
 using Art = OfficeArtRecord;
 
 constexpr std::uint16_t msosptPictureFrame = 75;
-constexpr std::uint32_t fspFlipH = 0x40;
 constexpr std::uint32_t fspHaveAnchor = 0x200;
 constexpr std::uint32_t fspHaveSpt = 0x800;
 
@@ -29,7 +28,7 @@ std::vector<std::uint8_t> PictureShape::shapeRecords() const
     std::vector<std::uint8_t> fsp;
     Art::putHeader(fsp, 2, msosptPictureFrame, Art::Fsp, 8);
     appendU32(fsp, shapeId);
-    appendU32(fsp, fspHaveAnchor | fspHaveSpt | (flipHorizontal ? fspFlipH : 0));
+    appendU32(fsp, fspHaveAnchor | fspHaveSpt);
 
     // Properties sorted by id; the name's characters (with their terminating zero) follow them.
     std::vector<std::uint8_t> properties;

@@ -18,9 +18,6 @@ struct PictureShape {
     std::u16string name;
     double left = 0, top = 0, width = 0, height = 0; // points
     double rotation = 0;                           // degrees clockwise
-    // Mirrored left to right inside the frame, before the rotation (FSP fFlipH); a photo's EXIF
-    // orientation that mirrors it becomes this.
-    bool flipHorizontal = false;
     ClientAnchor anchor;
 
     // A rotation as the shape's rotation property holds it: 16.16 fixed point, in [0, 360).

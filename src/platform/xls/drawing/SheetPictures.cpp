@@ -91,17 +91,17 @@ Result<std::u16string> SheetPictures::insert(const std::filesystem::path& path, 
     if (row < 0 || row >= SheetGeometry::rowCount || column < 0 || column >= SheetGeometry::columnCount)
         return pictureError("the insertion cell lies outside the sheet").ofKind(ErrorKind::PictureOffSheet);
     auto cell = geometry_.rangeBox(row, column, row, column);
-    const auto turn = file->turn();
+    const int turn = file->turn();
     ShapeAnchor::Frame frame{cell.left, cell.top, file->widthPoints(), file->heightPoints()};
     if (!positive(frame.width) || !positive(frame.height))
         return pictureError("the picture has no size").ofKind(ErrorKind::PictureWithoutSize);
-    if (turn.sideways()) {
+    if (turn == 90 || turn == 270) {
         // The frame turns about its centre: shift it so that what shows starts at the cell.
         frame.left += (frame.height - frame.width) / 2;
         frame.top += (frame.width - frame.height) / 2;
     }
     // Checked before anything is stored, so that a picture that does not fit leaves no trace.
-    auto anchor = ShapeAnchor::fromFrame(geometry_, frame, turn.clockwise);
+    auto anchor = ShapeAnchor::fromFrame(geometry_, frame, turn);
     if (!anchor)
         return Error(anchor.error()).ofKind(ErrorKind::PictureOffSheet);
     auto pib = group_.addPicture(std::make_shared<const PictureFile>(std::move(*file)));
@@ -115,8 +115,7 @@ Result<std::u16string> SheetPictures::insert(const std::filesystem::path& path, 
     shape.top = frame.top;
     shape.width = frame.width;
     shape.height = frame.height;
-    shape.rotation = turn.clockwise;
-    shape.flipHorizontal = turn.mirrored;
+    shape.rotation = turn;
     shape.anchor = *anchor;
     return shape.name;
 }

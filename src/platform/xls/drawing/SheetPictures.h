@@ -29,8 +29,8 @@ public:
 
     // The picture at path at its natural size with its top-left corner at the top-left corner
     // of the cell (0-based row and column); returns its name. A photo shown turned (its EXIF
-    // orientation) gets that turn as its rotation and mirror, and its turned picture's corner
-    // goes to the cell's.
+    // orientation) gets that turn as its rotation, and its turned picture's corner goes to the
+    // cell's.
     Result<std::u16string> insert(const std::filesystem::path& path, int row, int column,
                                   PictureFile::Options options = {});
 

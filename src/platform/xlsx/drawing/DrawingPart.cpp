@@ -230,22 +230,6 @@ Status DrawingPart::place(pugi::xml_node anchor, const Anchor& cells, const Fram
     return success();
 }
 
-void DrawingPart::setHorizontalFlip(pugi::xml_node anchor, bool flipped)
-{
-    pugi::xml_node transform = framePropertiesOf(anchor);
-    if (!transform)
-        return;
-    pugi::xml_attribute flip = transform.attribute("flipH");
-    if (!flipped) {
-        if (flip)
-            transform.remove_attribute(flip);
-        return;
-    }
-    if (!flip)
-        flip = transform.append_attribute("flipH");
-    flip.set_value("1");
-}
-
 std::optional<DrawingPart::Anchor> DrawingPart::cellsOf(pugi::xml_node anchor)
 {
     if (XmlPart::localName(anchor.name()) != "twoCellAnchor")

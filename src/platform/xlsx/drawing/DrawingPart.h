@@ -42,8 +42,6 @@ public:
 
     // Writes a two-cell anchor's cells, the frame and the rotation (degrees clockwise).
     static Status place(pugi::xml_node anchor, const Anchor& cells, const FrameEmu& frame, double rotation);
-    // a:xfrm flipH: the picture mirrored left to right inside its frame, before its rotation.
-    static void setHorizontalFlip(pugi::xml_node anchor, bool flipped);
     // The two-cell anchor's cells; nothing for other anchors.
     static std::optional<Anchor> cellsOf(pugi::xml_node anchor);
     static double rotationOf(pugi::xml_node anchor);

@@ -62,9 +62,9 @@ Result<std::string> SheetPictures::insert(const std::filesystem::path& path, int
         return picture.error();
     const XlsxSheetGeometry& geometry = *sheet_.geometry;
     auto cell = geometry.rangeBox(row - 1, column - 1, row - 1, column - 1);
-    const auto turn = picture->turn();
-    Frame frame{cell.left, cell.top, picture->widthPoints(), picture->heightPoints(), double(turn.clockwise)};
-    if (turn.sideways()) {
+    const int turn = picture->turn();
+    Frame frame{cell.left, cell.top, picture->widthPoints(), picture->heightPoints(), double(turn)};
+    if (turn == 90 || turn == 270) {
         // The frame turns about its centre: shift it so that what shows starts at the cell.
         frame.left += (frame.height - frame.width) / 2;
         frame.top += (frame.width - frame.height) / 2;
@@ -86,7 +86,6 @@ Result<std::string> SheetPictures::insert(const std::filesystem::path& path, int
     if (relationship.empty())
         relationship = sheet_.drawingRelationships.add(imageType, "/" + *media);
     pugi::xml_node anchor = (*drawing)->addPicture(relationship, namePrefix, path.filename().string());
-    DrawingPart::setHorizontalFlip(anchor, turn.mirrored);
     if (auto placed = DrawingPart::place(anchor, *cells, {emu(frame.left), emu(frame.top), emu(frame.width), emu(frame.height)},
                                          frame.rotation);
         !placed)

@@ -28,8 +28,8 @@ public:
     SheetPictures(XlsxDocument& document, XlsxSheet& sheet) : document_(document), sheet_(sheet) {}
 
     // The picture at its natural size with its top-left corner at the cell's (1-based). A photo
-    // shown turned (its EXIF orientation) gets that turn as its rotation and horizontal flip,
-    // and its turned picture's corner goes to the cell's.
+    // shown turned (its EXIF orientation) gets that turn as its rotation, and its turned
+    // picture's corner goes to the cell's.
     Result<std::string> insert(const std::filesystem::path& path, int row, int column,
                                xls::PictureFile::Options options = {});
     Result<Frame> frame(const std::string& name);
