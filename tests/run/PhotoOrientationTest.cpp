@@ -1,9 +1,9 @@
 // Photos as phones and cameras store them (pixels sideways or mirrored, an EXIF orientation
 // saying how to show them) placed by the whole run: LibreOffice prints each upright in its block
-// and then turned by its mark, Apache POI finds the anchor of the upright photo's fitted frame
-// with the shape's mirror and turn, and the stored bytes are the photo's own with the tag set to
-// "as stored". With the orientation left out, the pixels as stored. The eight orientations go
-// into few workbooks (one sheet copy each), read by one LibreOffice run.
+// and then turned by its mark; Apache POI finds the anchor of the upright photo's fitted frame,
+// the shape's turn, no mirror, and the stored bytes are the photo's own with the tag set to "as
+// stored" (a mirrored photo transposed). With the orientation left out, the pixels as stored.
+// The eight orientations go into few workbooks (one sheet copy each), read by one LibreOffice run.
 
 #include "run/RotationMark.h"
 #include "support/EngineRun.h"
@@ -28,26 +28,37 @@
 namespace tavorin::test {
 namespace {
 
-// How EXIF shows each orientation, from the standard's table: mirrored left to right (first),
-// then turned clockwise.
+// How the workbook shows each orientation: the stored pixels, transposed first for the mirrored
+// ones (2 mirror = transpose then 90°, 4 = transpose then 270°, 5 = the transpose itself,
+// 7 = transpose then 180°), turned clockwise by the shape. The printed pages check the sums.
 struct Turn {
-    bool mirrored;
+    bool transposed;
     int clockwise;
 };
-const std::map<int, Turn> exifTurns{{1, {false, 0}}, {2, {true, 0}},    {3, {false, 180}}, {4, {true, 180}},
-                                    {5, {true, 270}}, {6, {false, 90}}, {7, {true, 90}},   {8, {false, 270}}};
+const std::map<int, Turn> storedTurns{{1, {false, 0}}, {2, {true, 90}},  {3, {false, 180}}, {4, {true, 270}},
+                                      {5, {true, 0}},  {6, {false, 90}}, {7, {true, 180}},  {8, {false, 270}}};
+
+// The stored picture's size in points (96 dpi) and its turn, for a photo placed upright or as stored.
+struct Frame {
+    double width, height;
+    int degrees;
+};
+Frame frameOf(const QImage& stored, const Turn& turn, int mark)
+{
+    const QSize size = turn.transposed ? stored.size().transposed() : stored.size();
+    return {size.width() * 0.75, size.height() * 0.75, (turn.clockwise + mark) % 360};
+}
 
 struct Photo {
     int orientation;
     int mark; // degrees clockwise
 };
-// Every orientation unmarked, then three with a mark on top.
-const std::vector<Photo> uprightPhotos{{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0},
-                                       {7, 0}, {8, 0}, {6, 90}, {5, 270}, {3, 180}};
+// Every orientation unmarked, then five with a mark on top.
+const std::vector<Photo> uprightPhotos{{1, 0}, {2, 0}, {3, 0},  {4, 0},   {5, 0},   {6, 0}, {7, 0},
+                                       {8, 0}, {6, 90}, {5, 270}, {3, 180}, {2, 90}, {7, 270}};
 const std::vector<Photo> storedPhotos{{6, 0}, {5, 0}, {3, 0}, {6, 90}};
 
 const QSize portrait(240, 384);
-constexpr double pointsPerPixel = 0.75; // the JPEGs say 96 dpi
 // Columns B:F, rows 2 to 21 of every copy.
 constexpr int firstRow = 2, firstColumn = 2, lastRow = 21, lastColumn = 6;
 
@@ -78,9 +89,9 @@ protected:
     {
         folder_ = new TemporaryFolder;
         books_ = new std::vector<Workbook>{
-            make("upright.xls", "plain.xls", {"Sheet1"}, 0, uprightPhotos, true),
+            make("upright-xls.xls", "plain.xls", {"Sheet1"}, 0, uprightPhotos, true),
             make("as-stored.xls", "plain.xls", {"Sheet1"}, 0, storedPhotos, false),
-            make("upright.xlsx", "ledger.xlsx", {"Sheet1", "My Sheet"}, 1, uprightPhotos, true),
+            make("upright-xlsx.xlsx", "ledger.xlsx", {"Sheet1", "My Sheet"}, 1, uprightPhotos, true),
         };
         std::vector<std::filesystem::path> paths;
         for (const auto& book : *books_)
@@ -149,7 +160,7 @@ TEST_F(PhotosPlaced, LibreOfficePrintsEachAsViewersShowItTurnedByItsMark)
             SCOPED_TRACE("orientation " + std::to_string(photo.orientation) + ", mark " + std::to_string(photo.mark));
             const QRect area = photoArea(workbook.pages[i]);
             const QImage expected = expectedLook(photo, workbook.upright);
-            EXPECT_EQ(marksOf(workbook.pages[i].copy(area)), marksOf(expected));
+            EXPECT_EQ(marksOf(workbook.pages[i].copy(area)).toStdString(), marksOf(expected).toStdString());
             EXPECT_EQ(area.height() > area.width(), expected.height() > expected.width())
                 << area.width() << " x " << area.height() << " pixels on the page";
         }
@@ -157,9 +168,10 @@ TEST_F(PhotosPlaced, LibreOfficePrintsEachAsViewersShowItTurnedByItsMark)
 }
 
 // POI: each anchor holds the fitted frame of the photo as shown (a photo turned by a quarter
-// has its sides exchanged), the shape mirrors it first when the orientation does and turns it
-// by the orientation's turn plus the mark; left as stored, by the mark alone.
-TEST_F(PhotosPlaced, PoiFindsTheUprightPhotosFrameMirrorAndTurn)
+// has its sides exchanged), the shape turns it by the orientation's turn plus the mark and
+// mirrors nothing; left as stored, it turns by the mark alone. The stored picture has the size
+// the turn starts from.
+TEST_F(PhotosPlaced, PoiFindsTheUprightPhotosFrameAndTurn)
 {
     for (std::size_t b : {0u, 1u}) {
         const Workbook& workbook = book(b);
@@ -176,24 +188,25 @@ TEST_F(PhotosPlaced, PoiFindsTheUprightPhotosFrameMirrorAndTurn)
         for (std::size_t i = 0; i < workbook.photos.size(); ++i) {
             const Photo& photo = workbook.photos[i];
             SCOPED_TRACE("orientation " + std::to_string(photo.orientation) + ", mark " + std::to_string(photo.mark));
-            const Turn turn = workbook.upright ? exifTurns.at(photo.orientation) : Turn{false, 0};
-            const int degrees = (turn.clockwise + photo.mark) % 360;
-            const QImage stored = storedPixels(uprightPhoto(portrait), photo.orientation);
-            const ExpectedPicture expected{workbook.pictures[i], degrees, stored.width() * pointsPerPixel,
-                                           stored.height() * pointsPerPixel, copyName(int(i)), 0,
-                                           firstRow, firstColumn, lastRow, lastColumn};
+            const Turn turn = workbook.upright ? storedTurns.at(photo.orientation) : Turn{false, 0};
+            const Frame frame = frameOf(storedPixels(uprightPhoto(portrait), photo.orientation), turn, photo.mark);
+            const ExpectedPicture expected{workbook.pictures[i], frame.degrees, frame.width, frame.height,
+                                           copyName(int(i)), 0, firstRow, firstColumn, lastRow, lastColumn};
             const QJsonObject sheet = sheetNamed(*report, copyName(int(i)), "POI");
             const QJsonArray pictures = sheet["pictures"].toArray();
             ASSERT_EQ(pictures.size(), 1);
             expectAnchoredInBlock(*report, sheet, pictures[0].toObject(), expected, 1.0);
+            EXPECT_EQ(pictures[0].toObject()["width"].toDouble() * 0.75, frame.width);
+            EXPECT_EQ(pictures[0].toObject()["height"].toDouble() * 0.75, frame.height);
 
             QJsonObject shape;
             for (const auto& value : flipSheets)
                 if (value.toObject()["name"].toString() == copyName(int(i)))
                     shape = value.toObject()["pictures"].toArray().at(0).toObject();
-            EXPECT_EQ(shape["flipH"].toBool(), turn.mirrored);
+            ASSERT_FALSE(shape.isEmpty());
+            EXPECT_FALSE(shape["flipH"].toBool());
             EXPECT_FALSE(shape["flipV"].toBool());
-            EXPECT_EQ(shape["rotation"].toInt(), degrees);
+            EXPECT_EQ(shape["rotation"].toInt(), frame.degrees);
         }
     }
 }
@@ -201,6 +214,7 @@ TEST_F(PhotosPlaced, PoiFindsTheUprightPhotosFrameMirrorAndTurn)
 // The stored photo is the file byte for byte, but for the two bytes of its orientation tag,
 // which say 1; left as stored, the file itself. (The JPEGs were written with their tag's value
 // at byte 30: SOI, the APP1 head, "Exif\0\0", the TIFF header, IFD0's count, the entry's head.)
+// A mirrored photo is stored transposed: other bytes, its size checked with POI above.
 TEST_F(PhotosPlaced, StoredBytesAreThePhotosWithItsTagAsStored)
 {
     for (std::size_t b : {0u, 1u}) {
@@ -209,6 +223,8 @@ TEST_F(PhotosPlaced, StoredBytesAreThePhotosWithItsTagAsStored)
         const auto report = poiReport(workbook.path);
         ASSERT_TRUE(report);
         for (std::size_t i = 0; i < workbook.photos.size(); ++i) {
+            if (workbook.upright && storedTurns.at(workbook.photos[i].orientation).transposed)
+                continue;
             Bytes expected = fileBytes(workbook.pictures[i]);
             const bool bigEndian = i % 2 == 1;
             if (workbook.upright && workbook.photos[i].orientation != 1) {
@@ -225,9 +241,7 @@ TEST_F(PhotosPlaced, StoredBytesAreThePhotosWithItsTagAsStored)
 }
 
 // LibreOffice's own geometry: every photo inside its block, centred, touching two sides, turned
-// as POI says, on both engines' workbooks. (LibreOffice's .xls import reports a mirrored shape's
-// angle counted the other way round, the mirror turning its sense of rotation; it draws it right,
-// as the printed pages show. Its .xlsx import reports the angle as it is.)
+// as POI says, on both engines' workbooks.
 TEST_F(PhotosPlaced, LibreOfficeShowsEachInItsBlock)
 {
     for (std::size_t b : {0u, 2u}) {
@@ -236,24 +250,20 @@ TEST_F(PhotosPlaced, LibreOfficeShowsEachInItsBlock)
         QStringList blockEnds;
         for (std::size_t i = 0; i < workbook.photos.size(); ++i)
             blockEnds << copyName(int(i)) + QStringLiteral("!F21");
+        ASSERT_TRUE(workbook.upright);
         const auto report = libreOfficeReport(workbook.path, blockEnds);
         ASSERT_TRUE(report);
         for (std::size_t i = 0; i < workbook.photos.size(); ++i) {
             const Photo& photo = workbook.photos[i];
             SCOPED_TRACE("orientation " + std::to_string(photo.orientation) + ", mark " + std::to_string(photo.mark));
-            const Turn turn = exifTurns.at(photo.orientation);
-            const int degrees = (turn.clockwise + photo.mark) % 360;
-            const QImage stored = storedPixels(uprightPhoto(portrait), photo.orientation);
-            const ExpectedPicture expected{workbook.pictures[i], degrees, stored.width() * pointsPerPixel,
-                                           stored.height() * pointsPerPixel, copyName(int(i)), 0,
-                                           firstRow, firstColumn, lastRow, lastColumn};
+            const Frame frame = frameOf(storedPixels(uprightPhoto(portrait), photo.orientation),
+                                        storedTurns.at(photo.orientation), photo.mark);
+            const ExpectedPicture expected{workbook.pictures[i], frame.degrees, frame.width, frame.height,
+                                           copyName(int(i)), 0, firstRow, firstColumn, lastRow, lastColumn};
             const QJsonObject sheet = sheetNamed(*report, copyName(int(i)), "LibreOffice");
             const QJsonArray graphics = sheet["graphics"].toArray();
             ASSERT_EQ(graphics.size(), 1);
-            QJsonObject graphic = graphics[0].toObject();
-            if (turn.mirrored && workbook.path.extension() == ".xls")
-                graphic["rotation"] = (36000 - graphic["rotation"].toInt()) % 36000;
-            expectShownInBlock(sheet, graphic, expected, 1.0);
+            expectShownInBlock(sheet, graphics[0].toObject(), expected, 1.0);
         }
     }
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace tavorin::test {
 namespace {
 
@@ -18,6 +20,13 @@ std::vector<std::vector<QImage>> libreOfficePages(const std::vector<std::filesys
                                                   const std::filesystem::path& folder, int dpi)
 {
     std::vector<std::vector<QImage>> pages(workbooks.size());
+    // One folder takes every PDF: two workbooks of one name would print over each other.
+    std::set<std::filesystem::path> stems;
+    for (const auto& workbook : workbooks)
+        if (!stems.insert(workbook.stem()).second) {
+            ADD_FAILURE() << "two workbooks named " << workbook.stem() << " would be printed into one PDF";
+            return pages;
+        }
     const std::filesystem::path out = folder / "rendered";
     std::filesystem::create_directories(out);
     QStringList arguments{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(text(folder / "profile")).toString(),

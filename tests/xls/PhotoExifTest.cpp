@@ -71,21 +71,21 @@ TEST_P(EachOrientation, ShowsUprightAsQtAndExiftoolDo)
     writeFile(folder / "as-stored.jpg", patched);
     const QStringList seen = exiftoolView({folder / "photo.jpg", folder / "as-stored.jpg"});
     ASSERT_EQ(seen.size(), 2);
-    EXPECT_EQ(seen[0], QString::number(orientation) + '\t' + takenText);
-    EXPECT_EQ(seen[1], QStringLiteral("1\t") + takenText);
+    EXPECT_EQ(seen[0].toStdString(), (QString::number(orientation) + '\t' + takenText).toStdString());
+    EXPECT_EQ(seen[1].toStdString(), (QStringLiteral("1\t") + takenText).toStdString());
 
     QImageReader qt(text(folder / "photo.jpg"));
     qt.setAutoTransform(true);
     const QImage qtShown = qt.read();
     EXPECT_EQ(qtShown.size(), upright.size());
-    EXPECT_EQ(marksOf(qtShown), QStringLiteral("top:left"));
+    EXPECT_EQ(marksOf(qtShown).toStdString(), "top:left");
 
     pictures::PictureSource shown(text(folder / "photo.jpg"), true);
     EXPECT_EQ(shown.shownSize(), upright.size());
-    EXPECT_EQ(marksOf(shown.decode()), QStringLiteral("top:left"));
+    EXPECT_EQ(marksOf(shown.decode()).toStdString(), "top:left");
     pictures::PictureSource asStored(text(folder / "photo.jpg"), false);
     EXPECT_EQ(asStored.shownSize(), stored.size());
-    EXPECT_EQ(marksOf(asStored.decode()), marksOf(stored));
+    EXPECT_EQ(marksOf(asStored.decode()).toStdString(), marksOf(stored).toStdString());
 
     EXPECT_EQ(pictures::photoTakenTime(folder / "photo.jpg"), std::optional(takenTime));
 }
@@ -110,10 +110,10 @@ TEST(HeicPhoto, ShowsUprightByItsOwnTurnAndTellsItsDate)
     pictures::PictureSource shown(text(folder / "IMG_0001.HEIC"), true);
     EXPECT_TRUE(shown.isHeif());
     EXPECT_EQ(shown.shownSize(), upright.size());
-    EXPECT_EQ(marksOf(shown.decode()), QStringLiteral("top:left"));
+    EXPECT_EQ(marksOf(shown.decode()).toStdString(), "top:left");
     pictures::PictureSource asCoded(text(folder / "IMG_0001.HEIC"), false);
     EXPECT_EQ(asCoded.shownSize(), coded.size());
-    EXPECT_EQ(marksOf(asCoded.decode()), marksOf(coded));
+    EXPECT_EQ(marksOf(asCoded.decode()).toStdString(), marksOf(coded).toStdString());
     EXPECT_EQ(pictures::photoTakenTime(folder / "IMG_0001.HEIC"), std::optional(takenTime));
     EXPECT_EQ(exiftoolView({folder / "IMG_0001.HEIC"}), QStringList{QStringLiteral("6\t") + takenText});
 
