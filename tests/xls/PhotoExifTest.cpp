@@ -4,6 +4,7 @@
 
 #include "platform/pictures/ExifBlock.h"
 #include "platform/pictures/JpegExif.h"
+#include "platform/pictures/JpegOrientation.h"
 #include "platform/pictures/PhotoTakenTime.h"
 #include "platform/pictures/PictureSource.h"
 #include "support/Files.h"

@@ -1,9 +1,5 @@
 #pragma once
 
-#include "platform/pictures/BytePatch.h"
-#include "platform/pictures/ExifBlock.h"
-#include "platform/pictures/PictureOrientation.h"
-
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -18,15 +14,6 @@ struct JpegExif {
     std::span<const std::uint8_t> tiff; // the block, as far as the bytes given reach
 
     static std::optional<JpegExif> find(std::span<const std::uint8_t> fileStart);
-};
-
-// A JPEG's orientation as photo viewers apply it, and the patch that makes its tag say "as
-// stored" (only when the orientation turns or mirrors the picture).
-struct JpegOrientation {
-    PictureOrientation orientation;
-    std::optional<BytePatch> asStored;
-
-    static JpegOrientation read(std::span<const std::uint8_t> fileStart);
 };
 
 } // namespace tavorin::pictures

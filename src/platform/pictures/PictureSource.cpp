@@ -1,6 +1,7 @@
 #include "platform/pictures/PictureSource.h"
 
 #include "platform/pictures/JpegExif.h"
+#include "platform/pictures/JpegOrientation.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,6 +1,7 @@
 #include "platform/xls/drawing/PictureFile.h"
 
 #include "platform/pictures/JpegExif.h"
+#include "platform/pictures/JpegOrientation.h"
 #include "platform/pictures/JpegTranspose.h"
 #include "platform/pictures/PictureSource.h"
 #include "platform/pictures/StoredTurn.h"
