@@ -10,7 +10,7 @@ seconds=${1:-300}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(fuzz_compound_file fuzz_workbook_globals fuzz_workbook_model fuzz_xlsx_package)
+    targets=(fuzz_compound_file fuzz_workbook_globals fuzz_workbook_model fuzz_xlsx_package fuzz_photo_metadata)
 fi
 make fuzz FUZZ_DIR=build-fuzz JOBS=${JOBS:-2} >/dev/null
 mkdir -p build-fuzz/artifacts

@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgtest-dev googletest libbenchmark-dev zlib1g-dev libxxhash-dev
   # the .xlsx engine: zip packages and their XML parts
   libzip-dev libpugixml-dev
+  # HEIC/HEIF photos (libheif decodes them); mirrored photos transposed without loss (libjpeg-turbo)
+  libheif-dev libturbojpeg0-dev
   # running the window, its picture readers and its faces
   qt6-qpa-plugins qt6-image-formats-plugins fonts-ipafont-gothic fonts-ipafont-mincho
   # the Debian package (CPack, dpkg-shlibdeps, manual pages) and its checks; icon renders
@@ -23,6 +25,9 @@ packages=(
   fonts-crosextra-carlito
   # Gnumeric's ssconvert: a fourth reader for the pictures
   gnumeric
+  # test photos: EXIF tags written and read by exiftool, HEIC made by heif-enc; pdftoppm turns
+  # LibreOffice's PDF of a workbook into pixels
+  libimage-exiftool-perl libheif-examples poppler-utils
   # PoiDump.java runs as a single-file source program: needs the compiler of a JDK
   default-jdk-headless
 )

@@ -176,6 +176,17 @@ private:
                 else
                     fail(name, *text, "excel or libreoffice");
             }
+        } else if (name == "--ignore-orientation") {
+            options.photoOrientation = false;
+        } else if (name == "--date-source") {
+            if (auto text = value(name)) {
+                if (*text == "created")
+                    options.dateSource = DateSource::FileCreated;
+                else if (*text == "taken")
+                    options.dateSource = DateSource::PhotoTaken;
+                else
+                    fail(name, *text, "created or taken");
+            }
         } else {
             error_ = "unknown option " + name;
         }
@@ -323,7 +334,7 @@ std::string insertOptionsHelp()
            "  --pair-gap N            two pictures side by side, N empty columns between them (0-300)\n"
            "  --sheet-name TEXT       copies are named TEXT(1), TEXT(2), ... (needed with --per-sheet N)\n"
            "  --date-name             copies are named after today's date instead\n"
-           "  --date-caption ROW:COL[:FORMAT]      the file's creation date; FORMAT 0-7 as in the window\n"
+           "  --date-caption ROW:COL[:FORMAT]      the picture's date (see --date-source); FORMAT 0-7 as in the window\n"
            "  --number-caption ROW:COL[:FIRST[:plain]]  running numbers from FIRST (default 0), \"No.\" unless plain\n"
            "  --name-caption ROW:COL[:noext]       the file name, without its extension with noext\n"
            "  --marks LIST            rotation per picture in order: 0, 90, 180 or 270, comma-separated\n"
@@ -333,6 +344,10 @@ std::string insertOptionsHelp()
            "  --force                 run even while a spreadsheet application is open (never past a lock file)\n"
            "  --fit-for excel|libreoffice  fit pictures in the columns Excel draws (default) or in the wider\n"
            "                          ones LibreOffice draws, for workbooks looked at in LibreOffice\n"
+           "  --ignore-orientation    place photos as stored, without turning them upright by their EXIF\n"
+           "                          orientation (as Excel 97-2003 inserts them)\n"
+           "  --date-source created|taken  the date caption shows the file's creation date (default) or\n"
+           "                          the date the photo was taken (EXIF), or its creation date without one\n"
            "Prints one line with what was placed and written, then one line per picture not placed.";
 }
 

@@ -8,6 +8,7 @@
 #include "platform/SystemRunningApplicationProbe.h"
 #include "platform/AnyFormatApplication.h"
 #include "platform/WorkbookSheetNames.h"
+#include "platform/pictures/PhotoTakenTime.h"
 #include "run/DuplicateNames.h"
 #include "run/InsertionRun.h"
 #include "run/PictureNames.h"
@@ -110,6 +111,7 @@ int InsertCommand::run(const std::vector<std::string>& arguments, std::ostream& 
     };
     environment.createApplication = [](FitFor fitFor) { return std::make_unique<AnyFormatApplication>(fitFor); };
     environment.fileCreationTime = &fileCreationTime;
+    environment.photoTakenTime = &pictures::photoTakenTime;
     environment.longDateToday = [] { return sheetNameBaseFromDate(QDate::currentDate(), QLocale::system()); };
     environment.observer = &observer;
     RunOutcome outcome = runInsertion(options, environment);
@@ -130,7 +132,7 @@ int InsertCommand::run(const std::vector<std::string>& arguments, std::ostream& 
     else
         err << "tavorin-batch: " << written << " was not written: " << outcome.saveError.toStdString() << '\n';
     for (const auto& picture : outcome.unplaced)
-        out << "not placed: " << picture.path.string() << ": " << picture.reason.toStdString() << '\n';
+        out << "not placed: " << picture.path.string() << ": " << picture.engineReason.toStdString() << '\n';
     out.flush();
     if (!outcome.saved)
         return exitFailure;

@@ -44,6 +44,7 @@ Form1::Form1(const Form1Dependencies& dependencies, QWidget* parent)
     pictureWidgets.LISTClear = LISTClear;
     pictureWidgets.Image1 = Image1;
     pictureWidgets.Label7 = Label7;
+    pictureWidgets.Check10 = Check10;
     pictureTable_ = new PictureTable(pictureWidgets, dependencies_.messages, this);
 
     WorkbookWidgets workbookWidgets;

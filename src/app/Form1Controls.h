@@ -61,6 +61,9 @@ struct Form1Controls {
     QGroupBox* Frame4 = nullptr;
     QLabel* Label36 = nullptr;
     QComboBox* Combo15 = nullptr; // the program the pictures are fitted for
+    QCheckBox* Check10 = nullptr; // photos as viewers show them (EXIF orientation applied)
+    QLabel* Label37 = nullptr;
+    QComboBox* Combo16 = nullptr; // which date the date caption shows
 
     // Frame2: the option panel.
     QLabel* Label6 = nullptr;

@@ -127,6 +127,13 @@ void buildExtraOptionsFrame(QWidget& form, Form1Controls& c)
     placeControl(c.Combo15, QStringLiteral("Combo15"), {1920, 210, 1560, 330});
     c.Combo15->setFont(gothicFont(9.75));
     c.Combo15->setToolTip(QStringLiteral(" LibreOffice は同じ列を Excel より広く表示します。LibreOffice で見るブックは LibreOffice を選ぶと、画像の縦横比が保たれます "));
+    c.Check10 = makeCheckBox(f, QStringLiteral("Check10"), QStringLiteral("写真の向きを反映"), {3720, 240, 2160, 270}, 9.75);
+    c.Check10->setToolTip(QStringLiteral(" スマートフォンやカメラの写真を、写真ビューアーと同じ向きで貼り付けます。外すと保存されたままの向きです "));
+    c.Label37 = makeLabel(f, QStringLiteral("Label37"), QStringLiteral("日付"), {6060, 270, 600, 255}, 9.75);
+    c.Combo16 = new QComboBox(f);
+    placeControl(c.Combo16, QStringLiteral("Combo16"), {6660, 210, 1560, 330});
+    c.Combo16->setFont(gothicFont(9.75));
+    c.Combo16->setToolTip(QStringLiteral(" 画像作成日に書く日付：ファイルの作成日時、または写真の撮影日時（記録がなければ作成日時） "));
 }
 
 void buildForm1Controls(QWidget& form, Form1Controls& controls)
@@ -146,7 +153,7 @@ void setForm1TabOrder(const Form1Controls& c)
         c.Check3,  c.Command2,  c.Command3, c.Text1,  c.List4,   c.Combo8,  c.Combo7,  c.Check2,  c.Command1,
         c.List1,   c.Check5,    c.Combo9,  c.Combo10, c.Option1, c.Option2, c.Check6,  c.Combo11, c.Combo12,
         c.Text2,   c.Check4,    c.Combo13, c.Check7,  c.Check8,  c.Combo14, c.List5,   c.Text3,   c.Check9,
-        c.Combo15,
+        c.Combo15, c.Check10,   c.Combo16,
     };
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);

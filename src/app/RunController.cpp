@@ -6,6 +6,7 @@
 #include "platform/FileCreationTime.h"
 #include "platform/RunningApplicationProbe.h"
 #include "platform/SpreadsheetApplication.h"
+#include "platform/pictures/PhotoTakenTime.h"
 #include "run/InsertionRun.h"
 #include "run/NumericText.h"
 #include "run/SheetNaming.h"
@@ -79,6 +80,8 @@ RunOptions RunController::readOptions(const Form1Controls& c)
     options.nameWithoutExtension = isOn(c.Check9);
 
     options.fitFor = c.Combo15->currentIndex() == 1 ? FitFor::LibreOffice : FitFor::Excel;
+    options.photoOrientation = c.Check10->isChecked();
+    options.dateSource = c.Combo16->currentIndex() == 1 ? DateSource::PhotoTaken : DateSource::FileCreated;
     options.sheetNameFromDate = isOn(c.Check4);
     options.sheetNameText = c.Text2->text();
     return options;
@@ -95,6 +98,7 @@ void RunController::Command1_Click()
         return dependencies_.createSpreadsheet ? dependencies_.createSpreadsheet(fitFor) : nullptr;
     };
     environment.fileCreationTime = &fileCreationTime;
+    environment.photoTakenTime = &pictures::photoTakenTime;
     environment.longDateToday = [] { return sheetNameBaseFromDate(QDate::currentDate(), QLocale::system()); };
     environment.observer = this;
     runInsertion(readOptions(controls_), environment);

@@ -62,17 +62,22 @@ void fillOptionLists(Form1Controls& c)
     fill(c.Combo6, picturesPerSheetItems());
     fill(c.Combo13, dateFormatSamples());
     c.Combo15->addItems({QStringLiteral("Excel"), QStringLiteral("LibreOffice")});
+    c.Combo16->addItems({QStringLiteral("作成日時"), QStringLiteral("撮影日時")});
 }
 
 void applyExtraOptions(Form1Controls& c, const ExtraOptions& options)
 {
     c.Combo15->setCurrentIndex(options.fitFor == FitFor::LibreOffice ? 1 : 0);
+    c.Check10->setChecked(options.photoOrientation);
+    c.Combo16->setCurrentIndex(options.dateSource == DateSource::PhotoTaken ? 1 : 0);
 }
 
 ExtraOptions storedExtraOptions(const Form1Controls& c)
 {
     ExtraOptions options;
     options.fitFor = c.Combo15->currentIndex() == 1 ? FitFor::LibreOffice : FitFor::Excel;
+    options.photoOrientation = c.Check10->isChecked();
+    options.dateSource = c.Combo16->currentIndex() == 1 ? DateSource::PhotoTaken : DateSource::FileCreated;
     return options;
 }
 

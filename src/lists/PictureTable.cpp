@@ -8,6 +8,7 @@
 #include "panel/PicturePreview.h"
 #include "panel/RotationMarks.h"
 
+#include <QCheckBox>
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -33,6 +34,12 @@ PictureTable::PictureTable(const PictureTableWidgets& widgets, MessageSink& mess
     list4Viewport_->installEventFilter(this);
     list5Viewport_->installEventFilter(this);
     connect(widgets_.LISTClear, &QPushButton::clicked, this, &PictureTable::LISTClear_Click);
+    // The preview shows the picture as the run will place it: turned upright or as stored.
+    if (widgets_.Check10 != nullptr)
+        connect(widgets_.Check10, &QCheckBox::toggled, this, [this] {
+            if (widgets_.List2->currentRow() >= 0)
+                preview_->showPreview();
+        });
 }
 
 PictureTable::~PictureTable() = default;

@@ -22,6 +22,7 @@ struct PictureTableWidgets {
     QPushButton* LISTClear = nullptr;
     QLabel* Image1 = nullptr;      // preview; child of Frame2
     QLabel* Label7 = nullptr;      // "画 像" placeholder over the preview
+    QCheckBox* Check10 = nullptr;  // photos previewed as viewers show them (EXIF orientation)
 };
 
 } // namespace tavorin

@@ -1,13 +1,12 @@
 #include "panel/PicturePreview.h"
 
 #include "app/Twips.h"
+#include "platform/pictures/PictureSource.h"
 #include "run/PreviewFit.h"
 
-#include <QBuffer>
+#include <QCheckBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QImage>
-#include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
@@ -19,8 +18,6 @@
 namespace tavorin {
 
 namespace {
-
-constexpr qint64 wholeReadLimit = 64 * 1024 * 1024;
 
 int floatTwipsToPixels(float twips)
 {
@@ -95,36 +92,11 @@ bool PicturePreview::loadPicture(const QString& path)
 {
     if (path.isEmpty())
         return false;
-    // A picture of ordinary size is read in one piece and decoded from memory, which spares the
-    // decoder a few thousand small reads (a fifth of the time of a large JPEG). A very large
-    // file is decoded from the disk instead of being held whole.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray bytes;
-    QBuffer buffer;
-    QImageReader reader;
-    if (file.size() <= wholeReadLimit) {
-        bytes = file.readAll();
-        file.close();
-        buffer.setBuffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        reader.setDevice(&buffer);
-    } else {
-        reader.setDevice(&file);
-    }
-    reader.setAutoTransform(true);
-
-    // The size as shown: a picture turned by its orientation tag has its sides exchanged.
-    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-    QSize fileSize = reader.size();
-    QImage decoded;
-    if (!fileSize.isValid()) {
-        // The format tells its size only by decoding.
-        decoded = reader.read();
-        fileSize = decoded.size();
-    }
-    const QSize naturalPixels = turned && decoded.isNull() ? fileSize.transposed() : fileSize;
+    // The picture as the run places it: as photo viewers show it (its orientation applied) while
+    // the orientation option is on, as stored otherwise; HEIC through libheif like the engines.
+    const bool upright = widgets_.Check10 == nullptr || widgets_.Check10->isChecked();
+    pictures::PictureSource source(path, upright);
+    const QSize naturalPixels = source.shownSize();
     if (naturalPixels.isEmpty())
         return false;
 
@@ -136,14 +108,8 @@ bool PicturePreview::loadPicture(const QString& path)
     const qreal ratio = widgets_.Image1->devicePixelRatioF();
     const QSize target(std::max(1, qRound(place.width() * ratio)),
                        std::max(1, qRound(place.height() * ratio)));
-
-    if (decoded.isNull()) {
-        // Decode straight to the size the box needs (a JPEG is reduced while it is decoded).
-        reader.setScaledSize(turned ? target.transposed() : target);
-        decoded = reader.read();
-    } else {
-        decoded = decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
+    // Decoded straight to the size the box needs (a JPEG is reduced while it is decoded).
+    const QImage decoded = source.decode(target);
     if (decoded.isNull())
         return false;
 

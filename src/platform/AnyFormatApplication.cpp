@@ -38,6 +38,13 @@ SpreadsheetStatus AnyFormatApplication::setDisplayAlerts(bool value)
     return status ? other : status;
 }
 
+SpreadsheetStatus AnyFormatApplication::setPhotoOrientation(bool applied)
+{
+    auto status = xls_->setPhotoOrientation(applied);
+    auto other = xlsx_->setPhotoOrientation(applied);
+    return status ? other : status;
+}
+
 SpreadsheetStatus AnyFormatApplication::quit()
 {
     auto status = xls_->quit();

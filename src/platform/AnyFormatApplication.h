@@ -19,6 +19,7 @@ public:
     SpreadsheetStatus setScreenUpdating(bool value) override;
     SpreadsheetStatus setDisplayAlerts(bool value) override;
     SpreadsheetStatus quit() override;
+    SpreadsheetStatus setPhotoOrientation(bool applied) override;
 
 private:
     std::unique_ptr<SpreadsheetApplication> xls_;

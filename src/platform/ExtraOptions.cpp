@@ -7,6 +7,8 @@ namespace tavorin {
 namespace {
 
 const QString fitForKey = QStringLiteral("pictures/fit-for");
+const QString orientationKey = QStringLiteral("pictures/orientation");
+const QString dateSourceKey = QStringLiteral("captions/date");
 
 QString fileText(const std::filesystem::path& file) { return QString::fromStdString(file.string()); }
 
@@ -23,6 +25,10 @@ ExtraOptions ExtraOptions::read(const std::filesystem::path& file)
     QSettings stored(fileText(file), QSettings::IniFormat);
     if (stored.value(fitForKey).toString() == QStringLiteral("libreoffice"))
         options.fitFor = FitFor::LibreOffice;
+    if (stored.value(orientationKey).toString() == QStringLiteral("as-stored"))
+        options.photoOrientation = false;
+    if (stored.value(dateSourceKey).toString() == QStringLiteral("taken"))
+        options.dateSource = DateSource::PhotoTaken;
     return options;
 }
 
@@ -32,6 +38,8 @@ bool ExtraOptions::write(const std::filesystem::path& file) const
     std::filesystem::create_directories(file.parent_path(), error);
     QSettings stored(fileText(file), QSettings::IniFormat);
     stored.setValue(fitForKey, fitFor == FitFor::LibreOffice ? QStringLiteral("libreoffice") : QStringLiteral("excel"));
+    stored.setValue(orientationKey, photoOrientation ? QStringLiteral("as-viewers-show") : QStringLiteral("as-stored"));
+    stored.setValue(dateSourceKey, dateSource == DateSource::PhotoTaken ? QStringLiteral("taken") : QStringLiteral("created"));
     stored.sync();
     return stored.status() == QSettings::NoError;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DateSource.h"
 #include "platform/FitFor.h"
 
 #include <filesystem>
@@ -11,6 +12,8 @@ namespace tavorin {
 // missing key or a value that is no choice reads as the first-start value.
 struct ExtraOptions {
     FitFor fitFor = FitFor::Excel;
+    bool photoOrientation = true; // photos turned as viewers show them
+    DateSource dateSource = DateSource::FileCreated;
 
     // The file beside the settings record.
     static std::filesystem::path fileBeside(const std::filesystem::path& settingsFile);

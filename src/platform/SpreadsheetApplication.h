@@ -25,6 +25,15 @@ public:
     virtual SpreadsheetStatus setDisplayAlerts(bool value) = 0;
     // Quit: ends the instance; open workbooks are closed without saving.
     virtual SpreadsheetStatus quit() = 0;
+    // How Pictures.Insert places a photo whose EXIF orientation turns or mirrors it: true, as
+    // photo viewers show it (the shape turned and mirrored accordingly, the picture's bytes
+    // saying "as stored"); false, its pixels as stored, as Excel 97-2003 inserts them. An
+    // application that cannot tell says so and inserts pictures as stored.
+    virtual SpreadsheetStatus setPhotoOrientation(bool applied)
+    {
+        (void)applied;
+        return operationError("this spreadsheet application inserts pictures as stored");
+    }
 };
 
 // Creates a fresh, invisible application for one run (the native engine, or a stand-in in

@@ -60,6 +60,12 @@ public:
     virtual SpreadsheetResult<double> shapeTop(const std::string& shape) = 0;
     // Shapes(name).Left in points (the unrotated frame).
     virtual SpreadsheetResult<double> shapeLeft(const std::string& shape) = 0;
+    // Shapes(name).Rotation in degrees clockwise: what a picture got from Insert (a photo turned
+    // by its orientation) or was given since. A sheet that cannot tell fails.
+    virtual SpreadsheetResult<double> shapeRotation(const std::string& shape)
+    {
+        return operationError("the rotation of \"" + shape + "\" cannot be read here");
+    }
     // Shapes(name).Width := points; the height follows, keeping the aspect ratio, top-left fixed.
     virtual SpreadsheetStatus setShapeWidth(const std::string& shape, double width) = 0;
     // Shapes(name).Height := points; the width follows, keeping the aspect ratio, top-left fixed.

@@ -35,8 +35,8 @@ QString withoutExtension(const QString& displayName)
     return dot < 0 ? displayName : displayName.left(dot);
 }
 
-CaptionWriter::CaptionWriter(const RunOptions& options, CreationTime creationTime)
-    : options_(options), creationTime_(std::move(creationTime)),
+CaptionWriter::CaptionWriter(const RunOptions& options, CreationTime creationTime, CreationTime takenTime)
+    : options_(options), creationTime_(std::move(creationTime)), takenTime_(std::move(takenTime)),
       firstNumber_(captionFirstNumber(options.firstNumberText))
 {
 }
@@ -69,12 +69,20 @@ void CaptionWriter::writeDate(SpreadsheetWorksheet& sheet, float blockTop, int c
     CellAddress cell = captionCell(options_.dateCaption, options_.startRow, blockTop, columnShift);
     // Entering a date widens a narrow column; the template's width is put back afterwards.
     auto width = sheet.columnWidth(cell);
-    if (auto created = creationTime_(std::filesystem::path(picture.path.toStdString())))
-        (void)sheet.setMergeAreaValue(cell, CellValue{*created});
+    if (auto date = captionDate(std::filesystem::path(picture.path.toStdString())))
+        (void)sheet.setMergeAreaValue(cell, CellValue{*date});
     if (auto format = xls::dateCaptionFormat(options_.dateFormat))
         (void)sheet.setMergeAreaNumberFormatLocal(cell, std::string(*format));
     if (width)
         (void)sheet.setColumnWidth(cell, *width);
+}
+
+std::optional<CalendarDateTime> CaptionWriter::captionDate(const std::filesystem::path& picture) const
+{
+    if (options_.dateSource == DateSource::PhotoTaken && takenTime_)
+        if (auto taken = takenTime_(picture))
+            return taken;
+    return creationTime_(picture);
 }
 
 void CaptionWriter::writeNumber(SpreadsheetWorksheet& sheet, int index, float blockTop, int columnShift) const

@@ -13,15 +13,16 @@ namespace tavorin {
 
 class SpreadsheetWorksheet;
 
-// Writes the captions of one picture beside its block: the file's creation date, a running
-// number and the file name, each in its own cell. A caption's cell is given for the first
+// Writes the captions of one picture beside its block: the file's creation date (or the date the
+// photo was taken, when the options say so and the picture records it), a running number and the
+// file name, each in its own cell. A caption's cell is given for the first
 // block of a sheet and moves with the block (its row offset from the start row stays, its
 // column shifts with the block). Each failing call is skipped.
 class CaptionWriter {
 public:
     using CreationTime = std::function<std::optional<CalendarDateTime>(const std::filesystem::path&)>;
 
-    CaptionWriter(const RunOptions& options, CreationTime creationTime);
+    CaptionWriter(const RunOptions& options, CreationTime creationTime, CreationTime takenTime = {});
 
     // Captions of picture number index (0-based) in the block whose top row is blockTop and whose
     // columns are shifted by columnShift.
@@ -33,7 +34,10 @@ private:
     void writeName(SpreadsheetWorksheet& sheet, float blockTop, int columnShift, const PictureRow& picture) const;
 
     const RunOptions& options_;
+    std::optional<CalendarDateTime> captionDate(const std::filesystem::path& picture) const;
+
     CreationTime creationTime_;
+    CreationTime takenTime_;
     std::optional<double> firstNumber_;
 };
 

@@ -12,6 +12,7 @@
 #include "run/RunChecks.h"
 #include "run/RunObserver.h"
 #include "run/SheetNaming.h"
+#include "run/UnplacedReasonText.h"
 #include "run/UnreadableWorkbookText.h"
 #include "run/WorkbookInUseText.h"
 
@@ -23,6 +24,12 @@ namespace {
 const QString confirmTitle = QStringLiteral("確認");
 const QString programTitle = QStringLiteral("Tavorin");
 constexpr int listedInMessage = 20;
+
+// A reason in the window's language with the engine's description behind it as the technical detail.
+QString withDetail(const QString& reason, const SpreadsheetError& error)
+{
+    return reason + QStringLiteral("（") + QString::fromStdString(error.describe()) + QStringLiteral("）");
+}
 
 BlockLayout layoutOf(const RunOptions& options)
 {
@@ -41,17 +48,13 @@ BlockLayout layoutOf(const RunOptions& options)
     return layout;
 }
 
-QString reasonOf(const QString& what, const SpreadsheetError& error)
-{
-    return what + QStringLiteral("（") + QString::fromStdString(error.describe()) + QStringLiteral("）");
-}
-
 // The run's hold on the workbook: everything that lives from opening to quitting.
 class RunSession {
 public:
     RunSession(RunOptions options, const RunEnvironment& environment, WorkbookLock& lock, TerminationSignalHold& termination)
         : options_(std::move(options)), environment_(environment), observer_(*environment.observer), lock_(lock),
-          termination_(termination), captions_(options_, environment.fileCreationTime)
+          termination_(termination),
+          captions_(options_, environment.fileCreationTime, environment.photoTakenTime)
     {
     }
 
@@ -89,6 +92,8 @@ RunOutcome RunSession::run()
 {
     outcome_.stage = RunOutcome::Stage::Completed;
     application_ = environment_.createApplication(options_.fitFor);
+    if (application_)
+        (void)application_->setPhotoOrientation(options_.photoOrientation);
     observer_.runStarted();
     if (termination_.stopRequested())
         return interrupted();
@@ -188,8 +193,9 @@ void RunSession::startSheetCopy()
 void RunSession::placePicture(int index, const BlockPlace& place)
 {
     const PictureRow& picture = options_.pictures[static_cast<std::size_t>(index)];
-    auto notPlaced = [&](const QString& reason) {
-        outcome_.unplaced.push_back(UnplacedPicture{index, std::filesystem::path(picture.path.toStdString()), reason});
+    auto notPlaced = [&](const QString& reason, const std::optional<SpreadsheetError>& error = std::nullopt) {
+        outcome_.unplaced.push_back(UnplacedPicture{index, std::filesystem::path(picture.path.toStdString()), reason,
+                                                    error ? QString::fromStdString(error->describe()) : reason});
     };
     if (!workbook_) {
         notPlaced(QStringLiteral("ブックを開けません"));
@@ -197,7 +203,7 @@ void RunSession::placePicture(int index, const BlockPlace& place)
     }
     auto current = workbook_->activeSheet();
     if (!current) {
-        notPlaced(reasonOf(QStringLiteral("シートがありません"), current.error()));
+        notPlaced(withDetail(QStringLiteral("シートがありません"), current.error()), current.error());
         return;
     }
     SpreadsheetWorksheet& sheet = **current;
@@ -207,7 +213,7 @@ void RunSession::placePicture(int index, const BlockPlace& place)
                     {cellIndex(place.bottom), options_.endColumn + place.columnShift}};
     if (auto selected = sheet.selectRange(block); !selected) {
         // Inserting now would put the picture at the previous block: leave it out instead.
-        notPlaced(reasonOf(QStringLiteral("ブロックがシートの範囲外です"), selected.error()));
+        notPlaced(withDetail(QStringLiteral("ブロックがシートの範囲外です"), selected.error()), selected.error());
         return;
     }
     auto width = sheet.rangeWidth(block);
@@ -223,7 +229,7 @@ void RunSession::placePicture(int index, const BlockPlace& place)
 
     auto shape = sheet.insertPicture(std::filesystem::path(picture.path.toStdString()));
     if (!shape) {
-        notPlaced(reasonOf(QStringLiteral("画像を挿入できません"), shape.error()));
+        notPlaced(pictureNotInsertedText(shape.error()), shape.error());
         return;
     }
     fitPictureInBlock(sheet, *shape, picture.mark, magnification_, geometry);

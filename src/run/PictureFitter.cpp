@@ -3,6 +3,8 @@
 #include "platform/SpreadsheetWorksheet.h"
 #include "run/RotationMark.h"
 
+#include <cmath>
+
 namespace tavorin {
 
 void fitPictureInBlock(SpreadsheetWorksheet& sheet, const std::string& shape, const QString& mark,
@@ -11,9 +13,12 @@ void fitPictureInBlock(SpreadsheetWorksheet& sheet, const std::string& shape, co
     auto degrees = rotationDegrees(mark);
     if (!degrees)
         return;
-    const int rotation = *degrees;
+    // A sheet that cannot tell the inserted turn has inserted the picture unturned.
+    auto inserted = sheet.shapeRotation(shape);
+    const double turnedIn = inserted && std::isfinite(*inserted) ? *inserted : 0.0;
+    const double rotation = std::fmod(turnedIn + *degrees, 360.0);
     const bool upright = rotation == 90 || rotation == 270;
-    if (rotation != 0)
+    if (rotation != turnedIn)
         (void)sheet.setShapeRotation(shape, rotation);
 
     // The block side the frame's width must fit, and the side its height must not exceed.

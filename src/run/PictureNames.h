@@ -7,12 +7,13 @@
 
 namespace tavorin {
 
-// The 23 endings that make a dropped file a picture. Each is compared with the last four
-// characters of the path, lower-cased, so the four-letter ones carry no dot.
-inline constexpr std::array<std::u16string_view, 23> pictureExtensionTable = {
-    u".emf", u".wmf", u".jpg", u"jpeg", u"jfif", u".jpe", u".png", u".bmp",
-    u".dib", u".rle", u".bmz", u".gif", u".gfa", u".emz", u".wmz", u".pcz",
-    u".tif", u"tiff", u".cgm", u".eps", u".pct", u"pict", u".wpg"};
+// The 26 endings that make a dropped file a picture: the 23 of the first design and the photos of
+// phones and the web (HEIC, HEIF, WebP). Each is compared with the last four characters of the
+// path, lower-cased, so the four-letter ones carry no dot.
+inline constexpr std::array<std::u16string_view, 26> pictureExtensionTable = {
+    u".emf", u".wmf", u".jpg", u"jpeg", u"jfif", u".jpe", u".png", u".bmp", u".dib",
+    u".rle", u".bmz", u".gif", u".gfa", u".emz", u".wmz", u".pcz", u".tif", u"tiff",
+    u".cgm", u".eps", u".pct", u"pict", u".wpg", u"heic", u"heif", u"webp"};
 
 // True when the last four characters of the path, lower-cased, are one of the table's entries.
 bool hasPictureExtension(const QString& path);

@@ -24,6 +24,9 @@ struct RunEnvironment {
     SpreadsheetApplicationFactory createApplication;
     // A file's creation date and time on the desktop's clock; nothing when it cannot be read.
     std::function<std::optional<CalendarDateTime>(const std::filesystem::path&)> fileCreationTime;
+    // When a photo was taken (EXIF); nothing for a picture that does not say. May be left empty:
+    // the date caption then shows the file's creation date.
+    std::function<std::optional<CalendarDateTime>(const std::filesystem::path&)> photoTakenTime;
     // Today's date in the desktop's long date form, for sheet names.
     std::function<QString()> longDateToday;
     RunObserver* observer = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DateSource.h"
 #include "platform/FitFor.h"
 #include "run/PictureRow.h"
 
@@ -59,6 +60,10 @@ struct RunOptions {
 
     // Whose columns the pictures are fitted in (Excel's, or LibreOffice's wider ones).
     FitFor fitFor = FitFor::Excel;
+    // Photos as viewers show them (their EXIF orientation applied), or as stored.
+    bool photoOrientation = true;
+    // The date the date caption shows.
+    DateSource dateSource = DateSource::FileCreated;
 
     // Names of the sheet copies.
     bool sheetNameFromDate = false;         // Check4

@@ -15,7 +15,8 @@ namespace tavorin {
 struct UnplacedPicture {
     int index = 0;                  // 0-based position in the list
     std::filesystem::path path;
-    QString reason;
+    QString reason;                 // in the window's language
+    QString engineReason = {};      // the engine's own description, for the command line
 };
 
 // How a run ended.

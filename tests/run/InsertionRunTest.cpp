@@ -325,7 +325,7 @@ TEST(InsertionRun, APictureThatCannotBeInsertedIsListedAndTheOthersArePlaced)
     EXPECT_EQ(outcome.placed, 3);
     ASSERT_EQ(engine.messages.size(), 1u);
     EXPECT_TRUE(engine.messages[0].text.startsWith("  処理終了！\r\n\r\n配置できなかった画像：\r\n"
-                                                   "broken.jpg … 画像を挿入できません"))
+                                                   "broken.jpg … 対応していない形式のファイルです"))
         << engine.messages[0].text.toStdString();
     EXPECT_EQ(engine.progress, (std::vector<float>{0, 25, 50, 75, 100}));
     expectSavedWhole(book);

@@ -123,18 +123,18 @@ INSTANTIATE_TEST_SUITE_P(
                       CursorCase{"PastedStartRow", 4, 10, 2, 0, 2, -1, "*4-10 11-17 *3-10 10-16"}),
     cursorName);
 
-// The 23 endings, each compared with the last four characters of the path, in any case.
+// The 26 endings, each compared with the last four characters of the path, in any case.
 TEST(PictureExtension, IsOneOfTheTableInTheLastFourCharacters)
 {
     for (const char* ending : {".emf", ".wmf", ".jpg", "jpeg", "jfif", ".jpe", ".png", ".bmp", ".dib", ".rle", ".bmz",
                                ".gif", ".gfa", ".emz", ".wmz", ".pcz", ".tif", "tiff", ".cgm", ".eps", ".pct", "pict",
-                               ".wpg"}) {
+                               ".wpg", "heic", "heif", "webp"}) {
         EXPECT_TRUE(hasPictureExtension(QStringLiteral("/photos/a") + ending)) << ending;
         EXPECT_TRUE(hasPictureExtension(QStringLiteral("/photos/a") + QString(ending).toUpper())) << ending;
     }
     for (const char* path : {"/p/photojpeg", "/p/snapshot_pict", ".jpg"})
         EXPECT_TRUE(hasPictureExtension(path)) << path;
-    for (const char* path : {"/p/photojpg", "/p/a.jpg.txt", "/p/a.webp", "/p/a.xls", "/home/me/Pictures", "", "jpg"})
+    for (const char* path : {"/p/photojpg", "/p/a.jpg.txt", "/p/a.heics", "/p/a.xls", "/home/me/Pictures", "", "jpg"})
         EXPECT_FALSE(hasPictureExtension(path)) << path;
 }
 

@@ -52,8 +52,8 @@ private slots:
         QTest::addColumn<QString>("names");   // the rows as shown: a blank and the file name
         QTest::addColumn<QString>("refused"); // "title: path" of the duplicates refused
         QTest::newRow("picture endings in any case, four letters without a dot")
-            << "" << "/p/IMG_1.JPG,/p/scan.Tiff,/p/photojpeg,/p/photojpg,/p/clip.webp,/p/a.jpg.txt"
-            << " IMG_1.JPG, scan.Tiff, photojpeg" << "";
+            << "" << "/p/IMG_1.JPG,/p/scan.Tiff,/p/photojpeg,/p/photojpg,/p/clip.webp,/p/IMG_2.HEIC,/p/a.jpg.txt,/p/a.heics"
+            << " IMG_1.JPG, scan.Tiff, photojpeg, clip.webp, IMG_2.HEIC" << "";
         QTest::newRow("only other files") << "" << "/p/notes.txt,/p/book.xls" << "" << "";
         QTest::newRow("folders, one named like a picture")
             << "" << "/t/Pictures,/t/Pictures/,/t/album.gif/" << " album.gif" << "";

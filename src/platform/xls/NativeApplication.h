@@ -49,6 +49,13 @@ public:
         session_->displayAlerts = value;
         return success();
     }
+    SpreadsheetStatus setPhotoOrientation(bool applied) override
+    {
+        if (session_->quit)
+            return hasQuit();
+        session_->photoOrientation = applied;
+        return success();
+    }
     SpreadsheetStatus quit() override
     {
         session_->quit = true;

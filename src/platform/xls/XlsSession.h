@@ -9,6 +9,7 @@ struct XlsSession {
     FitFor fitFor = FitFor::Excel; // whose columns ranges and pictures are measured in
     bool displayAlerts = true;
     bool screenUpdating = true;
+    bool photoOrientation = true;  // photos inserted as viewers show them
     bool quit = false;
 };
 

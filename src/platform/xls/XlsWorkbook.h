@@ -26,8 +26,9 @@ public:
     // Ends the workbook's life without saving (Quit); every later operation fails.
     void close();
 
-    // For the worksheets: the document while the workbook is open.
+    // For the worksheets: the document while the workbook is open, the application's settings.
     Result<WorkbookDocument*> document();
+    const XlsSession& session() const { return *session_; }
     Result<std::size_t> positionOf(const SheetModel& sheet);
     // Select, or a copy made: the workbook is saved opening on that sheet.
     void activate(const std::shared_ptr<SheetModel>& sheet)

@@ -6,6 +6,7 @@
 #include "platform/xls/model/SheetMeasure.h"
 #include "platform/xls/model/SheetNameRules.h"
 #include "platform/xls/model/WorkbookDrawings.h"
+#include "platform/xls/XlsSession.h"
 #include "platform/xls/XlsWorkbook.h"
 
 #include <QString>
@@ -250,7 +251,9 @@ SpreadsheetResult<std::string> XlsWorksheet::insertPicture(const std::filesystem
     if (!opened)
         return opened.error();
     CellAddress at = insertionPoint_.value_or(CellAddress{1, 1});
-    auto name = opened->operations().insert(path, at.row - 1, at.column - 1);
+    auto workbook = workbook_.lock();
+    PictureFile::Options options{workbook ? workbook->session().photoOrientation : true};
+    auto name = opened->operations().insert(path, at.row - 1, at.column - 1, options);
     if (!name)
         return name.error();
     return QString::fromStdU16String(*name).toStdString();
@@ -291,6 +294,13 @@ SpreadsheetResult<double> XlsWorksheet::shapeTop(const std::string& shape)
 SpreadsheetResult<double> XlsWorksheet::shapeLeft(const std::string& shape)
 {
     return shapeFrameValue(shape, &ShapeAnchor::Frame::left);
+}
+SpreadsheetResult<double> XlsWorksheet::shapeRotation(const std::string& shape)
+{
+    auto opened = pictures();
+    if (!opened)
+        return opened.error();
+    return opened->operations().rotation(utf16(shape));
 }
 SpreadsheetStatus XlsWorksheet::setShapeWidth(const std::string& shape, double width)
 {

@@ -41,6 +41,7 @@ public:
     SpreadsheetResult<double> shapeHeight(const std::string& shape) override;
     SpreadsheetResult<double> shapeTop(const std::string& shape) override;
     SpreadsheetResult<double> shapeLeft(const std::string& shape) override;
+    SpreadsheetResult<double> shapeRotation(const std::string& shape) override;
     SpreadsheetStatus setShapeWidth(const std::string& shape, double width) override;
     SpreadsheetStatus setShapeHeight(const std::string& shape, double height) override;
     SpreadsheetStatus setShapeTop(const std::string& shape, double top) override;

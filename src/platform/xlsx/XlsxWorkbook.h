@@ -29,8 +29,9 @@ public:
     // Ends the workbook's life without saving (Quit); every later operation fails.
     void close();
 
-    // For the worksheets: the document while the workbook is open.
+    // For the worksheets: the document while the workbook is open, the application's settings.
     Result<XlsxDocument*> document();
+    const xls::XlsSession& session() const { return *session_; }
     void activate(const std::shared_ptr<XlsxSheet>& sheet) { active_ = sheet; }
     std::shared_ptr<SpreadsheetWorksheet> handleFor(const std::shared_ptr<XlsxSheet>& sheet);
 

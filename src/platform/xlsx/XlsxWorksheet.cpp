@@ -2,6 +2,7 @@
 
 #include "platform/xls/geometry/ColumnWidthUnits.h"
 #include "platform/xls/model/DateSerial.h"
+#include "platform/xls/XlsSession.h"
 #include "platform/xlsx/XlsxWorkbook.h"
 #include "platform/xlsx/model/XlsxDocument.h"
 
@@ -261,7 +262,8 @@ SpreadsheetResult<std::string> XlsxWorksheet::insertPicture(const std::filesyste
     if (!opened)
         return opened.error();
     CellAddress at = insertionPoint_.value_or(CellAddress{1, 1});
-    return SheetPictures(*opened->document, *sheet_).insert(path, at.row, at.column);
+    xls::PictureFile::Options options{opened->workbook->session().photoOrientation};
+    return SheetPictures(*opened->document, *sheet_).insert(path, at.row, at.column, options);
 }
 
 Result<double> XlsxWorksheet::frameValue(const std::string& shape, double SheetPictures::Frame::*field)
@@ -294,6 +296,10 @@ SpreadsheetStatus XlsxWorksheet::changeFrame(const std::string& shape,
 SpreadsheetResult<double> XlsxWorksheet::shapeWidth(const std::string& shape)
 {
     return frameValue(shape, &SheetPictures::Frame::width);
+}
+SpreadsheetResult<double> XlsxWorksheet::shapeRotation(const std::string& shape)
+{
+    return frameValue(shape, &SheetPictures::Frame::rotation);
 }
 SpreadsheetResult<double> XlsxWorksheet::shapeHeight(const std::string& shape)
 {

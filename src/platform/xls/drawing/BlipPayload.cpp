@@ -43,8 +43,8 @@ public:
         return opened;
     }
 
-    // Reads exactly into.size() bytes from offset at.
-    Status read(std::span<std::uint8_t> into, std::uint64_t at) const
+    // Reads exactly into.size() bytes from offset at, with the payload's patches applied.
+    Status read(std::span<std::uint8_t> into, std::uint64_t at, std::span<const pictures::BytePatch> patches) const
     {
         std::size_t done = 0;
         while (done < into.size()) {
@@ -57,6 +57,7 @@ public:
                 return payloadError("has become shorter since it was inserted", path_);
             done += static_cast<std::size_t>(count);
         }
+        pictures::applyPatches(into, at, patches);
         return success();
     }
 
@@ -80,7 +81,7 @@ Status BlipPayload::readRange(const ChunkReceiver& receive) const
     for (std::uint64_t done = 0; done < length;) {
         auto want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), length - done));
         auto chunk = std::span(buffer).first(want);
-        if (auto status = (*opened)->read(chunk, offset + done); !status)
+        if (auto status = (*opened)->read(chunk, offset + done, patches); !status)
             return status;
         if (auto status = receive(chunk); !status)
             return status;
@@ -98,7 +99,7 @@ Status BlipPayload::loadRange(std::vector<std::uint8_t>& into) const
     if (!opened)
         return opened.error();
     into.resize(static_cast<std::size_t>(length));
-    return (*opened)->read(into, offset);
+    return (*opened)->read(into, offset, patches);
 }
 
 Result<ContentKey::Key> BlipPayload::keyOfRange() const

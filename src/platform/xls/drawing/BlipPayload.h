@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/pictures/BytePatch.h"
 #include "platform/xls/drawing/ContentKey.h"
 #include "platform/xls/compound/OutputSink.h"
 #include "platform/xls/Result.h"
@@ -26,6 +27,9 @@ struct BlipPayload {
     // the picture that was measured and placed, and is refused rather than cut or padded.
     std::uint64_t fileSize = 0;
     std::shared_ptr<const void> keepAlive;
+    // Bytes of the file stored otherwise (a photo's orientation tag set to "as stored"); every
+    // read of the range, its key included, sees them.
+    std::vector<pictures::BytePatch> patches = {};
 
     using ChunkReceiver = std::function<Status(std::span<const std::uint8_t>)>;
 

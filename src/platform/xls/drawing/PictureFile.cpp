@@ -1,5 +1,10 @@
 #include "platform/xls/drawing/PictureFile.h"
 
+#include "platform/pictures/JpegExif.h"
+#include "platform/pictures/JpegOrientation.h"
+#include "platform/pictures/JpegTranspose.h"
+#include "platform/pictures/PictureSource.h"
+#include "platform/pictures/StoredTurn.h"
 #include "platform/xls/compound/ByteReader.h"
 #include "platform/xls/drawing/ContentKey.h"
 
@@ -30,7 +35,7 @@ namespace tavorin::xls {
 // Helpers of PictureFile::open, a friend so that it may fill the description.
 class PictureFileReader {
 public:
-    static Result<PictureFile> open(const std::filesystem::path& path);
+    static Result<PictureFile> open(const std::filesystem::path& path, PictureFile::Options options);
 
 private:
     static Error error(const std::filesystem::path& path, const std::string& what)
@@ -45,9 +50,13 @@ private:
     };
     static Result<FileStart> readStart(const std::filesystem::path& path, std::uint64_t limit);
     static Result<std::vector<std::uint8_t>> gunzip(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
-    static std::string unknownFormatReason(const std::filesystem::path& path);
+    static Error unknownFormat(const std::filesystem::path& path);
     static PictureFile::Uid md4(std::span<const std::uint8_t> bytes);
-    static Result<QByteArray> convertToPng(const PictureFile& picture, std::span<const std::uint8_t> bytes);
+    static Result<QImage> decode(const PictureFile& picture, std::span<const std::uint8_t> bytes, bool applyOrientation);
+    static Result<QByteArray> convertToPng(PictureFile& picture, std::span<const std::uint8_t> bytes, bool applyOrientation);
+    static Status convertPhoto(PictureFile& picture, std::span<const std::uint8_t> bytes, bool applyOrientation);
+    static Result<bool> turnAsViewersDo(PictureFile& picture, std::vector<std::uint8_t>& start);
+    static Status storeTransposed(PictureFile& picture);
     static Status holdInTemporaryFile(PictureFile& picture, const QByteArray& bytes);
     static Status compressMetafile(PictureFile& picture, std::span<const std::uint8_t> metafile);
 };
@@ -88,27 +97,29 @@ Result<PictureFileReader::FileStart> PictureFileReader::readStart(const std::fil
 {
     int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0)
-        return error(path, errno == ENOENT ? "is not a readable file" : std::string("cannot be read: ") + std::strerror(errno));
+        return error(path, errno == ENOENT ? "is not a readable file" : std::string("cannot be read: ") + std::strerror(errno))
+            .ofKind(ErrorKind::PictureUnreadable);
     struct Closer {
         int descriptor;
         ~Closer() { ::close(descriptor); }
     } closer{descriptor};
     struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
-        return error(path, "is not a readable file");
+        return error(path, "is not a readable file").ofKind(ErrorKind::PictureUnreadable);
     FileStart start;
     start.identity = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
                       static_cast<std::uint64_t>(status.st_size),
                       static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
     if (start.identity.size > PictureFile::maximumFileSize)
-        return error(path, "is larger than " + std::to_string(PictureFile::maximumFileSize >> 20) + " MB");
+        return error(path, "is larger than " + std::to_string(PictureFile::maximumFileSize >> 20) + " MB")
+            .ofKind(ErrorKind::PictureTooLarge);
     start.bytes.resize(static_cast<std::size_t>(std::min(start.identity.size, limit)));
     for (std::size_t done = 0; done < start.bytes.size();) {
         ssize_t count = ::pread(descriptor, start.bytes.data() + done, start.bytes.size() - done, static_cast<off_t>(done));
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
-            return error(path, "cannot be read");
+            return error(path, "cannot be read").ofKind(ErrorKind::PictureUnreadable);
         done += static_cast<std::size_t>(count);
     }
     return start;
@@ -143,7 +154,7 @@ Result<std::vector<std::uint8_t>> PictureFileReader::gunzip(const std::filesyste
     return out;
 }
 
-std::string PictureFileReader::unknownFormatReason(const std::filesystem::path& path)
+Error PictureFileReader::unknownFormat(const std::filesystem::path& path)
 {
     static const std::array<std::pair<const char*, const char*>, 8> unsupported{{
         {".bmz", "compressed BMP (.bmz)"},
@@ -158,8 +169,10 @@ std::string PictureFileReader::unknownFormatReason(const std::filesystem::path& 
     std::string extension = lowerExtension(path);
     for (const auto& [ending, name] : unsupported)
         if (extension == ending)
-            return std::string("is a ") + name + " picture, a format that cannot be placed in an Excel 97-2003 workbook";
-    return "is not a picture in a known format (JPEG, PNG, BMP, GIF, TIFF, EMF or WMF)";
+            return error(path, std::string("is a ") + name + " picture, a format that cannot be placed in an Excel 97-2003 workbook")
+                .ofKind(ErrorKind::PictureUnsupported, name);
+    return error(path, "is not a picture in a known format (JPEG, PNG, BMP, GIF, TIFF, EMF, WMF, HEIC or WebP)")
+        .ofKind(ErrorKind::PictureUnknown);
 }
 
 PictureFile::Uid PictureFileReader::md4(std::span<const std::uint8_t> bytes)
@@ -171,38 +184,133 @@ PictureFile::Uid PictureFileReader::md4(std::span<const std::uint8_t> bytes)
     return uid;
 }
 
-Result<QByteArray> PictureFileReader::convertToPng(const PictureFile& picture, std::span<const std::uint8_t> bytes)
+// Decodes a picture that is stored converted, the way the preview decodes it.
+Result<QImage> PictureFileReader::decode(const PictureFile& picture, std::span<const std::uint8_t> bytes,
+                                         bool applyOrientation)
 {
     QByteArray data;
-    const char* decoder = "BMP";
-    switch (picture.format()) {
-    case PictureFormat::Dib: {
+    QByteArray decoder;
+    if (picture.format() == PictureFormat::Dib) {
         auto header = bmpFileHeaderFor(bytes, picture.header().dibPixelOffset);
         data.append(reinterpret_cast<const char*>(header.data()), static_cast<qsizetype>(header.size()));
-        break;
-    }
-    case PictureFormat::Gif: decoder = "GIF"; break;
-    case PictureFormat::Tiff: decoder = "TIFF"; break;
-    default: break;
+        decoder = "BMP";
     }
     data.append(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-    QImage image;
-    if (!image.loadFromData(data, decoder) || image.isNull())
+    pictures::PictureSource source(std::move(data), applyOrientation, decoder);
+    QImage image = source.decode();
+    if (image.isNull())
         return error(picture.path(), "does not decode as a " + std::string(pictureFormatName(picture.format())) +
-                                         " picture (damaged or a variant that cannot be read)");
+                                         " picture (damaged or a variant that cannot be read)")
+            .ofKind(ErrorKind::PictureDamaged, source.error());
+    return image;
+}
+
+Result<QByteArray> PictureFileReader::convertToPng(PictureFile& picture, std::span<const std::uint8_t> bytes,
+                                                   bool applyOrientation)
+{
+    auto decoded = decode(picture, bytes, applyOrientation);
+    if (!decoded)
+        return decoded.error();
+    QImage& image = *decoded;
+    // A picture its format turned upright (a TIFF's orientation tag) has its sides exchanged.
+    PictureHeader& header = picture.header_;
+    if (image.width() != header.pixelWidth && image.width() == header.pixelHeight) {
+        std::swap(header.pixelWidth, header.pixelHeight);
+        std::swap(header.dpiX, header.dpiY);
+        std::swap(header.widthPoints, header.heightPoints);
+    }
     // The PNG states the resolution the picture was measured with (its own, or 96 dpi). Left
     // alone, QImage would write the screen's, so the same picture would be stored differently
     // by the window and by the command line, and again on another screen.
     constexpr double inchesPerMetre = 1 / 0.0254;
-    image.setDotsPerMeterX(static_cast<int>(std::lround(picture.header().dpiX * inchesPerMetre)));
-    image.setDotsPerMeterY(static_cast<int>(std::lround(picture.header().dpiY * inchesPerMetre)));
+    image.setDotsPerMeterX(static_cast<int>(std::lround(header.dpiX * inchesPerMetre)));
+    image.setDotsPerMeterY(static_cast<int>(std::lround(header.dpiY * inchesPerMetre)));
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
     if (!writer.write(image))
-        return error(picture.path(), "cannot be converted to PNG: " + writer.errorString().toStdString());
+        return error(picture.path(), "cannot be converted to PNG: " + writer.errorString().toStdString())
+            .ofKind(ErrorKind::PictureNotKept);
     return png;
+}
+
+// HEIF and WebP: decoded (a HEIF upright by its own turns) and stored as a JPEG of quality 90,
+// or as a PNG when the picture has transparency, which a JPEG cannot keep. Measured at 96 dpi,
+// as neither format records a resolution.
+Status PictureFileReader::convertPhoto(PictureFile& picture, std::span<const std::uint8_t> bytes, bool applyOrientation)
+{
+    auto decoded = decode(picture, bytes, applyOrientation);
+    if (!decoded)
+        return decoded.error();
+    const QImage& image = *decoded;
+    PictureHeader& header = picture.header_;
+    header.pixelWidth = image.width();
+    header.pixelHeight = image.height();
+    header.widthPoints = image.width() * 72.0 / PictureHeader::defaultDpi;
+    header.heightPoints = image.height() * 72.0 / PictureHeader::defaultDpi;
+    const bool transparent = image.hasAlphaChannel();
+    QByteArray stored;
+    QBuffer buffer(&stored);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, transparent ? "png" : "jpeg");
+    if (!transparent)
+        writer.setQuality(90);
+    if (!writer.write(image))
+        return error(picture.path(), "cannot be converted: " + writer.errorString().toStdString())
+            .ofKind(ErrorKind::PictureNotKept);
+    picture.blipType_ = transparent ? PictureFile::BlipType::Png : PictureFile::BlipType::Jpeg;
+    picture.blipInstance_ = transparent ? 0x6E0 : 0x46A;
+    picture.uid_ = md4(std::span(reinterpret_cast<const std::uint8_t*>(stored.constData()), static_cast<std::size_t>(stored.size())));
+    picture.payload_.prefix = {bitmapTag};
+    return holdInTemporaryFile(picture, stored);
+}
+
+// A JPEG is stored as its own bytes: its EXIF orientation is set to "as stored" in place and
+// the shape gets the turn instead. The start of the file read so far gets the same change, so
+// that its key is that of the stored bytes. A mirrored photo is stored transposed, from a
+// temporary file (true).
+Result<bool> PictureFileReader::turnAsViewersDo(PictureFile& picture, std::vector<std::uint8_t>& start)
+{
+    auto orientation = pictures::JpegOrientation::read(start);
+    if (!orientation.asStored)
+        return false;
+    const auto stored = pictures::StoredTurn::of(orientation.orientation);
+    picture.turn_ = stored.clockwise;
+    if (stored.transpose) {
+        if (auto status = storeTransposed(picture); !status)
+            return status.error();
+        return true;
+    }
+    pictures::applyPatches(start, 0, std::span(&*orientation.asStored, 1));
+    picture.payload_.patches.push_back(std::move(*orientation.asStored));
+    return false;
+}
+
+// The whole JPEG transposed without loss, its tag set to "as stored" there too, measured anew.
+Status PictureFileReader::storeTransposed(PictureFile& picture)
+{
+    auto whole = readStart(picture.path(), PictureFile::maximumFileSize);
+    if (!whole)
+        return whole.error();
+    std::string problem;
+    auto transposed = pictures::transposedJpeg(whole->bytes, problem);
+    if (!transposed)
+        return error(picture.path(), "cannot be turned as its orientation says: " + problem)
+            .ofKind(ErrorKind::PictureDamaged, problem);
+    if (auto tag = pictures::JpegOrientation::read(*transposed).asStored)
+        pictures::applyPatches(*transposed, 0, std::span(&*tag, 1));
+    auto header = PictureHeader::read(PictureFormat::Jpeg, *transposed);
+    if (!header)
+        return error(picture.path(), header.error().message).ofKind(ErrorKind::PictureDamaged);
+    std::swap(header->dpiX, header->dpiY);
+    header->widthPoints = header->pixelWidth * 72.0 / header->dpiX;
+    header->heightPoints = header->pixelHeight * 72.0 / header->dpiY;
+    picture.header_ = *header;
+    picture.source_.reset();
+    picture.uid_ = md4(*transposed);
+    const QByteArray bytes(reinterpret_cast<const char*>(transposed->data()), static_cast<qsizetype>(transposed->size()));
+    return holdInTemporaryFile(picture, bytes);
 }
 
 Status PictureFileReader::holdInTemporaryFile(PictureFile& picture, const QByteArray& bytes)
@@ -210,7 +318,8 @@ Status PictureFileReader::holdInTemporaryFile(PictureFile& picture, const QByteA
     auto file = std::make_shared<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/tavorin-picture-XXXXXX"));
     if (!file->open() || file->write(bytes) != bytes.size() || !file->flush())
         return error(picture.path(), "its converted copy cannot be kept in the temporary folder: " +
-                                         file->errorString().toStdString());
+                                         file->errorString().toStdString())
+            .ofKind(ErrorKind::PictureNotKept, file->errorString().toStdString());
     file->close(); // the file stays until the object goes; no descriptor is held meanwhile
     picture.payload_.file = std::filesystem::path(file->fileName().toStdString());
     picture.payload_.offset = 0;
@@ -226,7 +335,7 @@ Status PictureFileReader::compressMetafile(PictureFile& picture, std::span<const
     QByteArray compressed(static_cast<qsizetype>(capacity), Qt::Uninitialized);
     if (compress2(reinterpret_cast<Bytef*>(compressed.data()), &capacity, metafile.data(),
                   static_cast<uLong>(metafile.size()), Z_BEST_COMPRESSION) != Z_OK)
-        return error(picture.path(), "cannot be compressed");
+        return error(picture.path(), "cannot be compressed").ofKind(ErrorKind::PictureNotKept);
     compressed.resize(static_cast<qsizetype>(capacity));
     // OfficeArtMetafileHeader: cbSize, rcBounds, ptSize (EMU), cbSave, compression 0 (deflate), filter 0xFE.
     auto& prefix = picture.payload_.prefix;
@@ -242,7 +351,7 @@ Status PictureFileReader::compressMetafile(PictureFile& picture, std::span<const
     return holdInTemporaryFile(picture, compressed);
 }
 
-Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path)
+Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path, PictureFile::Options options)
 {
     // A JPEG's frame header stands near its start, behind its metadata (a camera's EXIF block
     // with its thumbnail, a colour profile): the start of the file is enough to place the
@@ -254,7 +363,7 @@ Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path)
         return start.error();
     auto format = detectPictureFormat(std::span(start->bytes).first(std::min(start->bytes.size(), pictureSignatureSize)));
     if (!format)
-        return error(path, unknownFormatReason(path));
+        return unknownFormat(path);
     std::optional<Result<PictureHeader>> jpegHeader;
     for (std::size_t step = 0; *format == PictureFormat::Jpeg; ++step) {
         jpegHeader = PictureHeader::read(*format, start->bytes);
@@ -275,19 +384,25 @@ Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path)
     if (*format == PictureFormat::Gzip) {
         auto unpacked = gunzip(path, bytes);
         if (!unpacked)
-            return unpacked.error();
+            return Error(unpacked.error()).ofKind(ErrorKind::PictureDamaged);
         bytes = std::move(*unpacked);
         format = detectPictureFormat(std::span(bytes).first(std::min(bytes.size(), pictureSignatureSize)));
         if (format != PictureFormat::Emf && format != PictureFormat::Wmf)
             return error(path, "is compressed (gzip) but holds no EMF or WMF metafile; only .emz and .wmz "
-                               "compressed pictures can be placed");
+                               "compressed pictures can be placed")
+                .ofKind(ErrorKind::PictureUnsupported);
     }
     PictureFile picture;
     picture.path_ = path;
     picture.format_ = *format;
+    if (*format == PictureFormat::Heif || *format == PictureFormat::Webp) {
+        if (auto status = convertPhoto(picture, bytes, options.applyOrientation); !status)
+            return status.error();
+        return picture;
+    }
     auto header = jpegHeader ? std::move(*jpegHeader) : PictureHeader::read(*format, bytes);
     if (!header)
-        return error(path, header.error().message);
+        return error(path, header.error().message).ofKind(ErrorKind::PictureDamaged);
     picture.header_ = *header;
 
     switch (*format) {
@@ -298,8 +413,15 @@ Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path)
         // JPEG 0x46A (0x6E2 for CMYK), PNG 0x6E0: one-UID instances.
         picture.blipInstance_ = jpeg ? (header->jpegComponents == 4 ? 0x6E2 : 0x46A) : 0x6E0;
         picture.source_ = start->identity;
-        picture.leadingKey_ = ContentKey::of(std::span(bytes).first(std::min(bytes.size(), PictureFile::leadingBytes)));
         picture.payload_.prefix = {bitmapTag};
+        if (jpeg && options.applyOrientation) {
+            auto transposed = turnAsViewersDo(picture, bytes);
+            if (!transposed)
+                return transposed.error();
+            if (*transposed)
+                return picture;
+        }
+        picture.leadingKey_ = ContentKey::of(std::span(bytes).first(std::min(bytes.size(), PictureFile::leadingBytes)));
         picture.payload_.file = path;
         picture.payload_.length = start->identity.size;
         picture.payload_.fileSize = start->identity.size;
@@ -309,7 +431,7 @@ Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path)
     case PictureFormat::Dib:
     case PictureFormat::Gif:
     case PictureFormat::Tiff: {
-        auto png = convertToPng(picture, bytes);
+        auto png = convertToPng(picture, bytes, options.applyOrientation);
         if (!png)
             return png.error();
         picture.blipType_ = PictureFile::BlipType::Png;
@@ -333,11 +455,16 @@ Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path)
         return picture;
     }
     case PictureFormat::Gzip:
+    case PictureFormat::Heif:
+    case PictureFormat::Webp:
         break;
     }
-    return error(path, unknownFormatReason(path));
+    return unknownFormat(path);
 }
 
-Result<PictureFile> PictureFile::open(const std::filesystem::path& path) { return PictureFileReader::open(path); }
+Result<PictureFile> PictureFile::open(const std::filesystem::path& path, Options options)
+{
+    return PictureFileReader::open(path, options);
+}
 
 } // namespace tavorin::xls

@@ -17,9 +17,22 @@ namespace tavorin::xls {
 // here, and their bytes are read once more, when the workbook is written, straight into it (the
 // blip's UID is keyed from them then). BMP, DIB, RLE bitmaps, GIF and TIFF are converted to PNG
 // losslessly and EMF/WMF (EMZ/WMZ unpacked) compressed; such results are keyed now and wait in a
-// temporary file, so that memory holds no picture bytes.
+// temporary file, so that memory holds no picture bytes. HEIF and WebP photos are decoded and
+// stored as JPEG (quality 90), or as PNG when they have transparency.
+//
+// A photo is placed as photo viewers show it unless told otherwise: a JPEG keeps its pixels and
+// its bytes, except that its EXIF orientation is stored as "as stored" (the same two bytes,
+// patched as the bytes are streamed), and the shape showing it takes the orientation's turn
+// instead, which every reader of the workbook applies; a mirrored photo is first transposed
+// without loss (see pictures::StoredTurn). Pictures that are decoded anyway (HEIF, TIFF) are
+// decoded upright.
+struct PictureOpenOptions {
+    bool applyOrientation = true; // false: the pixels as stored, as Excel 97-2003 inserts them
+};
+
 class PictureFile {
 public:
+    using Options = PictureOpenOptions;
     // OfficeArt blip types ([MS-ODRAW] MSOBLIPTYPE) that this program writes.
     enum class BlipType : std::uint8_t { Emf = 2, Wmf = 3, Jpeg = 5, Png = 6 };
     using Uid = std::array<std::uint8_t, 16>;
@@ -36,13 +49,16 @@ public:
 
     // Reads, checks and describes the picture at path; fails with the reason it cannot be
     // inserted (unreadable, not a picture, an unsupported or damaged format).
-    static Result<PictureFile> open(const std::filesystem::path& path);
+    static Result<PictureFile> open(const std::filesystem::path& path, Options options = {});
 
     const std::filesystem::path& path() const { return path_; }
     PictureFormat format() const { return format_; }
     const PictureHeader& header() const { return header_; }
     double widthPoints() const { return header_.widthPoints; }
     double heightPoints() const { return header_.heightPoints; }
+    // The turn (degrees clockwise) the shape showing the picture must give it to show it as
+    // viewers do: its natural size above is the frame before this turn.
+    int turn() const { return turn_; }
 
     BlipType blipType() const { return blipType_; }
     // The blip's record type (0xF018 + type) and instance ([MS-ODRAW] 2.2.23 - 2.2.29).
@@ -66,6 +82,7 @@ private:
     std::filesystem::path path_;
     PictureFormat format_ = PictureFormat::Jpeg;
     PictureHeader header_;
+    int turn_ = 0;
     BlipType blipType_ = BlipType::Jpeg;
     std::uint16_t blipInstance_ = 0;
     std::optional<Uid> uid_;

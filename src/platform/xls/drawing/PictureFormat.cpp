@@ -1,5 +1,6 @@
 #include "platform/xls/drawing/PictureFormat.h"
 
+#include "platform/pictures/HeifFile.h"
 #include "platform/xls/compound/ByteReader.h"
 
 #include <algorithm>
@@ -54,6 +55,10 @@ std::optional<PictureFormat> detectPictureFormat(std::span<const std::uint8_t> h
     }
     if (startsWith(head, {0x1F, 0x8B}))
         return PictureFormat::Gzip;
+    if (startsWith(head, {'R', 'I', 'F', 'F'}) && startsWith(head.subspan(std::min<std::size_t>(8, head.size())), {'W', 'E', 'B', 'P'}))
+        return PictureFormat::Webp;
+    if (pictures::HeifFile::looksLikeHeif(head))
+        return PictureFormat::Heif;
     if (isDibHeader(head))
         return PictureFormat::Dib;
     return std::nullopt;
@@ -71,6 +76,8 @@ std::string_view pictureFormatName(PictureFormat format)
     case PictureFormat::Emf: return "EMF";
     case PictureFormat::Wmf: return "WMF";
     case PictureFormat::Gzip: return "gzip-compressed metafile";
+    case PictureFormat::Heif: return "HEIF";
+    case PictureFormat::Webp: return "WebP";
     }
     return "picture";
 }

@@ -18,6 +18,8 @@ enum class PictureFormat : std::uint8_t {
     Emf,
     Wmf,  // with or without the 22-byte placeable header
     Gzip, // EMZ/WMZ: a compressed metafile
+    Heif, // HEIC and other HEIF pictures (phones), stored converted
+    Webp, // stored converted
 };
 
 // How many leading bytes detection looks at.

@@ -365,9 +365,11 @@ Result<PictureHeader> PictureHeader::read(PictureFormat format, std::span<const 
     case PictureFormat::Tiff: return readTiff(bytes);
     case PictureFormat::Emf: return readEmf(bytes);
     case PictureFormat::Wmf: return readWmf(bytes);
-    case PictureFormat::Gzip: break;
+    case PictureFormat::Gzip: return headerError(format, "compressed data has no picture header of its own");
+    case PictureFormat::Heif:
+    case PictureFormat::Webp: break;
     }
-    return headerError(format, "compressed data has no picture header of its own");
+    return headerError(format, "its size is learnt by decoding it");
 }
 
 } // namespace tavorin::xls

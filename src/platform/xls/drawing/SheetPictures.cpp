@@ -82,21 +82,28 @@ Status SheetPictures::place(const Target& target, const ShapeAnchor::Frame& fram
     return success();
 }
 
-Result<std::u16string> SheetPictures::insert(const std::filesystem::path& path, int row, int column)
+Result<std::u16string> SheetPictures::insert(const std::filesystem::path& path, int row, int column,
+                                             PictureFile::Options options)
 {
-    auto file = PictureFile::open(path);
+    auto file = PictureFile::open(path, options);
     if (!file)
         return file.error();
     if (row < 0 || row >= SheetGeometry::rowCount || column < 0 || column >= SheetGeometry::columnCount)
-        return pictureError("the insertion cell lies outside the sheet");
+        return pictureError("the insertion cell lies outside the sheet").ofKind(ErrorKind::PictureOffSheet);
     auto cell = geometry_.rangeBox(row, column, row, column);
+    const int turn = file->turn();
     ShapeAnchor::Frame frame{cell.left, cell.top, file->widthPoints(), file->heightPoints()};
-    // Checked before anything is stored, so that a picture that does not fit leaves no trace.
-    auto anchor = ShapeAnchor::fromFrame(geometry_, frame, 0);
-    if (!anchor)
-        return anchor.error();
     if (!positive(frame.width) || !positive(frame.height))
-        return pictureError("the picture has no size");
+        return pictureError("the picture has no size").ofKind(ErrorKind::PictureWithoutSize);
+    if (turn == 90 || turn == 270) {
+        // The frame turns about its centre: shift it so that what shows starts at the cell.
+        frame.left += (frame.height - frame.width) / 2;
+        frame.top += (frame.width - frame.height) / 2;
+    }
+    // Checked before anything is stored, so that a picture that does not fit leaves no trace.
+    auto anchor = ShapeAnchor::fromFrame(geometry_, frame, turn);
+    if (!anchor)
+        return Error(anchor.error()).ofKind(ErrorKind::PictureOffSheet);
     auto pib = group_.addPicture(std::make_shared<const PictureFile>(std::move(*file)));
     if (!pib)
         return pib.error();
@@ -108,8 +115,17 @@ Result<std::u16string> SheetPictures::insert(const std::filesystem::path& path, 
     shape.top = frame.top;
     shape.width = frame.width;
     shape.height = frame.height;
+    shape.rotation = turn;
     shape.anchor = *anchor;
     return shape.name;
+}
+
+Result<double> SheetPictures::rotation(const std::u16string& name) const
+{
+    auto target = find(name);
+    if (!target)
+        return target.error();
+    return target->rotation;
 }
 
 Result<ShapeAnchor::Frame> SheetPictures::frame(const std::u16string& name) const

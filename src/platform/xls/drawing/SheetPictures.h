@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/xls/drawing/DrawingGroup.h"
+#include "platform/xls/drawing/PictureFile.h"
 #include "platform/xls/Result.h"
 #include "platform/xls/drawing/SheetDrawing.h"
 #include "platform/xls/geometry/SheetGeometry.h"
@@ -27,10 +28,15 @@ public:
     }
 
     // The picture at path at its natural size with its top-left corner at the top-left corner
-    // of the cell (0-based row and column); returns its name.
-    Result<std::u16string> insert(const std::filesystem::path& path, int row, int column);
+    // of the cell (0-based row and column); returns its name. A photo shown turned (its EXIF
+    // orientation) gets that turn as its rotation, and its turned picture's corner goes to the
+    // cell's.
+    Result<std::u16string> insert(const std::filesystem::path& path, int row, int column,
+                                  PictureFile::Options options = {});
 
     Result<ShapeAnchor::Frame> frame(const std::u16string& name) const;
+    // Degrees clockwise.
+    Result<double> rotation(const std::u16string& name) const;
     // Width or height := points, the other following so that the aspect ratio stays; the top-left
     // corner stays where it is.
     Status setWidth(const std::u16string& name, double width);

@@ -85,7 +85,9 @@ Result<xls::PictureFile::Uid> keyOfBytes(const FileRange& range, std::uint64_t l
         in.read(chunk.data(), static_cast<std::streamsize>(std::min<std::uint64_t>(left, chunk.size())));
         if (in.gcount() <= 0)
             return mediaError(range.file, "cannot be read to its end");
-        key.add(std::span(reinterpret_cast<const std::uint8_t*>(chunk.data()), static_cast<std::size_t>(in.gcount())));
+        std::span piece(reinterpret_cast<std::uint8_t*>(chunk.data()), static_cast<std::size_t>(in.gcount()));
+        pictures::applyPatches(piece, range.offset + (length - left), range.patches);
+        key.add(piece);
         left -= static_cast<std::uint64_t>(in.gcount());
     }
     return key.finish();
@@ -97,9 +99,6 @@ Result<FileRange> MediaStore::rangeOf(const xls::PictureFile& picture, std::stri
 {
     const auto& payload = picture.payload();
     switch (picture.format()) {
-    case xls::PictureFormat::Jpeg:
-        extension = "jpeg";
-        break;
     case xls::PictureFormat::Emf:
     case xls::PictureFormat::Wmf: {
         // The .xls blip holds the metafile compressed; the package holds the metafile itself.
@@ -115,11 +114,11 @@ Result<FileRange> MediaStore::rangeOf(const xls::PictureFile& picture, std::stri
         }
         return FileRange{picture.path(), 0, bytes->size(), bytes->size(), {}};
     }
-    default: // PNG as it is; BMP, DIB, GIF and TIFF converted to PNG
-        extension = "png";
+    default: // JPEG and PNG as they are; the others as what they were converted to
+        extension = picture.blipType() == xls::PictureFile::BlipType::Jpeg ? "jpeg" : "png";
         break;
     }
-    return FileRange{payload.file, payload.offset, payload.length, payload.fileSize, payload.keepAlive};
+    return FileRange{payload.file, payload.offset, payload.length, payload.fileSize, payload.keepAlive, payload.patches};
 }
 
 Result<xls::PictureFile::Uid> MediaStore::keyOf(const FileRange& range) { return keyOfBytes(range, range.length); }

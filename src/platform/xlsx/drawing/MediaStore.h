@@ -16,8 +16,9 @@ namespace tavorin::xlsx {
 class Package;
 
 // The pictures this program adds to a package (xl/media/imageN.ext), each distinct content
-// stored once. A JPEG or PNG goes in as the file holds it; BMP, GIF and TIFF as the PNG the .xls
-// engine converts them to; metafiles as the EMF or WMF they are (unpacked from .emz/.wmz).
+// stored once. A JPEG or PNG goes in as the file holds it (a photo's orientation tag set to "as
+// stored" on the way); BMP, GIF and TIFF as the PNG the .xls engine converts them to, HEIF and
+// WebP as its JPEG or PNG; metafiles as the EMF or WMF they are (unpacked from .emz/.wmz).
 // Contents are compared only between pictures of the same kind, size and first bytes.
 class MediaStore {
 public:

@@ -54,18 +54,25 @@ SheetPictures::Frame SheetPictures::anchoredRectangle(const Frame& frame)
     return {centreX - frame.height / 2, centreY - frame.width / 2, frame.height, frame.width, frame.rotation};
 }
 
-Result<std::string> SheetPictures::insert(const std::filesystem::path& path, int row, int column)
+Result<std::string> SheetPictures::insert(const std::filesystem::path& path, int row, int column,
+                                          xls::PictureFile::Options options)
 {
-    auto picture = xls::PictureFile::open(path);
+    auto picture = xls::PictureFile::open(path, options);
     if (!picture)
         return picture.error();
     const XlsxSheetGeometry& geometry = *sheet_.geometry;
     auto cell = geometry.rangeBox(row - 1, column - 1, row - 1, column - 1);
-    Frame frame{cell.left, cell.top, picture->widthPoints(), picture->heightPoints(), 0};
+    const int turn = picture->turn();
+    Frame frame{cell.left, cell.top, picture->widthPoints(), picture->heightPoints(), double(turn)};
+    if (turn == 90 || turn == 270) {
+        // The frame turns about its centre: shift it so that what shows starts at the cell.
+        frame.left += (frame.height - frame.width) / 2;
+        frame.top += (frame.width - frame.height) / 2;
+    }
     // Checked before anything is stored, so that a picture that does not fit leaves no trace.
     auto cells = cellsFor(geometry, frame);
     if (!cells)
-        return cells.error();
+        return xls::Error(cells.error()).ofKind(xls::ErrorKind::PictureOffSheet);
     auto drawing = document_.drawing(sheet_, true);
     if (!drawing)
         return drawing.error();
@@ -79,7 +86,8 @@ Result<std::string> SheetPictures::insert(const std::filesystem::path& path, int
     if (relationship.empty())
         relationship = sheet_.drawingRelationships.add(imageType, "/" + *media);
     pugi::xml_node anchor = (*drawing)->addPicture(relationship, namePrefix, path.filename().string());
-    if (auto placed = DrawingPart::place(anchor, *cells, {emu(frame.left), emu(frame.top), emu(frame.width), emu(frame.height)}, 0);
+    if (auto placed = DrawingPart::place(anchor, *cells, {emu(frame.left), emu(frame.top), emu(frame.width), emu(frame.height)},
+                                         frame.rotation);
         !placed)
         return placed.error();
     std::string name = DrawingPart::nameOf(anchor);

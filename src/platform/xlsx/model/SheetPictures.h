@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/xls/drawing/PictureFile.h"
 #include "platform/xlsx/XlsxError.h"
 #include "platform/xlsx/model/XlsxSheet.h"
 
@@ -26,8 +27,11 @@ public:
 
     SheetPictures(XlsxDocument& document, XlsxSheet& sheet) : document_(document), sheet_(sheet) {}
 
-    // The picture at its natural size with its top-left corner at the cell's (1-based).
-    Result<std::string> insert(const std::filesystem::path& path, int row, int column);
+    // The picture at its natural size with its top-left corner at the cell's (1-based). A photo
+    // shown turned (its EXIF orientation) gets that turn as its rotation, and its turned
+    // picture's corner goes to the cell's.
+    Result<std::string> insert(const std::filesystem::path& path, int row, int column,
+                               xls::PictureFile::Options options = {});
     Result<Frame> frame(const std::string& name);
     Status setFrame(const std::string& name, const Frame& frame);
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/pictures/BytePatch.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace tavorin::xlsx {
 
@@ -15,6 +18,8 @@ struct FileRange {
     // The file's size when it was measured; a file that changed size since is refused.
     std::uint64_t fileSize = 0;
     std::shared_ptr<const void> keepAlive;
+    // Bytes that go in otherwise (a photo's orientation tag set to "as stored").
+    std::vector<pictures::BytePatch> patches = {};
 };
 
 } // namespace tavorin::xlsx

@@ -1,5 +1,7 @@
 #include "platform/xlsx/package/PackageWriter.h"
 
+#include "platform/xlsx/package/PatchedFileSource.h"
+
 #include <zip.h>
 
 #include <system_error>
@@ -46,9 +48,11 @@ public:
         auto size = std::filesystem::file_size(range.file, code);
         if (code || size != range.fileSize)
             return packageError("the picture " + range.file.string() + " changed or went away since it was inserted", name);
-        return add(name,
-                   zip_source_file(archive_, range.file.c_str(), range.offset, static_cast<zip_int64_t>(range.length)),
-                   ZIP_CM_STORE);
+        zip_source_t* source = range.patches.empty()
+                                   ? zip_source_file(archive_, range.file.c_str(), range.offset,
+                                                     static_cast<zip_int64_t>(range.length))
+                                   : PatchedFileSource::make(archive_, range);
+        return add(name, source, ZIP_CM_STORE);
     }
 
     Status close()
