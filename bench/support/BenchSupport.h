@@ -41,6 +41,8 @@ double median(std::vector<double> values);
 // Processor time (user + system) of this process so far: unlike the elapsed time it hardly
 // depends on what else a shared machine is doing.
 double processorSeconds();
+// The part of it spent in the kernel (system calls, page cache).
+double systemSeconds();
 double peakMegabytes();
 
 } // namespace tavorin::bench

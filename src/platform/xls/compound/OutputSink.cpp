@@ -1,5 +1,6 @@
 #include "platform/xls/compound/OutputSink.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -52,34 +53,48 @@ Status FileOutputSink::write(std::span<const std::uint8_t> bytes)
         if (auto status = flushBuffer(); !status)
             return status;
     }
-    if (bytes.size() >= bufferSize) {
-        // Large pieces (picture files) go straight to the file.
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            ssize_t count = ::write(descriptor_, bytes.data() + done, bytes.size() - done);
-            if (count < 0 && errno == EINTR)
-                continue;
-            if (count < 0)
-                return fileError("cannot write", path_, errno);
-            done += static_cast<std::size_t>(count);
-        }
-        return success();
-    }
+    if (bytes.size() >= bufferSize)
+        return writeFully(bytes, 0, false); // large pieces (picture files) go straight to the file
     buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
     return success();
 }
 
-Status FileOutputSink::flushBuffer()
+Status FileOutputSink::overwrite(std::uint64_t position, std::span<const std::uint8_t> bytes)
+{
+    if (descriptor_ < 0 || position > written_ || bytes.size() > written_ - position)
+        return Error{"overwrite beyond the bytes written", "file", {}, {}};
+    const std::uint64_t buffered = written_ - buffer_.size();
+    if (position < buffered) {
+        const auto inFile = static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), buffered - position));
+        if (auto status = writeFully(bytes.first(inFile), position, true); !status)
+            return status;
+        bytes = bytes.subspan(inFile);
+        position += inFile;
+    }
+    std::copy(bytes.begin(), bytes.end(), buffer_.begin() + static_cast<std::ptrdiff_t>(position - buffered));
+    return success();
+}
+
+Status FileOutputSink::writeFully(std::span<const std::uint8_t> bytes, std::uint64_t position, bool positioned)
 {
     std::size_t done = 0;
-    while (done < buffer_.size()) {
-        ssize_t count = ::write(descriptor_, buffer_.data() + done, buffer_.size() - done);
+    while (done < bytes.size()) {
+        ssize_t count = positioned ? ::pwrite(descriptor_, bytes.data() + done, bytes.size() - done,
+                                              static_cast<off_t>(position + done))
+                                   : ::write(descriptor_, bytes.data() + done, bytes.size() - done);
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
             return fileError("cannot write", path_, errno);
         done += static_cast<std::size_t>(count);
     }
+    return success();
+}
+
+Status FileOutputSink::flushBuffer()
+{
+    if (auto status = writeFully(buffer_, 0, false); !status)
+        return status;
     buffer_.clear();
     return success();
 }

@@ -42,11 +42,15 @@ public:
     FileOutputSink& operator=(const FileOutputSink&) = delete;
 
     Status write(std::span<const std::uint8_t> bytes) override;
+    // Replaces bytes written before (position + size within written()): in the buffer while they
+    // are still there, else in the file. Zip writers go back to complete a header this way.
+    Status overwrite(std::uint64_t position, std::span<const std::uint8_t> bytes);
     Status finish() override;
     std::uint64_t written() const override { return written_; }
 
 private:
     FileOutputSink(int descriptor, std::filesystem::path path);
+    Status writeFully(std::span<const std::uint8_t> bytes, std::uint64_t position, bool positioned);
     Status flushBuffer();
 
     int descriptor_;

@@ -80,11 +80,12 @@ Result<std::string> SheetPictures::insert(const std::filesystem::path& path, int
     if (!media)
         return media.error();
     std::string relationship;
+    const std::string target = "/" + *media; // made once: a sheet of hundreds of pictures has as many links
     for (const auto& link : sheet_.drawingRelationships.links())
-        if (Relationships::isKind(link, "image") && link.target == "/" + *media)
+        if (link.target == target && Relationships::isKind(link, "image"))
             relationship = link.id;
     if (relationship.empty())
-        relationship = sheet_.drawingRelationships.add(imageType, "/" + *media);
+        relationship = sheet_.drawingRelationships.add(imageType, target);
     pugi::xml_node anchor = (*drawing)->addPicture(relationship, namePrefix, path.filename().string());
     if (auto placed = DrawingPart::place(anchor, *cells, {emu(frame.left), emu(frame.top), emu(frame.width), emu(frame.height)},
                                          frame.rotation);

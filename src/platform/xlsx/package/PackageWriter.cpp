@@ -1,17 +1,19 @@
 #include "platform/xlsx/package/PackageWriter.h"
 
-#include "platform/xlsx/package/PatchedFileSource.h"
+#include "platform/xlsx/package/FileRangeSource.h"
+#include "platform/xlsx/package/ZipFileTarget.h"
 
+#include <sys/stat.h>
 #include <zip.h>
 
-#include <system_error>
+#include <vector>
 
 namespace tavorin::xlsx {
 namespace {
 
 class Output {
 public:
-    explicit Output(zip* archive) : archive_(archive) {}
+    explicit Output(zip* archive) : archive_(archive), pictureBuffer_(std::size_t{1} << 20) {}
     ~Output()
     {
         if (archive_)
@@ -44,15 +46,13 @@ public:
         if (const auto* text = std::get_if<std::string>(&content))
             return add(name, zip_source_buffer(archive_, text->data(), text->size(), 0), ZIP_CM_DEFLATE);
         const auto& range = std::get<FileRange>(content);
-        std::error_code code;
-        auto size = std::filesystem::file_size(range.file, code);
-        if (code || size != range.fileSize)
-            return packageError("the picture " + range.file.string() + " changed or went away since it was inserted", name);
-        zip_source_t* source = range.patches.empty()
-                                   ? zip_source_file(archive_, range.file.c_str(), range.offset,
-                                                     static_cast<zip_int64_t>(range.length))
-                                   : PatchedFileSource::make(archive_, range);
-        return add(name, source, ZIP_CM_STORE);
+        struct stat information {};
+        if (::stat(range.file.c_str(), &information) != 0 ||
+            static_cast<std::uint64_t>(information.st_size) != range.fileSize)
+            return packageError("the picture " + range.file.string() + " changed or went away since it was inserted",
+                                name);
+        return add(name, FileRangeSource::create(range, information.st_mtime, pictureBuffer_, zip_get_error(archive_)),
+                   ZIP_CM_STORE);
     }
 
     Status close()
@@ -67,16 +67,26 @@ public:
 
 private:
     zip* archive_;
+    std::vector<std::uint8_t> pictureBuffer_; // shared by the pictures' sources, read one after the other
 };
 
 } // namespace
 
 Status PackageWriter::write(const Package& package, const std::filesystem::path& path)
 {
-    int code = 0;
-    zip* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_EXCL, &code);
-    if (!archive)
-        return packageError("the new package cannot be created at " + path.string());
+    ZipFileTarget target(path); // outlives the archive written into it
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* file = target.source(&error);
+    zip* archive = file ? zip_open_from_source(file, ZIP_CREATE | ZIP_EXCL, &error) : nullptr;
+    if (!archive) {
+        if (file)
+            zip_source_free(file);
+        std::string reason = zip_error_strerror(&error);
+        zip_error_fini(&error);
+        return packageError("the new package cannot be created at " + path.string() + " (" + reason + ")");
+    }
+    zip_error_fini(&error);
     Output out(archive);
     const ZipArchive& source = package.archive();
     const auto& changed = package.changed();
