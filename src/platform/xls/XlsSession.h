@@ -1,6 +1,9 @@
 #pragma once
 
 #include "platform/FitFor.h"
+#include "platform/SpreadsheetResult.h"
+
+#include <filesystem>
 
 namespace tavorin::xls {
 
@@ -11,6 +14,17 @@ struct XlsSession {
     bool screenUpdating = true;
     bool photoOrientation = true;  // photos inserted as viewers show them
     bool quit = false;
+
+    // Saving over an existing file would ask before replacing it while alerts are on, and
+    // nobody is there to answer.
+    SpreadsheetStatus mayReplace(const std::filesystem::path& path) const
+    {
+        std::error_code code;
+        if (displayAlerts && std::filesystem::exists(path, code))
+            return operationError("saving over " + path.string() +
+                                  " would ask before replacing it, and nobody can answer (alerts are on)");
+        return success();
+    }
 };
 
 } // namespace tavorin::xls

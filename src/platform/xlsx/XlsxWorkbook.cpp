@@ -83,10 +83,8 @@ SpreadsheetStatus XlsxWorkbook::saveAs(const std::filesystem::path& path)
     auto doc = document();
     if (!doc)
         return doc.error();
-    std::error_code code;
-    if (session_->displayAlerts && std::filesystem::exists(path, code))
-        return operationError("saving over " + path.string() +
-                              " would ask before replacing it, and nobody can answer (alerts are on)");
+    if (auto allowed = session_->mayReplace(path); !allowed)
+        return allowed;
     return (*doc)->saveAs(path);
 }
 

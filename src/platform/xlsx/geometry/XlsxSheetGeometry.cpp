@@ -1,5 +1,6 @@
 #include "platform/xlsx/geometry/XlsxSheetGeometry.h"
 
+#include "platform/xls/geometry/CellHolding.h"
 #include "platform/xls/geometry/ColumnWidthUnits.h"
 
 #include <algorithm>
@@ -58,17 +59,7 @@ std::optional<XlsxSheetGeometry::AnchorPoint> anchorAt(double pixels, int count,
 {
     if (!(pixels >= 0.0) || pixels > double(startOf(count)))
         return std::nullopt;
-    int low = 0, high = count;
-    while (high - low > 1) {
-        const int middle = low + (high - low) / 2;
-        if (double(startOf(middle)) <= pixels)
-            low = middle;
-        else
-            high = middle;
-    }
-    int index = low;
-    while (index > 0 && sizeOf(index) == 0)
-        --index;
+    const int index = xls::cellHolding(pixels, count, startOf, sizeOf);
     const int size = sizeOf(index);
     auto offset = static_cast<std::int64_t>(std::llround((pixels - double(startOf(index))) * XlsxSheetGeometry::emuPerPixel));
     const auto full = static_cast<std::int64_t>(size * XlsxSheetGeometry::emuPerPixel);

@@ -1,6 +1,7 @@
 #include "platform/xlsx/model/SheetPictures.h"
 
 #include "platform/xls/drawing/PictureFile.h"
+#include "platform/xls/geometry/KeptOnSheet.h"
 #include "platform/xlsx/model/XlsxDocument.h"
 
 #include <algorithm>
@@ -24,11 +25,7 @@ Result<DrawingPart::Anchor> cellsFor(const XlsxSheetGeometry& geometry, const Sh
         return pictureError("a picture's width and height must be positive");
     const double sheetWidth = 0.75 * double(geometry.columnLeftPixels(XlsxSheetGeometry::columnCount));
     const double sheetHeight = 0.75 * double(geometry.rowTopPixels(XlsxSheetGeometry::rowCount));
-    SheetPictures::Frame box = SheetPictures::anchoredRectangle(frame);
-    box.width = std::min(box.width, sheetWidth);
-    box.height = std::min(box.height, sheetHeight);
-    box.left = std::clamp(box.left, 0.0, sheetWidth - box.width);
-    box.top = std::clamp(box.top, 0.0, sheetHeight - box.height);
+    const SheetPictures::Frame box = xls::keptOnSheet(SheetPictures::anchoredRectangle(frame), sheetWidth, sheetHeight);
     auto firstColumn = geometry.columnAnchorAt(box.left);
     auto firstRow = geometry.rowAnchorAt(box.top);
     auto lastColumn = geometry.columnAnchorAt(std::min(box.left + box.width, sheetWidth));
