@@ -8,6 +8,7 @@ namespace tavorin::xlsx {
 XlsxWorkbook::XlsxWorkbook(std::shared_ptr<xls::XlsSession> session, std::unique_ptr<XlsxDocument> document)
     : session_(std::move(session)), document_(std::move(document))
 {
+    document_->setFitFor(session_->fitFor);
     // The sheet the workbook was saved with in front, else the first.
     const auto& sheets = document_->sheets();
     if (!sheets.empty())

@@ -120,7 +120,7 @@ SpreadsheetStatus XlsxWorksheet::setColumnWidth(CellAddress cell, double width)
     if (xls::column_width::pixelsFromCharacters(width, mdw) == sheet_->geometry->columnPixels(cell.column - 1))
         return success();
     sheet_->content->setColumnWidth(cell.column, width, mdw);
-    sheet_->geometry.emplace(sheet_->content->layout(mdw));
+    opened->document->measure(*sheet_);
     sheet_->contentChanged = true;
     return success();
 }
@@ -195,7 +195,7 @@ Result<XlsxSheetGeometry::Box> XlsxWorksheet::box(CellRange range)
     auto opened = openWorksheetAt({range.first, range.last});
     if (!opened)
         return opened.error();
-    return sheet_->geometry->rangeBox(range.first.row - 1, range.first.column - 1, range.last.row - 1,
+    return sheet_->placementGeometry().rangeBox(range.first.row - 1, range.first.column - 1, range.last.row - 1,
                                       range.last.column - 1);
 }
 

@@ -57,7 +57,7 @@ Result<std::string> SheetPictures::insert(const std::filesystem::path& path, int
     auto picture = xls::PictureFile::open(path, options);
     if (!picture)
         return picture.error();
-    const XlsxSheetGeometry& geometry = *sheet_.geometry;
+    const XlsxSheetGeometry& geometry = sheet_.placementGeometry();
     auto cell = geometry.rangeBox(row - 1, column - 1, row - 1, column - 1);
     const int turn = picture->turn();
     Frame frame{cell.left, cell.top, picture->widthPoints(), picture->heightPoints(), double(turn)};
@@ -115,7 +115,7 @@ Result<SheetPictures::Frame> SheetPictures::frame(const std::string& name)
     auto cells = DrawingPart::cellsOf(*anchor);
     if (!cells)
         return pictureError("the shape \"" + name + "\" is not anchored to two cells");
-    const XlsxSheetGeometry& geometry = *sheet_.geometry;
+    const XlsxSheetGeometry& geometry = sheet_.placementGeometry();
     const double left = geometry.xPointsOf(cells->fromColumn), top = geometry.yPointsOf(cells->fromRow);
     // The anchor holds the frame as it shows; turning that rectangle back gives the frame itself.
     Frame shown{left, top, geometry.xPointsOf(cells->toColumn) - left, geometry.yPointsOf(cells->toRow) - top,
@@ -128,7 +128,7 @@ Status SheetPictures::setFrame(const std::string& name, const Frame& frame)
     auto anchor = anchorOf(name);
     if (!anchor)
         return anchor.error();
-    auto cells = cellsFor(*sheet_.geometry, frame);
+    auto cells = cellsFor(sheet_.placementGeometry(), frame);
     if (!cells)
         return cells.error();
     auto placed = DrawingPart::place(*anchor, *cells, {emu(frame.left), emu(frame.top), emu(frame.width), emu(frame.height)},
