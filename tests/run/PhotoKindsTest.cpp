@@ -9,6 +9,7 @@
 #include "support/EngineRun.h"
 #include "support/Files.h"
 #include "support/Oracles.h"
+#include "support/RunBlock.h"
 #include "support/PhotoSamples.h"
 #include "support/ProcessResult.h"
 #include "support/TemporaryFolder.h"
@@ -97,13 +98,7 @@ RunOptions optionsFor(const std::filesystem::path& workbook, const QStringList& 
                       const std::filesystem::path& pictures, DateSource source)
 {
     RunOptions options = EngineRun::optionsFor(workbook, sheets, sheet);
-    options.startColumn = 2;
-    options.endColumn = 5;
-    options.startRow = 2;
-    options.endRow = 9;
-    options.startRowIndex = 1;
-    options.endRowIndex = 8;
-    options.rowSpacing = 1;
+    setBlock(options, 2, 5, 2, 9, 1);
     options.dateCaption = {true, 10, 2};
     options.dateFormat = 3;
     options.dateSource = source;

@@ -10,6 +10,7 @@
 #include "support/Files.h"
 #include "support/LibreOfficePages.h"
 #include "support/Oracles.h"
+#include "support/RunBlock.h"
 #include "support/PhotoSamples.h"
 #include "support/PlacementChecks.h"
 #include "support/TemporaryFolder.h"
@@ -110,12 +111,7 @@ protected:
         Workbook book{folder_->path() / name, photos, upright, {}, {}, {}};
         std::filesystem::copy_file(workbookFixture(fixture), book.path);
         RunOptions options = EngineRun::optionsFor(book.path, sheets, sheet);
-        options.startColumn = firstColumn;
-        options.endColumn = lastColumn;
-        options.startRow = firstRow;
-        options.endRow = lastRow;
-        options.startRowIndex = firstRow - 1;
-        options.endRowIndex = lastRow - 1;
+        setBlock(options, firstColumn, lastColumn, firstRow, lastRow);
         options.picturesPerSheet = 1;
         options.sheetNameText = QStringLiteral("写真");
         options.photoOrientation = upright;
