@@ -8,6 +8,7 @@
 #include "support/EngineRun.h"
 #include "support/Files.h"
 #include "support/Oracles.h"
+#include "support/RunBlock.h"
 #include "support/PlacementChecks.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
@@ -36,12 +37,7 @@ class PictureFit : public ::testing::TestWithParam<Template> {};
 RunOptions oneLandscapeIn(const std::filesystem::path& book, const QStringList& sheets, tavorin::FitFor fitFor)
 {
     RunOptions options = EngineRun::optionsFor(book, sheets);
-    options.startColumn = 2;
-    options.endColumn = 4;
-    options.startRow = 3;
-    options.endRow = 10;
-    options.startRowIndex = 2;
-    options.endRowIndex = 9;
+    setBlock(options, 2, 4, 3, 10);
     options.fitFor = fitFor;
     options.pictures = {EngineRun::pictureRow(pictureFixture("land.jpg"), QStringLiteral("○"))};
     return options;
