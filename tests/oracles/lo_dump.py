@@ -7,7 +7,7 @@ with a private profile and is always terminated, also on errors and on timeout.
      "merged": ["A1:F1", ...],
      "columns": [{"column", "width", "visible"}], "rows": [{"row", "height", "visible"}],
      "printAreas": ["$Sheet1.$A$1:$H$60"],
-     "graphics": [{"type", "x", "y", "width", "height", "rotation",
+     "graphics": [{"name", "type", "x", "y", "width", "height", "rotation",
                    "pixelWidth", "pixelHeight", "mimeType", "bounds"}]}]}
 
 "type" is value, text or formula; "format" is the cell's number format string, "text" what the
@@ -175,6 +175,7 @@ def graphics_of(sheet):
         shape = page.getByIndex(index)
         position, size = shape.getPosition(), shape.getSize()
         item = {
+            "name": shape.Name if hasattr(shape, "Name") else None,
             "type": shape.getShapeType(),
             "x": position.X,
             "y": position.Y,
