@@ -1,12 +1,11 @@
 // The run's rules worked out by hand: the numbers read out of the option panel's text fields, where the
 // layout options put each picture; which files are pictures, the names the picture list shows and the
-// keys of its duplicate test and sort, the rotation marks and the preview. (The option lists, the
-// duplicate test and the sort are judged in the window, through real drops: MainWindow_test and
+// keys of its duplicate test and sort, the rotation marks. (The option lists, the duplicate test, the
+// sort and the preview's fit are judged in the window, through real drops: MainWindow_test and
 // PictureList_test.)
 #include "run/BlockCursor.h"
 #include "run/NumericText.h"
 #include "run/PictureNames.h"
-#include "run/PreviewFit.h"
 #include "run/RotationMark.h"
 
 #include <QStringList>
@@ -138,28 +137,6 @@ TEST(RotationMark, StepsOnAndStandsForItsTurn)
         EXPECT_FALSE(rotationDegrees(other));
     }
     EXPECT_EQ(rotationMarkFor(45), "○") << "an unknown turn leaves the picture upright";
-}
-
-// The preview box is 2450 x 1840 twips at (1365, 1140): a picture takes the largest size that fits it with
-// its aspect ratio kept, centred ("left top width height"); a picture without area has no place.
-TEST(PreviewFit, FitsAndCentresThePictureInTheBox)
-{
-    const std::tuple<float, float, const char*> fits[] = {
-        {2450, 1000, "1365.00 1560.00 2450.00 1000.00"},  // wide: centred from top to bottom
-        {1000, 1840, "2090.00 1140.00 1000.00 1840.00"},  // tall: centred from side to side
-        {4900, 3680, "1365.00 1140.00 2450.00 1840.00"},  // the box's ratio
-        {245, 100, "1365.00 1560.00 2450.00 1000.00"},    // enlarged
-        {90000, 60000, "1365.00 1243.33 2450.00 1633.33"}, // reduced
-        {1, 15, "2528.67 1140.00 122.67 1840.00"},
-        {0, 100, ""}, {100, 0, ""}, {-5, 100, ""}};
-    for (const auto& [width, height, place] : fits) {
-        const auto fit = fitPreview(width, height);
-        EXPECT_EQ(fit ? QString::asprintf("%.2f %.2f %.2f %.2f", double(fit->left), double(fit->top),
-                                          double(fit->width), double(fit->height))
-                      : QString(),
-                  place)
-            << width << " x " << height;
-    }
 }
 
 } // namespace
