@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Prints what xlrd 1.2 (formatting_info=True) sees in an .xls workbook, as JSON (UTF-8):
 
-  {"file", "sheets": [{"name", "cells": [{"cell", "type", "value", "format"}], "merged": ["A1:F1", ...],
+  {"file", "datemode", "sheets": [{"name", "cells": [{"cell", "type", "value", "format"}],
+   "merged": ["A1:F1", ...], "defcolwidth", "standardwidth",
    "columns": [{"column", "width", "hidden"}], "rows": [{"row", "height", "hidden"}],
    "selected", "shown"}]}
 
@@ -63,6 +64,8 @@ def dump_sheet(book, index):
         "name": sheet.name,
         "cells": cells,
         "merged": merged,
+        "defcolwidth": sheet.defcolwidth,
+        "standardwidth": sheet.standardwidth,
         "columns": columns,
         "rows": rows,
         "selected": bool(sheet.sheet_selected),
@@ -75,7 +78,8 @@ def dump(path):
     try:
         if book.biff_version < 80:
             raise ValueError(f"BIFF version {book.biff_version} is not an Excel 97-2003 workbook")
-        return {"file": path.rsplit("/", 1)[-1], "sheets": [dump_sheet(book, index) for index in range(book.nsheets)]}
+        return {"file": path.rsplit("/", 1)[-1], "datemode": book.datemode,
+                "sheets": [dump_sheet(book, index) for index in range(book.nsheets)]}
     finally:
         book.release_resources()
 

@@ -5,7 +5,6 @@
 
 #include "run/InsertionRun.h"
 #include "run/RotationMark.h"
-#include "run/SheetNaming.h"
 
 #include "support/EngineRun.h"
 #include "support/ExcelGrid.h"
@@ -261,17 +260,6 @@ INSTANTIATE_TEST_SUITE_P(, RunChecks, ::testing::Values(
     CheckCase{"CopiesWithoutAName", true, true, 5, "", "挿入SHEET名を指定して下さい。", ""},
     CheckCase{"CopiesNamedAfterToday", true, true, 5, nullptr, "", "2026年12月7日(1)"},
     CheckCase{"CopiesNamedAfterABlank", true, true, 5, " ", "", " (1)"}), checkName);
-
-// Copy names are compared whole and with regard to case; today's date is written without its weekday.
-TEST(SheetNaming, CopyNamesMatchExactlyAndTodayHasNoWeekday)
-{
-    EXPECT_EQ(initialCopyCounter("Photo", {"photo(1)", "Photo(1) ", "Photo (1)"}), 0);
-    const QDate sunday(2026, 12, 6);
-    EXPECT_EQ(longDateWithoutWeekday(sunday, QLocale(QLocale::Japanese, QLocale::Japan)), "2026年12月6日");
-    const QString english = longDateWithoutWeekday(sunday, QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_TRUE(english.contains("December 6") && english.contains("2026") && !english.contains("Sunday"))
-        << english.toStdString();
-}
 
 // Open elsewhere: Excel's owner file keeps the program's own message; a spreadsheet program that
 // has the workbook is named with it. Nothing starts and the workbook keeps its bytes.

@@ -1,9 +1,11 @@
 // Templates as Excel and other programs write them, with comments, charts, form controls and many pictures,
 // and a few with the blemishes real files carry: two runs on each (pictures on the template sheet, then
 // copies of it with more), judged by Apache POI (strict about record order, like Excel), xlrd (every sheet
-// whole, every stream position right), LibreOffice (it reads them) and a record walk of its own.
+// whole, every stream position right), LibreOffice (it reads them), a record walk of its own and a census
+// of the drawing ids.
 
 #include "support/BiffStreamBuilder.h"
+#include "support/DrawingCensus.h"
 #include "support/EngineRun.h"
 #include "support/Files.h"
 #include "support/Oracles.h"
@@ -319,6 +321,8 @@ TEST_P(RealWorldTemplate, TwoRunsAddPicturesAndKeepEveryShapeCommentChartAndCell
             EXPECT_EQ(substreams[i].toObject()["charts"].toArray(), charts) << sheetsAfter[i - 1].toStdString();
         }
     }
+
+    EXPECT_EQ(DrawingCensus::of(book).idProblems(), "") << "drawing ids that clash make Excel repair the workbook";
 
     if (auto shown = libreOfficeReport(book)) {
         EXPECT_EQ(sheetNames(*shown), sheetsAfter) << "LibreOffice reads the workbook";

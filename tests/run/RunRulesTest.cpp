@@ -1,58 +1,21 @@
-// The run's rules worked out by hand: the option panel's item lists, the numbers read out of its text
-// fields, where the layout options put each picture; which files are pictures, the names the picture list
-// shows, the keys of its duplicate test and sort, the sort itself, the rotation marks and the preview.
+// The run's rules worked out by hand: the numbers read out of the option panel's text fields, where the
+// layout options put each picture; which files are pictures, the names the picture list shows and the
+// keys of its duplicate test and sort, the rotation marks. (The option lists, the duplicate test, the
+// sort and the preview's fit are judged in the window, through real drops: MainWindow_test and
+// PictureList_test.)
 #include "run/BlockCursor.h"
-#include "run/DuplicateNames.h"
 #include "run/NumericText.h"
-#include "run/OptionLists.h"
 #include "run/PictureNames.h"
-#include "run/PictureSort.h"
-#include "run/PreviewFit.h"
 #include "run/RotationMark.h"
 
-#include <QSet>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 
 namespace tavorin {
 namespace {
-
-struct ListCase {
-    const char* name;
-    QStringList (*items)();
-    qsizetype size;
-    std::map<int, const char*> samples; // position: item
-};
-class OptionList : public ::testing::TestWithParam<ListCase> {};
-TEST_P(OptionList, HoldsItsItemsInOrder)
-{
-    const QStringList items = GetParam().items();
-    ASSERT_EQ(items.size(), GetParam().size);
-    EXPECT_EQ(QSet<QString>(items.begin(), items.end()).size(), items.size()) << "every item is different";
-    for (const auto& [position, item] : GetParam().samples)
-        EXPECT_EQ(items[position], QString::fromUtf8(item)) << "position " << position;
-}
-
-std::string listName(const ::testing::TestParamInfo<ListCase>& info) { return info.param.name; }
-INSTANTIATE_TEST_SUITE_P(
-    , OptionList,
-    ::testing::Values(
-        ListCase{"Columns", columnNames, 256,
-                 {{0, "A"}, {25, "Z"}, {26, "AA"}, {51, "AZ"}, {52, "BA"}, {233, "HZ"}, {234, "IA"}, {255, "IV"}}},
-        ListCase{"LongFormColumns", longFormColumnNames, 256,
-                 {{0, "    A"}, {25, "    Z"}, {26, "  AA"}, {255, "  IV"}}},
-        ListCase{"ShortFormColumns", shortFormColumnNames, 256, {{0, "  A"}, {25, "  Z"}, {26, "AA"}, {255, "IV"}}},
-        ListCase{"Rows", rowNumberItems, 300, {{0, "1"}, {8, "9"}, {99, "100"}, {299, "300"}}},
-        ListCase{"Spacings", spacingItems, 301, {{0, "0"}, {7, "7"}, {10, "10"}, {300, "300"}}},
-        ListCase{"PicturesPerSheet", picturesPerSheetItems, 301, {{0, "ALL"}, {1, "1"}, {300, "300"}}},
-        ListCase{"DateFormats", dateFormatSamples, 8,
-                 {{0, "2001年3月14日"}, {1, "2001/3/14"}, {2, "2001/3/14 1:30 PM"}, {3, "2001/3/14 13:30"},
-                  {4, "平成13年3月14日"}, {5, "H13.3.14"}, {6, "3月14日"}, {7, "3/14"}}}),
-    listName);
 
 class LeadingNumericValue : public ::testing::TestWithParam<std::pair<const char*, double>> {};
 // Blanks are skipped (inside the number too), then a sign, digits with one decimal point and an
@@ -160,46 +123,6 @@ INSTANTIATE_TEST_SUITE_P(, NameText, ::testing::Values(
     TextCase{nameKey, " jpeg", ""}, TextCase{nameKey, "ab", ""}, TextCase{sortKey, " IMG_01.JPG", " img_01.jpg"},
     TextCase{sortKey, " ÄBC.png", " äbc.png"}));
 
-// Names collide when their keys are equal, compared with regard to case; names added earlier in the
-// same drop take part.
-TEST(DuplicateNames, CollideByNameKey)
-{
-    DuplicateNames names({" a.jpg", " A.bmp", " photo.jpg"});
-    for (const char* dropped : {" a.gif", " a.png", " A.tif", "   photo.jpg"})
-        EXPECT_TRUE(names.collides(dropped)) << dropped;
-    for (const char* dropped : {" a.jpeg", " b.png", " PHOTO.jpg"})
-        EXPECT_FALSE(names.collides(dropped)) << dropped;
-    names.add(" b.bmp");
-    EXPECT_TRUE(names.collides(" b.png"));
-}
-
-using SortCase = std::pair<QStringList, QStringList>; // names before and after
-class PictureSort : public ::testing::TestWithParam<SortCase> {};
-// An exchange sort on the lower-cased names by character code: "img10" before "img2", "_" (0x5F)
-// before "a"; rows with equal keys are never swapped with each other, yet b, B, a ends as a, B, b.
-// Paths and marks travel with their names.
-TEST_P(PictureSort, OrdersByTheLowerCasedName)
-{
-    std::vector<PictureRow> rows;
-    for (const QString& name : GetParam().first)
-        rows.push_back({" " + name, "/p/" + name, QString::number(rows.size())});
-    sortByName(rows);
-    QStringList names;
-    for (const PictureRow& row : rows) {
-        names << row.name.mid(1);
-        EXPECT_EQ(row.path, "/p/" + names.back());
-        EXPECT_EQ(GetParam().first.at(row.mark.toInt()), names.back());
-    }
-    EXPECT_EQ(names, GetParam().second);
-}
-
-INSTANTIATE_TEST_SUITE_P(, PictureSort, ::testing::ValuesIn(std::vector<SortCase>{
-    {{"b.jpg", "C.jpg", "a.jpg"}, {"a.jpg", "b.jpg", "C.jpg"}},
-    {{"b.jpg", "B.jpg", "a.jpg"}, {"a.jpg", "B.jpg", "b.jpg"}},
-    {{"img2.jpg", "img10.jpg", "a.png", "a.jpg", "_x.jpg", "1.jpg"},
-     {"1.jpg", "_x.jpg", "a.jpg", "a.png", "img10.jpg", "img2.jpg"}},
-    {{"Z.jpg"}, {"Z.jpg"}}, {{}, {}}}));
-
 // A double-click steps ○ → ↓ ← and back; each mark stands for a clockwise turn; other texts stay.
 TEST(RotationMark, StepsOnAndStandsForItsTurn)
 {
@@ -214,28 +137,6 @@ TEST(RotationMark, StepsOnAndStandsForItsTurn)
         EXPECT_FALSE(rotationDegrees(other));
     }
     EXPECT_EQ(rotationMarkFor(45), "○") << "an unknown turn leaves the picture upright";
-}
-
-// The preview box is 2450 x 1840 twips at (1365, 1140): a picture takes the largest size that fits it with
-// its aspect ratio kept, centred ("left top width height"); a picture without area has no place.
-TEST(PreviewFit, FitsAndCentresThePictureInTheBox)
-{
-    const std::tuple<float, float, const char*> fits[] = {
-        {2450, 1000, "1365.00 1560.00 2450.00 1000.00"},  // wide: centred from top to bottom
-        {1000, 1840, "2090.00 1140.00 1000.00 1840.00"},  // tall: centred from side to side
-        {4900, 3680, "1365.00 1140.00 2450.00 1840.00"},  // the box's ratio
-        {245, 100, "1365.00 1560.00 2450.00 1000.00"},    // enlarged
-        {90000, 60000, "1365.00 1243.33 2450.00 1633.33"}, // reduced
-        {1, 15, "2528.67 1140.00 122.67 1840.00"},
-        {0, 100, ""}, {100, 0, ""}, {-5, 100, ""}};
-    for (const auto& [width, height, place] : fits) {
-        const auto fit = fitPreview(width, height);
-        EXPECT_EQ(fit ? QString::asprintf("%.2f %.2f %.2f %.2f", double(fit->left), double(fit->top),
-                                          double(fit->width), double(fit->height))
-                      : QString(),
-                  place)
-            << width << " x " << height;
-    }
 }
 
 } // namespace

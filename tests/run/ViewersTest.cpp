@@ -163,16 +163,21 @@ TEST(SavedWorkbook, CaptionsInMergedCellsShowAndTheLastCopyIsInFront)
     }
 }
 
-// Whatever a locale writes as its long date, the copies' names made from it are sheet names.
-TEST(SheetNameFromDate, IsASheetNameInEveryLocale)
+// Copy names are compared whole and with regard to case. Whatever a locale writes as its long date,
+// the copies' names made from it are sheet names, without the weekday.
+TEST(SheetNaming, CopyNamesMatchExactlyAndDateNamesAreSheetNamesInEveryLocale)
 {
+    EXPECT_EQ(initialCopyCounter("Photo", {"photo(1)", "Photo(1) ", "Photo (1)"}), 0);
     const QDate date(2026, 12, 7);
     EXPECT_EQ(sheetNameBaseFromDate(date, QLocale(QLocale::Japanese, QLocale::Japan)), QStringLiteral("2026年12月7日"));
+    const QString english = sheetNameBaseFromDate(date, QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_TRUE(english.contains("December 7") && english.contains("2026")) << english.toStdString();
     for (const QLocale& locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyCountry)) {
         const QString base = sheetNameBaseFromDate(date, locale);
         const QString name = sheetCopyName(base, 300);
         SCOPED_TRACE(locale.name().toStdString() + ": " + name.toStdString());
         EXPECT_FALSE(base.trimmed().isEmpty());
+        EXPECT_FALSE(base.contains(locale.dayName(date.dayOfWeek()))) << "the weekday";
         EXPECT_LE(name.size(), 31);
         EXPECT_TRUE(name.endsWith(QStringLiteral("(300)")));
         for (QChar forbidden : QStringLiteral(":\\/?*[]"))

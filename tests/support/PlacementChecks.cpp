@@ -21,7 +21,8 @@ std::string describe(const PointRect& r)
            std::to_string(r.height);
 }
 
-// The block in LibreOffice's own columns and rows (1/100 mm).
+} // namespace
+
 PointRect libreOfficeBlock(const QJsonObject& sheet, const ExpectedPicture& picture)
 {
     auto sum = [](const QJsonArray& items, const char* size, int from, int to) {
@@ -38,8 +39,6 @@ PointRect libreOfficeBlock(const QJsonObject& sheet, const ExpectedPicture& pict
             sum(columns, "width", picture.firstColumn - 1, picture.lastColumn),
             sum(rows, "height", picture.firstRow - 1, picture.lastRow)};
 }
-
-} // namespace
 
 void expectAnchoredInBlock(const QJsonObject& poiReport, const QJsonObject& poiSheet, const QJsonObject& picture,
                            const ExpectedPicture& expected, double magnification)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ExcelGrid.h"
+
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -23,6 +25,9 @@ struct ExpectedPicture {
 // turned by its mark) to half a point.
 void expectAnchoredInBlock(const QJsonObject& poiReport, const QJsonObject& poiSheet, const QJsonObject& picture,
                            const ExpectedPicture& expected, double magnification);
+
+// A picture's block in LibreOffice's own columns and rows (1/100 mm, from the sheet's corner).
+PointRect libreOfficeBlock(const QJsonObject& libreOfficeSheet, const ExpectedPicture& picture);
 
 // How LibreOffice shows a picture: inside its block measured in LibreOffice's own (wider)
 // columns, centred on it, as wide or as high as the block times the magnification, turned the

@@ -230,25 +230,6 @@ private slots:
         expectStates(&window.start(), restored);
     }
 
-    // Options beyond the record live in options.ini beside it, which the record's layout never sees.
-    void optionsBesideTheRecordAreStoredAndRestored()
-    {
-        Window window;
-        const auto file = window.settingsFile().parent_path() / "options.ini";
-        Form1& form = window.start();
-        expectStates(&form, {"Frame4:shown", "Combo15=Excel"});
-        QCOMPARE(itemsOf(form.Combo15), (QStringList{"Excel", "LibreOffice"}));
-        perform(&form, {"choose Combo15 1"});
-        click(form.Command3);
-        QCOMPARE(window.readSettings().size(), 49);
-        const Bytes ini = fileBytes(file);
-        QVERIFY(QByteArray(reinterpret_cast<const char*>(ini.data()), qsizetype(ini.size()))
-                    .contains("[pictures]\nfit-for=libreoffice\n"));
-        expectStates(&window.start(), {"Combo15=LibreOffice"});
-        writeFile(file, {'[', 'p', 'i', 'c', 't', 'u', 'r', 'e', 's', ']', '\n', 'f', 'i', 't', '-', 'f', 'o', 'r', '=', 'w', '\n'});
-        expectStates(&window.start(), {"Combo15=Excel"}); // no choice: the first-start value
-    }
-
     void rulesFollowTheUser_data()
     {
         using Lines = QStringList;

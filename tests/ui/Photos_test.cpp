@@ -81,7 +81,8 @@ private slots:
     }
 
     // The strip's controls lie inside it and apart; first start: the orientation applied, the
-    // creation date. END writes them to options.ini and leaves the 49-byte record as it was.
+    // creation date, the fit for Excel. END writes them to options.ini beside the settings record,
+    // whose 49 bytes never see them; a value the program does not know is its first-start choice.
     void optionsKeptAcrossRestart()
     {
         Window window;
@@ -98,19 +99,26 @@ private slots:
         expectStates(&form, {"Check10=on", "Combo16=作成日時", "Label37=日付", "Combo15=Excel"});
         QCOMPARE(form.Check10->text(), QStringLiteral("写真の向きを反映"));
 
-        perform(&form, {"click Check10", "choose Combo16 1"});
+        perform(&form, {"click Check10", "choose Combo16 1", "choose Combo15 1"});
         click(form.Command3);
         QCOMPARE(window.endProgramCalls, 1);
         QCOMPARE(window.readSettings().size(), 49);
-        const QSettings stored(pathText(window.settingsFile().parent_path() / "options.ini"), QSettings::IniFormat);
-        QCOMPARE(stored.value("pictures/orientation").toString(), QStringLiteral("as-stored"));
-        QCOMPARE(stored.value("captions/date").toString(), QStringLiteral("taken"));
+        const auto ini = window.settingsFile().parent_path() / "options.ini";
+        {
+            const QSettings stored(pathText(ini), QSettings::IniFormat);
+            QCOMPARE(stored.value("pictures/orientation").toString(), QStringLiteral("as-stored"));
+            QCOMPARE(stored.value("captions/date").toString(), QStringLiteral("taken"));
+            QCOMPARE(stored.value("pictures/fit-for").toString(), QStringLiteral("libreoffice"));
+        }
 
         Form1& again = window.start();
-        expectStates(&again, {"Check10=off", "Combo16=撮影日時", "Combo15=Excel"});
+        expectStates(&again, {"Check10=off", "Combo16=撮影日時", "Combo15=LibreOffice"});
         perform(&again, {"click Check10", "choose Combo16 0"});
         click(again.Command3);
-        expectStates(&window.start(), {"Check10=on", "Combo16=作成日時"});
+        expectStates(&window.start(), {"Check10=on", "Combo16=作成日時", "Combo15=LibreOffice"});
+        const QByteArray unknown("[pictures]\nfit-for=w\n");
+        writeFile(ini, Bytes(unknown.begin(), unknown.end()));
+        expectStates(&window.start(), {"Combo15=Excel"});
     }
 
     // START twice on one sheet: first with the first-start options (the phone photo turned

@@ -1,5 +1,6 @@
-// Values and number formats written through the operations interface, as POI and LibreOffice
-// read them in the saved file; date serial numbers as Excel counts them.
+// Values and number formats written through the operations interface, as POI reads them in the
+// saved file; date serial numbers as Excel counts them. (How LibreOffice shows each date format:
+// InsertionRunTest, through the run.)
 
 #include "EngineTestSupport.h"
 
@@ -19,7 +20,7 @@ void expectOk(const SpreadsheetStatus& status)
 
 // jp_ledger.xls (ＭＳ Ｐゴシック 11) merges F:G of rows 2 to 52. The eight date formats go to B2:B9 on
 // 14 March 2001 13:30 as the caption step writes them (width read, date and format set, width restored):
-// LibreOffice shows each as the option panel's sample, column B keeps 2341/256 characters (73 pixels).
+// each holds the date's serial number, column B keeps 2341/256 characters (73 pixels).
 TEST(CellWriting, ValuesTextsAndTheEightDateFormatsReadBackAsWritten)
 {
     TemporaryFolder folder;
@@ -61,16 +62,6 @@ TEST(CellWriting, ValuesTextsAndTheEightDateFormatsReadBackAsWritten)
     auto grid = ExcelGrid::fromPoi(*poi, cells);
     ASSERT_TRUE(grid);
     EXPECT_EQ(grid->columnPixels(1), 73);
-
-    auto libreOffice = libreOfficeReport(opened.path);
-    ASSERT_TRUE(libreOffice);
-    const QJsonObject shown = sheetNamed(*libreOffice, "台帳", "LibreOffice");
-    const char* samples[] = {"2001年3月14日",   "2001/3/14", "2001/3/14 1:30 PM", "2001/3/14 13:30",
-                             "平成13年3月14日", "H13.3.14",  "3月14日",           "3/14"};
-    for (int f = 0; f < 8; ++f)
-        EXPECT_EQ(cellOf(shown, QStringLiteral("B%1").arg(2 + f))["text"].toString(),
-                  QString::fromUtf8(samples[f]))
-            << "date format " << f;
 }
 
 struct DateCase {
