@@ -17,9 +17,7 @@
 
 #include "platform/AnyFormatApplication.h"
 
-#include <QBuffer>
 #include <QDate>
-#include <QImageWriter>
 #include <QJsonArray>
 #include <QPainter>
 #include <QRegularExpression>
@@ -41,16 +39,6 @@ double serialOf(int year, int month, int day, int hour, int minute, int second)
 }
 const double createdSerial = serialOf(2001, 3, 14, 13, 30, 0);
 
-Bytes encoded(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    EXPECT_TRUE(writer.write(image)) << format << ": " << writer.errorString().toStdString();
-    return Bytes(bytes.begin(), bytes.end());
-}
-
 struct Kind {
     const char* file;
     const char* mime; // as LibreOffice decodes the stored picture; null: not placed
@@ -66,14 +54,14 @@ void writePictures(const std::filesystem::path& folder)
     const ProcessResult made = runProcess(QStringLiteral("heif-enc"), {"-q", "90", "-o", pathText(folder / "made.heif"),
                                                                        pathText(folder / "source.jpg")});
     EXPECT_TRUE(made.finished && made.exitCode == 0) << "heif-enc (libheif-examples): " << made.standardError.toStdString();
-    writeFile(folder / "opaque.WEBP", encoded(upright, "webp"));
+    writeFile(folder / "opaque.WEBP", encodedImage(upright, "webp"));
     QImage clear = upright.convertToFormat(QImage::Format_ARGB32);
     {
         QPainter painter(&clear);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.fillRect(QRect(QPoint(20, 80), QSize(40, 40)), Qt::transparent);
     }
-    writeFile(folder / "clear.webp", encoded(clear, "webp"));
+    writeFile(folder / "clear.webp", encodedImage(clear, "webp"));
     writeFile(folder / "camera.jpg", jpegWithExif(upright, {std::nullopt, "2018:05:06 07:08:09", false}));
     writeFile(folder / "plain.jpg", jpegWithExif(upright, {}));
     const Bytes heic = fileBytes(folder / "IMG_0001.HEIC");

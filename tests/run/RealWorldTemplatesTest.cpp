@@ -25,19 +25,8 @@ using namespace tavorin::test;
 namespace {
 
 std::uint16_t u16(const Bytes& b, std::size_t at) { return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8)); }
-std::uint32_t u32(const Bytes& b, std::size_t at) { return u16(b, at) | (std::uint32_t{u16(b, at + 2)} << 16); }
-void put32(Bytes& b, std::size_t at, std::uint32_t v)
-{
-    for (std::size_t i = 0; i < 4; ++i)
-        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
-Bytes streamOf(const std::string& fixture)
-{
-    auto stream = workbookStreamOf(workbookFixture(fixture));
-    EXPECT_TRUE(stream.has_value()) << fixture;
-    return stream.value_or(Bytes{});
-}
+Bytes streamOf(const std::string& fixture) { return workbookStreamOf(workbookFixture(fixture)); }
 
 // Record headers of a Workbook stream, in order.
 struct RecordAt {
@@ -60,12 +49,12 @@ Bytes withRecordInserted(Bytes stream, std::size_t at, std::uint16_t type, const
 {
     const auto shift = static_cast<std::uint32_t>(4 + data.size());
     for (const auto& record : recordsOf(stream)) {
-        if (record.type == 0x0085 && u32(stream, record.offset + 4) >= at)
-            put32(stream, record.offset + 4, u32(stream, record.offset + 4) + shift);
+        if (record.type == 0x0085 && le32(stream, record.offset + 4) >= at)
+            setLe32(stream, record.offset + 4, le32(stream, record.offset + 4) + shift);
         if (record.type == 0x020B)
             for (std::size_t p = record.offset + 4 + 12; p + 4 <= record.offset + 4 + record.length; p += 4)
-                if (u32(stream, p) >= at)
-                    put32(stream, p, u32(stream, p) + shift);
+                if (le32(stream, p) >= at)
+                    setLe32(stream, p, le32(stream, p) + shift);
     }
     const Bytes inserted = BiffStreamBuilder().record(type, data).bytes();
     stream.insert(stream.begin() + static_cast<std::ptrdiff_t>(at), inserted.begin(), inserted.end());
@@ -81,7 +70,7 @@ Bytes art(std::uint16_t versionInstance, std::uint16_t type, std::initializer_li
     BiffStreamBuilder::putU32(out, 0);
     for (const auto& part : parts)
         out.insert(out.end(), part.begin(), part.end());
-    put32(out, 4, static_cast<std::uint32_t>(out.size() - 8));
+    setLe32(out, 4, static_cast<std::uint32_t>(out.size() - 8));
     return out;
 }
 
@@ -114,7 +103,7 @@ std::filesystem::path declaredLongerThanItsChain(const TemporaryFolder& folder)
         for (std::size_t i = 0; i < name.size(); ++i)
             named = named && file[entry + 2 * i] == name[i] && file[entry + 2 * i + 1] == 0;
         if (named) {
-            put32(file, entry + 120, u32(file, entry + 120) + 2048);
+            setLe32(file, entry + 120, le32(file, entry + 120) + 2048);
             writeFile(folder / "book.xls", file);
             return folder / "book.xls";
         }
@@ -129,7 +118,7 @@ std::filesystem::path sheetPositionsOffByOne(const TemporaryFolder& folder)
     Bytes stream = streamOf("ledger.xls");
     for (const auto& record : recordsOf(stream))
         if (record.type == 0x0085)
-            put32(stream, record.offset + 4, u32(stream, record.offset + 4) + 1);
+            setLe32(stream, record.offset + 4, le32(stream, record.offset + 4) + 1);
     return madeOf(folder, std::move(stream));
 }
 

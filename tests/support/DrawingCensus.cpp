@@ -1,6 +1,6 @@
 #include "support/DrawingCensus.h"
 
-#include "platform/xls/compound/CompoundFile.h"
+#include "support/SavedWorkbook.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +14,6 @@ constexpr std::uint16_t bof = 0x0809, eof = 0x000A, continued = 0x003C, drawingG
                         drawing = 0x00EC, objectRecord = 0x005D;
 
 using Bytes = std::vector<std::uint8_t>;
-
-// The Workbook stream; empty (and the test failed) when it cannot be read.
-Bytes workbookStream(const std::filesystem::path& path)
-{
-    auto file = xls::CompoundFile::open(path);
-    auto entry = file.ok() ? file->find("Workbook") : std::nullopt;
-    auto bytes = entry ? file->readStream(*entry)
-                       : xls::Result<Bytes>(xls::Error{"no Workbook stream", "test", {}, {}});
-    EXPECT_TRUE(bytes.ok()) << path << ": " << (bytes.ok() ? "" : bytes.error().describe());
-    return bytes.ok() ? *bytes : Bytes{};
-}
 
 std::uint32_t u16(const Bytes& b, std::size_t at)
 {
@@ -53,7 +42,7 @@ template <typename Visit> void walk(const Bytes& data, std::size_t from, std::si
 
 DrawingCensus DrawingCensus::of(const std::filesystem::path& workbook)
 {
-    const Bytes stream = workbookStream(workbook);
+    const Bytes stream = workbookStreamOf(workbook);
     Bytes group;
     std::vector<Bytes> sheets;
     Bytes* last = nullptr; // where a CONTINUE goes on

@@ -128,15 +128,20 @@ Bytes exifTiff(const ExifTags& tags)
     return tiff;
 }
 
-Bytes jpegWithExif(const QImage& pixels, const ExifTags& tags)
+Bytes encodedImage(const QImage& pixels, const char* format)
 {
     QByteArray encoded;
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
+    QImageWriter writer(&buffer, format);
     writer.setQuality(95);
-    EXPECT_TRUE(writer.write(pixels)) << writer.errorString().toStdString();
-    Bytes jpeg(encoded.begin(), encoded.end());
+    EXPECT_TRUE(writer.write(pixels)) << format << ": " << writer.errorString().toStdString();
+    return Bytes(encoded.begin(), encoded.end());
+}
+
+Bytes jpegWithExif(const QImage& pixels, const ExifTags& tags)
+{
+    Bytes jpeg = encodedImage(pixels, "jpeg");
     if (!tags.orientation && tags.taken.isEmpty())
         return jpeg;
     const Bytes tiff = exifTiff(tags);

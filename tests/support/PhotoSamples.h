@@ -33,6 +33,8 @@ struct ExifTags {
 };
 // The TIFF structure of an EXIF block: IFD0 with the orientation, an Exif IFD with DateTimeOriginal.
 Bytes exifTiff(const ExifTags& tags);
+// The pixels in a format Qt writes ("jpeg" at quality 95, "webp", ...).
+Bytes encodedImage(const QImage& pixels, const char* format);
 // A JPEG (quality 95) of the pixels with that block in an APP1 segment right after SOI.
 Bytes jpegWithExif(const QImage& pixels, const ExifTags& tags);
 

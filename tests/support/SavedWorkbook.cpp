@@ -9,28 +9,29 @@
 
 namespace tavorin::test {
 
-std::optional<std::vector<std::uint8_t>> workbookStreamOf(const std::filesystem::path& workbook)
+std::vector<std::uint8_t> workbookStreamOf(const std::filesystem::path& workbook)
 {
     auto file = xls::CompoundFile::open(workbook);
-    if (!file)
-        return std::nullopt;
-    auto entry = file->find("Workbook");
-    if (!entry)
+    auto entry = file ? file->find("Workbook") : std::nullopt;
+    if (file && !entry)
         entry = file->find("Book"); // kept under the name it was read from
-    if (!entry)
-        return std::nullopt;
-    auto stream = file->readStream(*entry);
-    return stream ? std::optional(std::move(*stream)) : std::nullopt;
+    auto stream = entry ? file->readStream(*entry)
+                        : xls::Result<std::vector<std::uint8_t>>(xls::Error{"no Workbook stream", "test", {}, {}});
+    EXPECT_TRUE(stream.ok()) << workbook << ": " << (stream.ok() ? "" : stream.error().describe());
+    return stream.ok() ? std::move(*stream) : std::vector<std::uint8_t>{};
+}
+
+std::string layoutProblemsOf(const std::filesystem::path& workbook)
+{
+    std::string text;
+    for (const auto& line : streamLayoutProblems(workbookStreamOf(workbook)))
+        text += line + "\n";
+    return text;
 }
 
 std::optional<QJsonObject> expectSavedWhole(const std::filesystem::path& workbook)
 {
-    if (auto stream = workbookStreamOf(workbook)) {
-        for (const std::string& problem : streamLayoutProblems(*stream))
-            ADD_FAILURE() << workbook.filename() << ": " << problem;
-    } else {
-        ADD_FAILURE() << workbook << " holds no readable Workbook stream";
-    }
+    EXPECT_EQ(layoutProblemsOf(workbook), "") << workbook.filename();
     auto report = xlrdReport(workbook);
     EXPECT_TRUE(report.has_value()) << "xlrd cannot load every sheet of " << workbook;
     return report;

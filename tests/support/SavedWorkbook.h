@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace tavorin::test {
@@ -18,7 +19,10 @@ namespace tavorin::test {
 // Every disagreement fails the test with a line of its own.
 std::optional<QJsonObject> expectSavedWhole(const std::filesystem::path& workbook);
 
-// The Workbook (or Book) stream of a compound file; nothing when it cannot be read.
-std::optional<std::vector<std::uint8_t>> workbookStreamOf(const std::filesystem::path& workbook);
+// The Workbook (or Book) stream of a compound file; empty, and the test failed, when it cannot be read.
+std::vector<std::uint8_t> workbookStreamOf(const std::filesystem::path& workbook);
+
+// The stream positions of a saved workbook that disagree with where its records lie, a line each.
+std::string layoutProblemsOf(const std::filesystem::path& workbook);
 
 } // namespace tavorin::test

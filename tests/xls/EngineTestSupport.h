@@ -18,6 +18,7 @@
 #include "support/Oracles.h"
 #include "support/PngWithResolution.h"
 #include "support/SamplePictures.h"
+#include "support/SavedWorkbook.h"
 #include "support/StreamLayout.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
@@ -38,26 +39,6 @@ inline std::unique_ptr<xls::WorkbookDocument> openDocument(const std::filesystem
     auto document = xls::WorkbookDocument::open(path);
     EXPECT_TRUE(document.ok()) << (document.ok() ? "" : document.error().describe());
     return document.ok() ? std::move(*document) : nullptr;
-}
-
-// The Workbook stream of a compound file; empty (and the test failed) when it cannot be read.
-inline Bytes workbookStreamOf(const std::filesystem::path& path)
-{
-    auto file = xls::CompoundFile::open(path);
-    auto entry = file.ok() ? file->find("Workbook") : std::nullopt;
-    auto bytes = entry ? file->readStream(*entry)
-                       : xls::Result<Bytes>(xls::Error{"no Workbook stream", "test", {}, {}});
-    EXPECT_TRUE(bytes.ok()) << path << ": " << (bytes.ok() ? "" : bytes.error().describe());
-    return bytes.ok() ? *bytes : Bytes{};
-}
-
-// The stream positions of a saved workbook that disagree with where its records lie, a line each.
-inline std::string layoutProblemsOf(const std::filesystem::path& path)
-{
-    std::string text;
-    for (const auto& line : streamLayoutProblems(workbookStreamOf(path)))
-        text += line + "\n";
-    return text;
 }
 
 // A report without the file name, which differs between a workbook and its copy.
