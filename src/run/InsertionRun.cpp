@@ -7,6 +7,7 @@
 #include "platform/WorkbookLock.h"
 #include "run/BlockCursor.h"
 #include "run/CaptionWriter.h"
+#include "run/NotSavedReasonText.h"
 #include "run/NumericText.h"
 #include "run/PictureFitter.h"
 #include "run/RunChecks.h"
@@ -246,7 +247,7 @@ void RunSession::complete()
         auto saved = workbook_->saveAs(options_.saveTo.empty() ? options_.workbookPath : options_.saveTo);
         outcome_.saved = saved.ok();
         if (!saved) {
-            outcome_.saveError = QString::fromStdString(saved.error().describe());
+            outcome_.saveError = notSavedReasonText(saved.error());
             outcome_.changedOnDisk = isChangedOnDisk(saved.error());
         }
     } else if (openError_) {

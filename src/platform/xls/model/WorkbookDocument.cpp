@@ -1,7 +1,6 @@
 #include "platform/xls/model/WorkbookDocument.h"
 
 #include "platform/xls/compound/CompoundFileCopy.h"
-#include "platform/xls/compound/CompoundFileWriter.h"
 #include "platform/xls/model/WorkbookStreamWriter.h"
 
 namespace tavorin::xls {
@@ -45,7 +44,7 @@ Result<std::unique_ptr<WorkbookDocument>> WorkbookDocument::open(const std::file
         new WorkbookDocument(std::move(*file), std::move(*model), std::move(stampBeforeReading)));
 }
 
-Status WorkbookDocument::write(OutputSink& out) const
+CompoundFileWriter WorkbookDocument::compose() const
 {
     const CompoundFile& source = file_.compoundFile();
     const DirectoryEntry& entry = source.entries()[file_.workbookStream()];
@@ -58,11 +57,31 @@ Status WorkbookDocument::write(OutputSink& out) const
     writer.addStream(CompoundFileWriter::root, u"Workbook", stream->size(),
                      [stream](OutputSink& sink) { return stream->write(sink); },
                      CompoundEntryInfo{entry.clsid, entry.stateBits, entry.created, entry.modified});
-    return writer.write(out);
+    return writer;
+}
+
+Status WorkbookDocument::write(OutputSink& out) const { return compose().write(out); }
+
+Result<std::uint64_t> WorkbookDocument::sizeExcelOpens(const CompoundFileWriter& writer)
+{
+    auto size = writer.fileSize();
+    if (!size)
+        return size.error();
+    if (*size <= largestFile && writer.largestStream() <= largestFile)
+        return *size;
+    constexpr std::uint64_t megabyte = 1024 * 1024;
+    return Error{"the workbook would be " + std::to_string((*size + megabyte - 1) / megabyte) +
+                     " MB, larger than the 2048 MB an Excel 97-2003 workbook may be; nothing was written",
+                 "workbook", {}, {}}
+        .ofKind(ErrorKind::WorkbookTooLarge, std::to_string((*size + megabyte - 1) / megabyte) + " MB");
 }
 
 Status WorkbookDocument::saveAs(const std::filesystem::path& path, const SinkFactory& createSink) const
 {
+    // Measured before the temporary file exists, so that a refused workbook leaves nothing.
+    const CompoundFileWriter writer = compose();
+    if (auto size = sizeExcelOpens(writer); !size)
+        return size.error();
     return atomicSave_.saveAs(path, [&](const std::filesystem::path& temporary) -> Status {
         auto created = createSink ? createSink(temporary) : [&]() -> Result<std::unique_ptr<OutputSink>> {
             auto sink = FileOutputSink::create(temporary);
@@ -72,7 +91,7 @@ Status WorkbookDocument::saveAs(const std::filesystem::path& path, const SinkFac
         }();
         if (!created)
             return created.error();
-        if (auto written = write(**created); !written)
+        if (auto written = writer.write(**created); !written)
             return written;
         return (*created)->finish();
     });
