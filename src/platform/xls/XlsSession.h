@@ -1,6 +1,9 @@
 #pragma once
 
 #include "platform/FitFor.h"
+#include "platform/pictures/PictureReducer.h"
+
+#include <functional>
 
 namespace tavorin::xls {
 
@@ -10,6 +13,8 @@ struct XlsSession {
     bool displayAlerts = true;
     bool screenUpdating = true;
     bool photoOrientation = true;  // photos inserted as viewers show them
+    pictures::ReductionOptions reduction;    // pictures reduced when saved
+    std::function<void(double)> saveProgress; // 0 to 1 through a save
     bool quit = false;
 };
 

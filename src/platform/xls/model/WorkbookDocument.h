@@ -3,6 +3,7 @@
 #include "platform/xls/compound/AtomicSave.h"
 #include "platform/xls/compound/CompoundFileWriter.h"
 #include "platform/xls/compound/OutputSink.h"
+#include "platform/pictures/PictureReducer.h"
 #include "platform/xls/Result.h"
 #include "platform/xls/model/WorkbookFile.h"
 #include "platform/xls/model/WorkbookModel.h"
@@ -31,6 +32,11 @@ public:
     WorkbookModel& model() { return model_; }
     const WorkbookModel& model() const { return model_; }
 
+    // Stores each picture this program added with at most options.dpi pixels per inch of the
+    // largest frame it is shown at on any sheet (see reducedPictures); the frames stay as they
+    // are. Done before saving, so that the size a save measures is that of the reduced pictures.
+    void reducePictures(const pictures::ReductionOptions& options, const pictures::PictureReducer::Progress& progress = {});
+
     // Writes the whole compound file into out (finish() is left to the caller).
     Status write(OutputSink& out) const;
 
@@ -42,7 +48,9 @@ public:
     // file or Workbook stream would be larger than largestFile is refused (ErrorKind::
     // WorkbookTooLarge) before anything is created: its size is known from the records and the
     // pictures' sizes without writing.
-    Status saveAs(const std::filesystem::path& path, const SinkFactory& createSink = {}) const;
+    // progress is told the share written, 0 to 1, as the file is written.
+    Status saveAs(const std::filesystem::path& path, const SinkFactory& createSink = {},
+                  const std::function<void(double)>& progress = {}) const;
 
 private:
     WorkbookDocument(WorkbookFile file, WorkbookModel model, AtomicSave save);
