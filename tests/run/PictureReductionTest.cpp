@@ -9,7 +9,9 @@
 #include "support/ExcelGrid.h"
 #include "support/Files.h"
 #include "support/Oracles.h"
+#include "support/OpenpyxlReport.h"
 #include "support/PhotoSamples.h"
+#include "support/ProcessResult.h"
 #include "support/SamplePictures.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
@@ -163,5 +165,72 @@ INSTANTIATE_TEST_SUITE_P(
                       ReductionCase{"SmallPhotoUntouched", "land.jpg", "○", 100, 150, "jpeg", false},
                       ReductionCase{"MetafileNeverReduced", "square.wmf", "○", 100, 50, "wmf", false}),
     [](const auto& run) { return std::string(run.param.name); });
+
+} // namespace
+
+namespace {
+
+// The media of a package as PIL reads them: "name format width height mode" lines, in name order.
+QStringList mediaOf(const std::filesystem::path& package)
+{
+    const ProcessResult result = runProcess(
+        TAVORIN_SYSTEM_PYTHON,
+        {"-c", "import sys, zipfile, io\nfrom PIL import Image\nz = zipfile.ZipFile(sys.argv[1])\n"
+               "for n in sorted(x for x in z.namelist() if x.startswith('xl/media/')):\n"
+               "    i = Image.open(io.BytesIO(z.read(n)))\n    print(n, i.format, i.width, i.height, i.mode)\n",
+         QString::fromStdString(package.string())});
+    EXPECT_EQ(result.exitCode, 0) << result.standardError.toStdString();
+    return result.standardOutput.split('\n', Qt::SkipEmptyParts);
+}
+
+// The .xlsx engine reduces through the same code: the media part's pixels follow the frame openpyxl reads
+// (a:xfrm, unrotated), the anchors stay those of the run without reduction.
+struct PackageCase {
+    const char* name;
+    const char* picture;
+    const char* mark;
+    int dpi;
+    const char* format, *mode; // as PIL reads the stored media
+};
+class PackagePictureReduction : public ::testing::TestWithParam<PackageCase> {};
+TEST_P(PackagePictureReduction, StoresAtMostTheResolutionInTheSameFrames)
+{
+    const PackageCase& c = GetParam();
+    TemporaryFolder folder;
+    const auto picture = folder / c.picture;
+    writePicture(picture, c.picture);
+    std::vector<std::filesystem::path> books;
+    for (int dpi : {0, c.dpi}) {
+        books.push_back(copyWorkbook(folder.path(), "ledger.xlsx", "dpi" + std::to_string(dpi) + ".xlsx"));
+        RunOptions options = EngineRun::optionsFor(books.back(), {"Sheet1"});
+        options.startColumn = 2, options.endColumn = 6, options.startRow = 3, options.endRow = 14;
+        options.startRowIndex = 2, options.endRowIndex = 13, options.rowSpacing = 1;
+        options.pictureDpi = dpi;
+        options.pictures = {EngineRun::pictureRow(picture, c.mark), EngineRun::pictureRow(picture, c.mark)};
+        EngineRun run;
+        ASSERT_TRUE(run.run(options).saved);
+        EXPECT_EQ(run.progress.back(), 100.0f);
+    }
+    const auto plain = openpyxlReport(books[0]), reduced = openpyxlReport(books[1]);
+    ASSERT_TRUE(plain && reduced);
+    const QJsonArray before = sheetNamed(*plain, "Sheet1", "openpyxl")["images"].toArray();
+    const QJsonArray after = sheetNamed(*reduced, "Sheet1", "openpyxl")["images"].toArray();
+    ASSERT_EQ(after.size(), 2);
+    EXPECT_EQ(after, before) << "anchors and frames as without reduction";
+    const QStringList media = mediaOf(books[1]);
+    ASSERT_EQ(media.size(), 1) << "the same picture twice is stored once";
+    const QStringList fields = media[0].split(' ');
+    ASSERT_EQ(fields.size(), 5);
+    const QJsonObject frame = after[0].toObject()["xfrm"].toObject();
+    EXPECT_EQ(fields[1], c.format);
+    EXPECT_NEAR(fields[2].toDouble(), frame["cx"].toDouble() / 12700 / 72 * c.dpi, 1.0);
+    EXPECT_NEAR(fields[3].toDouble(), frame["cy"].toDouble() / 12700 / 72 * c.dpi, 1.0);
+    EXPECT_EQ(fields[4], c.mode);
+}
+INSTANTIATE_TEST_SUITE_P(Pictures, PackagePictureReduction,
+                         ::testing::Values(PackageCase{"PhotoAt150Dpi", "photo.jpg", "○", 150, "JPEG", "RGB"},
+                                           PackageCase{"PhotoTurnedByItsMarkAt96Dpi", "photo.jpg", "→", 96, "JPEG", "RGB"},
+                                           PackageCase{"TransparentPngAt96Dpi", "alpha.png", "○", 96, "PNG", "RGBA"}),
+                         [](const auto& run) { return std::string(run.param.name); });
 
 } // namespace
