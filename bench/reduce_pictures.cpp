@@ -87,7 +87,7 @@ std::vector<fs::path> makePhotos(const fs::path& folder, int count)
         QImage photo = base.copy();
         for (int y = 0; y < 64; ++y)
             for (int x = 0; x < 64; ++x)
-                photo.setPixel(100 + x, 100 + y, (i >> (x / 8)) & 1 ? 0xFFFFFFFF : 0xFF000000);
+                photo.setPixel(100 + x, 100 + y, (i >> (x / 4)) & 1 ? 0xFFFFFFFF : 0xFF000000); // 16 bits
         tjhandle handle = tjInitCompress();
         unsigned char* out = nullptr;
         unsigned long size = 0;
@@ -190,7 +190,7 @@ int main(int argc, char** argv)
     const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 999;
     const int sampleCount = std::min(count, argc > 2 ? std::max(1, std::atoi(argv[2])) : 24);
     std::printf("making %d photos of 4000 x 3000 (once, kept in the temporary folder) ...\n", count);
-    const auto photos = makePhotos(fs::path(QDir::tempPath().toStdString()) / "tavorin-bench-photos-4000x3000", count);
+    const auto photos = makePhotos(fs::path(QDir::tempPath().toStdString()) / "tavorin-bench-photos-4000x3000-v2", count);
     std::uintmax_t photoBytes = 0;
     for (const auto& photo : photos)
         photoBytes += fs::file_size(photo);

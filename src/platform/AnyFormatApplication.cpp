@@ -7,7 +7,7 @@
 namespace tavorin {
 
 AnyFormatApplication::AnyFormatApplication(FitFor fitFor)
-    : xls_(std::make_unique<xls::XlsApplication>(fitFor)), xlsx_(std::make_unique<xlsx::XlsxApplication>())
+    : xls_(std::make_unique<xls::XlsApplication>(fitFor)), xlsx_(std::make_unique<xlsx::XlsxApplication>(fitFor))
 {
 }
 

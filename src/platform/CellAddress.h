@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
 namespace tavorin {
 
 // One cell of a worksheet, 1-based like the spreadsheet's own Cells(row, column). Values outside
@@ -20,5 +23,14 @@ struct CellRange {
 
     friend bool operator==(const CellRange&, const CellRange&) = default;
 };
+
+// Why a cell does not lie on a sheet of `rows` rows and `columns` columns; nothing when it does.
+inline std::optional<std::string> cellOutsideSheet(CellAddress cell, int rows, int columns)
+{
+    if (cell.row >= 1 && cell.row <= rows && cell.column >= 1 && cell.column <= columns)
+        return std::nullopt;
+    return "the cell (" + std::to_string(cell.row) + ", " + std::to_string(cell.column) +
+           ") lies outside the sheet (rows 1-" + std::to_string(rows) + ", columns 1-" + std::to_string(columns) + ")";
+}
 
 } // namespace tavorin

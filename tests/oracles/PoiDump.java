@@ -7,8 +7,8 @@
 // Reports: the first FONT (the Normal style's font), the sheets in order with their cells (value,
 // type, data format string), merged regions, raw column records (DEFCOLWIDTH, STANDARDWIDTH,
 // COLINFO), raw row records (DEFAULTROWHEIGHT, ROW), pictures (anchor, type, pixel size, dpi, byte
-// count, md5, rotation, name), every shape of the drawing (its POI class and name), the cell
-// comments (cell, text) and the defined names. Exit code 0 on success, 2 on a read error
+// count, md5, rotation, mirror flags, name), every shape of the drawing (its POI class and name),
+// the cell comments (cell, text) and the defined names. Exit code 0 on success, 2 on a read error
 // (message on stderr), 1 on a usage error.
 
 import java.awt.image.BufferedImage;
@@ -121,7 +121,6 @@ public class PoiDump {
         Integer defColWidth;
         Integer standardWidth;
         Integer defaultRowHeightTwips;
-        Integer defaultRowHeightFlags;
         List<ColumnInfoRecord> columns = new ArrayList<>();
         List<RowRecord> rows = new ArrayList<>();
     }
@@ -153,10 +152,9 @@ public class PoiDump {
                 current.defColWidth = ((DefaultColWidthRecord) r).getColWidth();
             else if (r instanceof ColumnInfoRecord)
                 current.columns.add((ColumnInfoRecord) r);
-            else if (r instanceof DefaultRowHeightRecord) {
+            else if (r instanceof DefaultRowHeightRecord)
                 current.defaultRowHeightTwips = (int) ((DefaultRowHeightRecord) r).getRowHeight();
-                current.defaultRowHeightFlags = (int) ((DefaultRowHeightRecord) r).getOptionFlags();
-            } else if (r instanceof RowRecord)
+            else if (r instanceof RowRecord)
                 current.rows.add((RowRecord) r);
             else if (r.getSid() == STANDARDWIDTH) {
                 byte[] bytes = r.serialize();
@@ -170,8 +168,7 @@ public class PoiDump {
         out.append("    {\"name\": ").append(q(sheet.getSheetName()));
         out.append(",\n     \"defColWidth\": ").append(raw.defColWidth)
            .append(", \"standardWidth\": ").append(raw.standardWidth)
-           .append(", \"defaultRowHeightTwips\": ").append(raw.defaultRowHeightTwips)
-           .append(", \"defaultRowHeightFlags\": ").append(raw.defaultRowHeightFlags);
+           .append(", \"defaultRowHeightTwips\": ").append(raw.defaultRowHeightTwips);
         out.append(",\n     \"columns\": [");
         for (int i = 0; i < raw.columns.size(); ++i) {
             ColumnInfoRecord c = raw.columns.get(i);
@@ -184,8 +181,7 @@ public class PoiDump {
             RowRecord r = raw.rows.get(i);
             out.append(i == 0 ? "" : ", ").append("{\"row\": ").append(r.getRowNumber())
                .append(", \"heightTwips\": ").append(r.getHeight() & 0x7FFF)
-               .append(", \"hidden\": ").append(r.getZeroHeight())
-               .append(", \"custom\": ").append(r.getBadFontHeight()).append("}");
+               .append(", \"hidden\": ").append(r.getZeroHeight()).append("}");
         }
         out.append("],\n     \"cells\": [");
         boolean first = true;
@@ -285,7 +281,8 @@ public class PoiDump {
         } catch (RuntimeException e) {
             rotation = 0;
         }
-        s.append(", \"rotation\": ").append(rotation);
+        s.append(", \"rotation\": ").append(rotation).append(", \"flipH\": ").append(picture.isFlipHorizontal())
+         .append(", \"flipV\": ").append(picture.isFlipVertical());
         HSSFPictureData data = picture.getPictureData();
         if (data == null)
             return s.append("}").toString();

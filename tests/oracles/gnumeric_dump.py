@@ -4,20 +4,12 @@ converted with `ssconvert` into Gnumeric's own XML file (gzip), which is then re
 call gets a private home, configuration and cache folder, since tests run side by side.
 
   {"file", "warnings": ["..."],
-   "sheets": [{"name", "index",
-     "pictures": [{"name", "imageName", "anchorMode", "from", "to", "fromRow", "fromColumn",
-                   "offsets": [x1, y1, x2, y2], "rotation", "imageType", "storage",
-                   "pixelWidth", "pixelHeight", "size", "md5", "data"}]}]}
+   "sheets": [{"name",
+     "pictures": [{"name", "imageType", "size", "md5", "data"}]}]}
 
-"name" is the shape's name (null when it has none), "imageName" the key of its image in the
-file. "from" and "to" are the cells of the picture's corners ("to" is null when Gnumeric anchors by
-one cell and gives a size instead); "fromRow" and "fromColumn" are 0-based. "offsets" are
-ObjectOffset as Gnumeric writes it: for a two-cell anchor the fractions of the corner cells,
-for a one-cell anchor the fractions of the first cell followed by width and height in points.
-"rotation" is null when Gnumeric keeps none. "imageType" is what Gnumeric calls the picture's
-format (jpeg, png, wmf, emf ...), "storage" its image class (GOPixbuf for raster pictures,
-GOEmf for metafiles); "pixelWidth"/"pixelHeight" are Gnumeric's own figures for it. "size",
-"md5" and "data" (base64) describe the picture bytes that Gnumeric keeps.
+"name" is the shape's name (null when it has none). "imageType" is what Gnumeric calls the
+picture's format (jpeg, png, wmf, emf ...). "size", "md5" and "data" (base64) describe the
+picture bytes that Gnumeric keeps.
 "warnings" are the lines ssconvert printed on its error output.
 
 Usage: gnumeric_dump.py [--timeout SECONDS] WORKBOOK
@@ -29,7 +21,6 @@ import gzip
 import hashlib
 import json
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -38,21 +29,6 @@ import xml.etree.ElementTree as ElementTree
 
 SSCONVERT = shutil.which("ssconvert") or "/usr/bin/ssconvert"
 GNM = "{http://www.gnumeric.org/v10.dtd}"
-CELL = re.compile(r"^\$?([A-Z]+)\$?([0-9]+)$")
-
-
-def column_index(letters):
-    index = 0
-    for letter in letters:
-        index = index * 26 + (ord(letter) - ord("A") + 1)
-    return index - 1
-
-
-def parse_cell(text):
-    match = CELL.match(text.strip())
-    if not match:
-        return None
-    return int(match.group(2)) - 1, column_index(match.group(1))
 
 
 def convert(workbook, target, timeout):
@@ -81,9 +57,6 @@ def convert(workbook, target, timeout):
 
 
 def picture_report(element, images):
-    bound = element.get("ObjectBound", "")
-    corners = [parse_cell(part) for part in bound.split(":")] if bound else []
-    offsets = [float(value) for value in element.get("ObjectOffset", "").split()]
     content = element.find("Content")
     name = content.get("name") if content is not None else None
     image = images.get(name)
@@ -92,32 +65,10 @@ def picture_report(element, images):
         data = base64.b64decode("".join(image.text.split()))
     elif content is not None and content.text:
         data = base64.b64decode("".join(content.text.split()))
-    rotation = element.get("Rotation") or element.get("rotation")
-    mode = element.get("AnchorMode", "GNM_SO_ANCHOR_TWO_CELLS")
-    cells = bound.split(":") if bound else []
-    # A two-cell anchor whose corners share a cell is written as that one cell.
-    if len(cells) == 1 and mode == "GNM_SO_ANCHOR_TWO_CELLS":
-        cells.append(cells[0])
-        corners.append(corners[0])
-    first = corners[0] if corners and corners[0] else None
-    last = corners[1] if len(corners) > 1 and corners[1] else None
     return {
         "name": element.get("Name"),
-        "imageName": name,
-        "anchorMode": mode,
-        "from": cells[0] if cells else None,
-        "to": cells[1] if len(cells) > 1 else None,
-        "fromRow": first[0] if first else None,
-        "fromColumn": first[1] if first else None,
-        "toRow": last[0] if last else None,
-        "toColumn": last[1] if last else None,
-        "offsets": offsets,
-        "rotation": float(rotation) if rotation is not None else None,
         "imageType": (content.get("image-type") if content is not None else None)
         or (image.get("image-type") if image is not None else None),
-        "storage": image.get("type") if image is not None else None,
-        "pixelWidth": int(image.get("width")) if image is not None and image.get("width") else None,
-        "pixelHeight": int(image.get("height")) if image is not None and image.get("height") else None,
         "size": len(data),
         "md5": hashlib.md5(data).hexdigest(),
         "data": base64.b64encode(data).decode("ascii"),
@@ -145,13 +96,13 @@ def report(workbook, timeout):
             images[image.get("name")] = image
     sheets = []
     container = root.find(GNM + "Sheets")
-    for index, sheet in enumerate(container if container is not None else []):
+    for sheet in container if container is not None else []:
         pictures = []
         objects = sheet.find(GNM + "Objects")
         for element in objects if objects is not None else []:
             if element.tag == GNM + "SheetObjectImage":
                 pictures.append(picture_report(element, images))
-        sheets.append({"name": sheet.findtext(GNM + "Name"), "index": index, "pictures": pictures})
+        sheets.append({"name": sheet.findtext(GNM + "Name"), "pictures": pictures})
     return {"file": workbook, "warnings": warnings, "sheets": sheets}
 
 

@@ -2,22 +2,20 @@
 """Prints what LibreOffice Calc sees in a workbook, as JSON (UTF-8). LibreOffice runs headless
 with a private profile and is always terminated, also on errors and on timeout.
 
-  {"file", "sheets": [{"name", "index",
-     "cells": [{"cell", "row", "column", "type", "value", "format", "text"}],
+  {"file", "sheets": [{"name",
+     "cells": [{"cell", "type", "value", "format", "text"}],
      "merged": ["A1:F1", ...],
      "columns": [{"column", "width", "visible"}], "rows": [{"row", "height", "visible"}],
-     "printAreas": ["$Sheet1.$A$1:$H$60"], "names": [{"name", "content"}],
-     "graphics": [{"name", "type", "x", "y", "width", "height", "rotation", "anchorCell",
-                   "pixelWidth", "pixelHeight", "mimeType", "bounds"}]}],
-   "names": [{"name", "content"}]}
+     "printAreas": ["$Sheet1.$A$1:$H$60"],
+     "graphics": [{"name", "type", "x", "y", "width", "height", "rotation",
+                   "pixelWidth", "pixelHeight", "mimeType", "bounds"}]}]}
 
 "type" is value, text or formula; "format" is the cell's number format string, "text" what the
 cell shows (getString). Widths, heights and positions are in 1/100 mm, rotation in 1/100 degree
 counter-clockwise; "bounds" ({"x", "y", "width", "height"}) is the rectangle that the turned
 shape covers on the page. Columns are reported up to the last used column, rows up to the last used row
-(both at least through the graphics and the --cell cells). "names" at the top are the document's named ranges; a
-sheet's "names" are its own (sheet-local) ones, and "printAreas" the print ranges that a
-Print_Area name becomes.
+(both at least through the graphics and the --cell cells). "printAreas" are the print ranges
+that a Print_Area name becomes.
 
 Usage: lo_dump.py [--timeout SECONDS] [--cell SHEET!A1]... WORKBOOK
   --cell adds that cell to "cells" even when it is empty (e.g. to read a number format).
@@ -151,8 +149,6 @@ def cell_report(document, sheet, row, column):
         type_name, value = "empty", None
     return {
         "cell": cell_name(row, column),
-        "row": row,
-        "column": column,
         "type": type_name,
         "value": value,
         "format": format_string(document, cell.NumberFormat),
@@ -186,7 +182,6 @@ def graphics_of(sheet):
             "width": size.Width,
             "height": size.Height,
             "rotation": getattr(shape, "RotateAngle", 0),
-            "anchorCell": None,
             "pixelWidth": None,
             "pixelHeight": None,
             "mimeType": None,
@@ -195,13 +190,6 @@ def graphics_of(sheet):
         try:
             box = shape.BoundRect
             item["bounds"] = {"x": box.X, "y": box.Y, "width": box.Width, "height": box.Height}
-        except Exception:
-            pass
-        try:
-            anchor = shape.Anchor
-            if anchor is not None and hasattr(anchor, "getCellAddress"):
-                address = anchor.getCellAddress()
-                item["anchorCell"] = cell_name(address.Row, address.Column)
         except Exception:
             pass
         try:
@@ -240,16 +228,7 @@ def merged_areas(sheet):
     return [range_text(a) for a in areas]
 
 
-def names_of(container):
-    names = []
-    if container is None:
-        return names
-    for name in container.getElementNames():
-        names.append({"name": name, "content": container.getByName(name).getContent()})
-    return names
-
-
-def sheet_report(document, sheet, index, extra_cells):
+def sheet_report(document, sheet, extra_cells):
     end_row, end_column = used_end(sheet)
     graphics = graphics_of(sheet)
     cells = []
@@ -290,20 +269,13 @@ def sheet_report(document, sheet, index, extra_cells):
     for address in sheet.getPrintAreas():
         print_areas.append(f"${sheet.getName()}.${column_name(address.StartColumn)}${address.StartRow + 1}:"
                            f"${column_name(address.EndColumn)}${address.EndRow + 1}")
-    local_names = []
-    try:
-        local_names = names_of(sheet.NamedRanges)
-    except Exception:  # older LibreOffice without sheet-local names
-        pass
     return {
         "name": sheet.getName(),
-        "index": index,
         "cells": cells,
         "merged": merged_areas(sheet),
         "columns": column_items,
         "rows": row_items,
         "printAreas": print_areas,
-        "names": local_names,
         "graphics": graphics,
     }
 
@@ -320,12 +292,8 @@ def dump(office, path, extra, deadline):
         for index in range(sheets.getCount()):
             sheet = sheets.getByIndex(index)
             wanted = [parse_cell(cell) for name, cell in extra if name == sheet.getName()]
-            report_sheets.append(sheet_report(document, sheet, index, wanted))
-        return {
-            "file": os.path.basename(path),
-            "sheets": report_sheets,
-            "names": names_of(document.NamedRanges),
-        }
+            report_sheets.append(sheet_report(document, sheet, wanted))
+        return {"file": os.path.basename(path), "sheets": report_sheets}
     finally:
         document.close(True)
 

@@ -1,15 +1,13 @@
 #!/usr/bin/python3
 """Prints what openpyxl reads in an .xlsx/.xlsm workbook, as JSON (UTF-8).
 
-  {"file", "normalFont": {"name", "size"}, "date1904", "vba": bool,
-   "definedNames": [{"name", "localSheetId", "value"}],
-   "sheets": [{"name", "state",
+  {"file", "normalFont": {"name", "size"}, "vba": bool,
+   "sheets": [{"name",
      "format": {"baseColWidth", "defaultColWidth", "defaultRowHeight", "zeroHeight"},
      "columns": [{"min", "max", "width", "hidden"}], "rows": [{"row", "height", "hidden"}],
      "cells": [{"cell", "type", "value", "format"}], "merged": ["A1:B2"],
-     "printArea", "printTitleRows", "printTitleColumns",
-     "images": [{"format", "anchorType", "from": {"col", "colOff", "row", "rowOff"}, "to": {...},
-                 "ext": {"cx", "cy"}, "rotation", "xfrm": {"x", "y", "cx", "cy"}}],
+     "printArea",
+     "images": [{"format", "anchorType", "from": {"col", "colOff", "row", "rowOff"}, "to": {...}, "rotation"}],
      "charts": n, "comments": n}]}
 
 Anchor offsets are in EMU, columns and rows 0-based as the file stores them; rotation in degrees
@@ -30,18 +28,15 @@ def point(marker):
 def image_report(image):
     anchor = image.anchor
     item = {"format": getattr(image, "format", None), "anchorType": type(anchor).__name__,
-            "from": None, "to": None, "ext": None, "rotation": 0, "xfrm": None}
+            "from": None, "to": None, "rotation": 0}
     if hasattr(anchor, "_from"):
         item["from"] = point(anchor._from)
     if getattr(anchor, "to", None) is not None:
         item["to"] = point(anchor.to)
-    if getattr(anchor, "ext", None) is not None:
-        item["ext"] = {"cx": anchor.ext.width, "cy": anchor.ext.height}
     picture = getattr(anchor, "pic", None)
     try:
         xfrm = picture.spPr.xfrm
         item["rotation"] = (xfrm.rot or 0) / 60000
-        item["xfrm"] = {"x": xfrm.off.x, "y": xfrm.off.y, "cx": xfrm.ext.width, "cy": xfrm.ext.height}
     except AttributeError:
         pass
     return item
@@ -77,7 +72,6 @@ def sheet_report(workbook, sheet, raw_serials):
         rows.append({"row": index, "height": dimension.ht, "hidden": bool(dimension.hidden)})
     return {
         "name": sheet.title,
-        "state": sheet.sheet_state,
         "format": {"baseColWidth": format_.baseColWidth, "defaultColWidth": format_.defaultColWidth,
                    "defaultRowHeight": format_.defaultRowHeight, "zeroHeight": bool(format_.zeroHeight)},
         "columns": columns,
@@ -85,8 +79,6 @@ def sheet_report(workbook, sheet, raw_serials):
         "cells": cells,
         "merged": [str(area) for area in sheet.merged_cells.ranges],
         "printArea": ",".join(sheet.print_area) if isinstance(sheet.print_area, (list, tuple)) else sheet.print_area,
-        "printTitleRows": sheet.print_title_rows,
-        "printTitleColumns": sheet.print_title_cols,
         "images": [image_report(image) for image in sheet._images],
         "charts": len(sheet._charts),
         "comments": sum(1 for row in sheet.iter_rows() for cell in row if cell.comment is not None),
@@ -125,23 +117,10 @@ def main(arguments):
         return 1
     with zipfile.ZipFile(path) as package:
         has_vba = any(name.lower().endswith("vbaproject.bin") for name in package.namelist())
-    names = []
-    for name, defined in workbook.defined_names.items() if hasattr(workbook.defined_names, "items") else []:
-        names.append({"name": name, "localSheetId": None, "value": defined.attr_text})
-    try:
-        for defined in workbook.defined_names.definedName:
-            names.append({"name": defined.name, "localSheetId": defined.localSheetId, "value": defined.attr_text})
-    except AttributeError:
-        pass
-    for index, sheet in enumerate(workbook.worksheets):
-        for name, defined in getattr(sheet, "defined_names", {}).items():
-            names.append({"name": name, "localSheetId": index, "value": defined.attr_text})
     report = {
         "file": path,
         "normalFont": normal_font(workbook),
-        "date1904": bool(workbook.epoch.year == 1904),
         "vba": has_vba and workbook.vba_archive is not None,
-        "definedNames": names,
         "sheets": [sheet_report(workbook, sheet, raw) for sheet in workbook.worksheets],
     }
     sys.stdout.buffer.write((json.dumps(report, ensure_ascii=False, indent=1, default=str) + "\n").encode("utf-8"))

@@ -1,17 +1,14 @@
 #!/usr/bin/python3
 """Prints what xlrd 1.2 (formatting_info=True) sees in an .xls workbook, as JSON (UTF-8):
 
-  {"file", "datemode", "sheets": [{"name", "index", "cells": [{"cell", "type", "value", "format"}],
-   "merged": ["A1:F1", ...], "defcolwidth", "standardwidth",
+  {"file", "sheets": [{"name", "cells": [{"cell", "type", "value", "format"}], "merged": ["A1:F1", ...],
    "columns": [{"column", "width", "hidden"}], "rows": [{"row", "height", "hidden"}],
-   "selected", "shown"}],
-   "names": [{"name", "scope", "builtin", "formula"}]}
+   "selected", "shown"}]}
 
-Cells are 0-based in "row"/"column" fields and A1-style in "cell"; "type" is text, number, date,
-boolean, error or blank (blank cells that only carry formatting are left out); "format" is the XF's
-number format string. Column widths are COLINFO widths in 1/256 of a character. "selected" and
-"shown" are the sheet's WINDOW2 flags: the tab selected, the sheet in the window. A name's scope is
--1 for the workbook or the 0-based sheet index; its formula is xlrd's text of the reference.
+Cells are A1-style; "type" is text, number, date, boolean or error (blank cells that only carry
+formatting are left out); "format" is the XF's number format string. Column widths are COLINFO
+widths in 1/256 of a character, columns and rows 0-based. "selected" and "shown" are the sheet's
+WINDOW2 flags: the tab selected, the sheet in the window.
 
 Usage: xlrd_dump.py WORKBOOK.xls
 Exit status 0 on success, 1 when xlrd refuses the file (reason on stderr), 2 on a usage error."""
@@ -19,7 +16,6 @@ import json
 import sys
 
 import xlrd
-from xlrd.formula import rangename3d
 
 TYPES = {
     xlrd.XL_CELL_TEXT: "text",
@@ -39,17 +35,6 @@ def format_string(book, xf_index):
         return None
 
 
-def name_formula(book, name):
-    """The reference a name stands for, as text ("Sheet1!$A$1:$F$20"), or None."""
-    try:
-        result = name.result
-        if result is None or result.kind not in (xlrd.oREF, xlrd.oREL):
-            return None
-        return ",".join(rangename3d(book, ref) for ref in result.value)
-    except Exception:  # xlrd cannot evaluate every formula; the name itself is still reported
-        return None
-
-
 def dump_sheet(book, index):
     sheet = book.sheet_by_index(index)
     cells = []
@@ -64,8 +49,6 @@ def dump_sheet(book, index):
                 value = bool(value)
             cells.append({
                 "cell": xlrd.cellname(row, column),
-                "row": row,
-                "column": column,
                 "type": kind,
                 "value": value,
                 "format": format_string(book, cell.xf_index),
@@ -78,11 +61,8 @@ def dump_sheet(book, index):
             for row, info in sorted(sheet.rowinfo_map.items())]
     return {
         "name": sheet.name,
-        "index": index,
         "cells": cells,
         "merged": merged,
-        "defcolwidth": sheet.defcolwidth,
-        "standardwidth": sheet.standardwidth,
         "columns": columns,
         "rows": rows,
         "selected": bool(sheet.sheet_selected),
@@ -95,18 +75,7 @@ def dump(path):
     try:
         if book.biff_version < 80:
             raise ValueError(f"BIFF version {book.biff_version} is not an Excel 97-2003 workbook")
-        names = [{
-            "name": name.name,
-            "scope": name.scope,
-            "builtin": bool(name.builtin),
-            "formula": name_formula(book, name),
-        } for name in book.name_obj_list]
-        return {
-            "file": path.rsplit("/", 1)[-1],
-            "datemode": book.datemode,
-            "sheets": [dump_sheet(book, index) for index in range(book.nsheets)],
-            "names": names,
-        }
+        return {"file": path.rsplit("/", 1)[-1], "sheets": [dump_sheet(book, index) for index in range(book.nsheets)]}
     finally:
         book.release_resources()
 

@@ -9,6 +9,7 @@
 #include "support/EngineRun.h"
 #include "support/Files.h"
 #include "support/Oracles.h"
+#include "support/RunBlock.h"
 #include "support/PhotoSamples.h"
 #include "support/ProcessResult.h"
 #include "support/TemporaryFolder.h"
@@ -32,8 +33,6 @@ namespace {
 
 const QSize shownSize(120, 192);
 const CalendarDateTime created{2001, 3, 14, 13, 30, 0, 0};
-
-QString text(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 // The serial number a spreadsheet stores for a date and time (days since 1899-12-30).
 double serialOf(int year, int month, int day, int hour, int minute, int second)
@@ -64,8 +63,8 @@ void writePictures(const std::filesystem::path& folder)
     const QImage upright = uprightPhoto(shownSize);
     writeHeic(folder / "IMG_0001.HEIC", storedPixels(upright, 6), 6, exifTiff({6, "2019:07:21 08:15:42", true}));
     writeFile(folder / "source.jpg", jpegWithExif(upright, {1, "2020:01:02 03:04:05", false}));
-    const ProcessResult made = runProcess(QStringLiteral("heif-enc"), {"-q", "90", "-o", text(folder / "made.heif"),
-                                                                       text(folder / "source.jpg")});
+    const ProcessResult made = runProcess(QStringLiteral("heif-enc"), {"-q", "90", "-o", pathText(folder / "made.heif"),
+                                                                       pathText(folder / "source.jpg")});
     EXPECT_TRUE(made.finished && made.exitCode == 0) << "heif-enc (libheif-examples): " << made.standardError.toStdString();
     writeFile(folder / "opaque.WEBP", encoded(upright, "webp"));
     QImage clear = upright.convertToFormat(QImage::Format_ARGB32);
@@ -99,13 +98,7 @@ RunOptions optionsFor(const std::filesystem::path& workbook, const QStringList& 
                       const std::filesystem::path& pictures, DateSource source)
 {
     RunOptions options = EngineRun::optionsFor(workbook, sheets, sheet);
-    options.startColumn = 2;
-    options.endColumn = 5;
-    options.startRow = 2;
-    options.endRow = 9;
-    options.startRowIndex = 1;
-    options.endRowIndex = 8;
-    options.rowSpacing = 1;
+    setBlock(options, 2, 5, 2, 9, 1);
     options.dateCaption = {true, 10, 2};
     options.dateFormat = 3;
     options.dateSource = source;

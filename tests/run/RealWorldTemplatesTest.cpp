@@ -13,7 +13,6 @@
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
 
-#include <QCryptographicHash>
 #include <QJsonArray>
 
 #include <gtest/gtest.h>
@@ -162,12 +161,7 @@ struct Template {
     std::filesystem::path (*make)(const TemporaryFolder&); // nothing: a copy of the original
 };
 
-QString md5Of(const std::filesystem::path& path)
-{
-    const Bytes bytes = fileBytes(path);
-    return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())), QCryptographicHash::Md5)
-        .toHex();
-}
+QString md5Of(const std::filesystem::path& path) { return md5Hex(fileBytes(path)); }
 
 QStringList kindsOf(const QJsonObject& sheet, qsizetype morePictures = 0)
 {

@@ -8,6 +8,7 @@
 #include "support/EngineRun.h"
 #include "support/Files.h"
 #include "support/Oracles.h"
+#include "support/RunBlock.h"
 #include "support/PlacementChecks.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
@@ -15,6 +16,8 @@
 #include <QJsonArray>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 using namespace tavorin;
 using namespace tavorin::test;
@@ -34,12 +37,7 @@ class PictureFit : public ::testing::TestWithParam<Template> {};
 RunOptions oneLandscapeIn(const std::filesystem::path& book, const QStringList& sheets, tavorin::FitFor fitFor)
 {
     RunOptions options = EngineRun::optionsFor(book, sheets);
-    options.startColumn = 2;
-    options.endColumn = 4;
-    options.startRow = 3;
-    options.endRow = 10;
-    options.startRowIndex = 2;
-    options.endRowIndex = 9;
+    setBlock(options, 2, 4, 3, 10);
     options.fitFor = fitFor;
     options.pictures = {EngineRun::pictureRow(pictureFixture("land.jpg"), QStringLiteral("○"))};
     return options;
@@ -82,6 +80,54 @@ INSTANTIATE_TEST_SUITE_P(, PictureFit,
                                            Template{"jp_ledger.xls", {"台帳"}},
                                            Template{"27364.xls", {"Sheet1", "Sheet2", "Sheet3"}}),
                          templateName);
+
+// The same choice on .xlsx templates. LibreOffice measures a <col> width in its own digit and
+// draws rows as stored, and stretches a picture to the cells its anchor names: fitted for it, the
+// picture keeps its shape and fills its block there; fitted for Excel, it comes out stretched
+// sideways wherever LibreOffice's columns differ from Excel's.
+struct XlsxTemplate {
+    std::string fixture;
+    QStringList sheets;
+    bool columnsDiffer = true; // in the block B:D
+};
+class XlsxPictureFit : public ::testing::TestWithParam<XlsxTemplate> {};
+
+TEST_P(XlsxPictureFit, LibreOfficeShowsThePictureInItsShapeFilledIntoItsBlock)
+{
+    TemporaryFolder folder;
+    const ExpectedPicture land{pictureFixture("land.jpg"), 0, 240, 180, GetParam().sheets[0], 0, 3, 2, 10, 4};
+    for (const auto fitFor : {tavorin::FitFor::LibreOffice, tavorin::FitFor::Excel}) {
+        const bool forLibreOffice = fitFor == tavorin::FitFor::LibreOffice;
+        SCOPED_TRACE(forLibreOffice ? "fitted for LibreOffice" : "fitted for Excel");
+        const auto book = copyWorkbook(folder.path(), GetParam().fixture, forLibreOffice ? "lo.xlsx" : "excel.xlsx");
+        EngineRun engine;
+        ASSERT_TRUE(engine.run(oneLandscapeIn(book, GetParam().sheets, fitFor)).saved);
+        auto shown = libreOfficeReport(book, {land.sheet + "!D10"});
+        ASSERT_TRUE(shown);
+        const QJsonObject sheet = sheetNamed(*shown, land.sheet, "LibreOffice");
+        const QJsonArray graphics = sheet["graphics"].toArray();
+        ASSERT_FALSE(graphics.isEmpty());
+        const QJsonObject picture = graphics.last().toObject();
+        const double shape = picture["width"].toDouble() / picture["height"].toDouble();
+        if (forLibreOffice) {
+            EXPECT_NEAR(shape, 4.0 / 3.0, 4.0 / 3.0 / 100);
+            expectShownInBlock(sheet, picture, land, 1.0);
+        } else if (GetParam().columnsDiffer) {
+            EXPECT_GT(std::abs(shape - 4.0 / 3.0), 4.0 / 3.0 / 50) << "the template cannot tell the two fits apart";
+        }
+    }
+}
+
+std::string xlsxTemplateName(const ::testing::TestParamInfo<XlsxTemplate>& info)
+{
+    return info.param.fixture.substr(0, info.param.fixture.find('.'));
+}
+
+INSTANTIATE_TEST_SUITE_P(, XlsxPictureFit,
+                         ::testing::Values(XlsxTemplate{"StockPortfolio.xlsx", {"Sheet1", "Sheet2"}, false},
+                                           XlsxTemplate{"jp_ledger.xlsx", {"台帳"}},
+                                           XlsxTemplate{"ledger.xlsx", {"Sheet1", "My Sheet"}}),
+                         xlsxTemplateName);
 
 // jp_ledger.xls merges F:G in its caption rows; the captions are set to column G. Two copies:
 // the workbook opens on the second, the last one written.

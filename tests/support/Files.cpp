@@ -2,6 +2,8 @@
 
 #include "support/TestPaths.h"
 
+#include <QCryptographicHash>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -18,6 +20,12 @@ void writeFile(const std::filesystem::path& path, const Bytes& bytes)
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+QString md5Hex(const Bytes& bytes)
+{
+    const QByteArrayView view(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    return QString::fromLatin1(QCryptographicHash::hash(view, QCryptographicHash::Md5).toHex());
 }
 
 std::vector<std::string> namesIn(const std::filesystem::path& folder)

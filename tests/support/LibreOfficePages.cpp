@@ -1,5 +1,6 @@
 #include "support/LibreOfficePages.h"
 
+#include "support/Files.h"
 #include "support/ProcessResult.h"
 
 #include <QDir>
@@ -10,11 +11,6 @@
 #include <set>
 
 namespace tavorin::test {
-namespace {
-
-QString text(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
-
-} // namespace
 
 std::vector<std::vector<QImage>> libreOfficePages(const std::vector<std::filesystem::path>& workbooks,
                                                   const std::filesystem::path& folder, int dpi)
@@ -29,10 +25,10 @@ std::vector<std::vector<QImage>> libreOfficePages(const std::vector<std::filesys
         }
     const std::filesystem::path out = folder / "rendered";
     std::filesystem::create_directories(out);
-    QStringList arguments{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(text(folder / "profile")).toString(),
-                          "--headless", "--norestore", "--convert-to", "pdf", "--outdir", text(out)};
+    QStringList arguments{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(pathText(folder / "profile")).toString(),
+                          "--headless", "--norestore", "--convert-to", "pdf", "--outdir", pathText(out)};
     for (const auto& workbook : workbooks)
-        arguments << text(workbook);
+        arguments << pathText(workbook);
     const ProcessResult converted = runProcess(QStringLiteral("soffice"), arguments, 300000);
     if (!converted.finished || converted.exitCode != 0) {
         ADD_FAILURE() << "LibreOffice (soffice) did not convert the workbooks to PDF: "
@@ -43,15 +39,15 @@ std::vector<std::vector<QImage>> libreOfficePages(const std::vector<std::filesys
         const std::filesystem::path pdf = out / workbooks[i].filename().replace_extension(".pdf");
         const std::filesystem::path prefix = out / ("page-" + std::to_string(i));
         const ProcessResult drawn =
-            runProcess(QStringLiteral("pdftoppm"), {"-png", "-r", QString::number(dpi), text(pdf), text(prefix)});
+            runProcess(QStringLiteral("pdftoppm"), {"-png", "-r", QString::number(dpi), pathText(pdf), pathText(prefix)});
         if (!drawn.finished || drawn.exitCode != 0) {
             ADD_FAILURE() << "pdftoppm (poppler-utils) did not draw " << pdf << ": " << drawn.standardError.toStdString();
             continue;
         }
         const QStringList names =
-            QDir(text(out)).entryList({QString::fromStdString(prefix.filename().string()) + "-*.png"}, QDir::Files, QDir::Name);
+            QDir(pathText(out)).entryList({QString::fromStdString(prefix.filename().string()) + "-*.png"}, QDir::Files, QDir::Name);
         for (const QString& name : names)
-            pages[i].push_back(QImage(text(out) + '/' + name));
+            pages[i].push_back(QImage(pathText(out) + '/' + name));
     }
     return pages;
 }

@@ -1,5 +1,7 @@
 #include "support/Oracles.h"
 
+#include "support/Files.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -7,8 +9,6 @@
 
 namespace tavorin::test {
 namespace {
-
-QString pathText(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 std::optional<QJsonObject> jsonReport(const char* reader, const ProcessResult& result)
 {

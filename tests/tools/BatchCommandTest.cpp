@@ -34,8 +34,6 @@ using namespace tavorin::test;
 
 namespace {
 
-QString text(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
-
 // In the arguments: @book is a copy of ledger.xls in a folder named in Japanese with a blank, @land and
 // @broken pictures (broken.jpg is none), @output a file beside @book, @nowhere a file in a folder that does
 // not exist, %NAME a fixture workbook.
@@ -58,13 +56,13 @@ TEST_P(BatchStatus, SaysWhatWentWrongAndTouchesNothingThen)
     if (c.lockFile)
         writeFile(place / ".~lock.台帳 2026.xls#", Bytes(c.lockFile, c.lockFile + std::strlen(c.lockFile)));
     const Bytes before = fileBytes(book);
-    const std::map<QString, QString> places{{"@book", text(book)}, {"@land", text(pictureFixture("land.jpg"))},
-                                            {"@broken", text(pictureFixture("broken.jpg"))}, {"@output", text(output)},
-                                            {"@nowhere", text(folder / "nowhere" / "無い 帳簿.xls")}};
+    const std::map<QString, QString> places{{"@book", pathText(book)}, {"@land", pathText(pictureFixture("land.jpg"))},
+                                            {"@broken", pathText(pictureFixture("broken.jpg"))}, {"@output", pathText(output)},
+                                            {"@nowhere", pathText(folder / "nowhere" / "無い 帳簿.xls")}};
     QStringList arguments;
     for (const QString& argument : c.arguments)
         arguments << (places.count(argument)     ? places.at(argument)
-                      : argument.startsWith('%') ? text(workbookFixture(argument.mid(1).toStdString()))
+                      : argument.startsWith('%') ? pathText(workbookFixture(argument.mid(1).toStdString()))
                                                  : argument);
     const ProcessResult result = runProcess(TAVORIN_BATCH_PATH, arguments);
     EXPECT_TRUE(result.finished);
@@ -140,8 +138,9 @@ std::string shown(const InsertArguments& a)
         << (o.numberWithPrefix ? " No." : "") << (o.nameWithoutExtension ? " noext" : "") << " marks";
     for (int mark : a.marks)
         out << " " << mark;
-    out << (a.unique ? " unique" : "") << (a.sort ? " sort" : "") << (a.force ? " force" : "") << " output '"
-        << a.output << "'";
+    out << (a.unique ? " unique" : "") << (a.sort ? " sort" : "") << (a.force ? " force" : "")
+        << (o.photoOrientation ? "" : " as-stored") << (o.dateSource == DateSource::PhotoTaken ? " date-taken" : "")
+        << " output '" << a.output << "'";
     for (const auto& picture : a.pictures)
         out << " " << picture;
     return out.str();
@@ -170,10 +169,15 @@ INSTANTIATE_TEST_SUITE_P(, InsertArgumentsParse, ::testing::ValuesIn(std::vector
     {{"--sheet", "台帳", "--columns", "b:AA", "--rows", "3:10", "--spacing", "2", "--per-sheet", "6", "--magnification",
       "80", "--pair-gap", "1", "--sheet-name", "写真", "--date-name", "--date-caption", "2:B:4", "--number-caption",
       "2:C:5:plain", "--name-caption", "11:IV:noext", "--marks", "90,0,270", "--unique", "--sort", "--force",
-      "--output", "out.xls", "book.xls", "a.jpg", "b.png", "c.gif"},
+      "--ignore-orientation", "--date-source", "taken", "--output", "out.xls", "book.xls", "a.jpg", "b.png", "c.gif"},
      "book.xls sheet '台帳' columns 2-27 rows 3-10 (items 2-9) spacing 2 per sheet 6 at 80% pairs 1 apart "
      "copies '写真' or today date 2:2 number 2:3 name 11:256 format 4 from 5 noext marks 90 0 270 unique sort "
-     "force output 'out.xls' a.jpg b.png c.gif"},
+     "force as-stored date-taken output 'out.xls' a.jpg b.png c.gif"},
+    {{"--date-source", "taken", "--date-source", "created", "b.xls", "a.jpg"}, // the last one counts
+     "b.xls sheet '' columns 1-1 rows 1-1 (items 0-0) spacing 0 per sheet 0 at 100% single copies '' format 0 "
+     "from 0 No. marks output '' a.jpg"},
+    {{"--date-source", "exif", "b.xls", "a.jpg"}, "--date-source: 'exif' is not created or taken"},
+    {{"--date-source", "b.xls", "a.jpg"}, "--date-source: 'b.xls' is not created or taken"},
     {{"--columns", "C:A", "b.xls", "a.jpg"}, "--columns: 'C:A'"}, {{"--columns", "A:IW", "b.xls", "a.jpg"}, "--columns: 'IW'"},
     {{"--columns", "A1:B", "b.xls", "a.jpg"}, "--columns: 'A1'"}, {{"--rows", "0:5", "b.xls", "a.jpg"}, "--rows: '0'"},
     {{"--rows", "5", "b.xls", "a.jpg"}, "--rows: '5'"}, {{"--rows", "10:3", "b.xls", "a.jpg"}, "--rows: '10:3'"},
@@ -192,9 +196,9 @@ std::unique_ptr<QProcess> startRun(const std::filesystem::path& book, const std:
                                    const char* picture, int count)
 {
     EXPECT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    QStringList arguments{"insert", "--force", text(book), text(pipe)};
+    QStringList arguments{"insert", "--force", pathText(book), pathText(pipe)};
     for (int i = 0; i < count; ++i)
-        arguments << text(pictureFixture(picture));
+        arguments << pathText(pictureFixture(picture));
     auto process = std::make_unique<QProcess>();
     // Started from a background shell, a run would inherit SIGINT ignored and rightly keep it so.
     process->setChildProcessModifier([] { ::signal(SIGINT, SIG_DFL); });

@@ -5,8 +5,6 @@
 
 #include "platform/xls/compound/CompoundFileWriter.h"
 
-#include <QCryptographicHash>
-
 #include <random>
 
 using namespace tavorin;
@@ -14,13 +12,6 @@ using namespace tavorin::xls;
 using namespace tavorin::test;
 
 namespace {
-
-QString md5(std::span<const std::uint8_t> bytes)
-{
-    const QByteArrayView view(reinterpret_cast<const char*>(bytes.data()),
-                              static_cast<qsizetype>(bytes.size()));
-    return QString::fromLatin1(QCryptographicHash::hash(view, QCryptographicHash::Md5).toHex());
-}
 
 // Our reading of every stream, in olefile's "path<TAB>size<TAB>md5" form, sorted.
 void listStreams(const CompoundFile& file, std::uint32_t storage, const QString& prefix, QStringList& lines)
@@ -34,7 +25,7 @@ void listStreams(const CompoundFile& file, std::uint32_t storage, const QString&
         }
         auto bytes = file.readStream(child);
         ASSERT_TRUE(bytes.ok()) << bytes.error().describe();
-        lines << QStringLiteral("%1\t%2\t%3").arg(path).arg(bytes->size()).arg(md5(*bytes));
+        lines << QStringLiteral("%1\t%2\t%3").arg(path).arg(bytes->size()).arg(md5Hex(*bytes));
     }
 }
 
@@ -63,14 +54,14 @@ TEST(CompoundFileWriter, LargeStreamsAndManySiblingsReadBackInOlefileAndOurs)
     CompoundFileWriter writer;
     writer.addStream(CompoundFileWriter::root, u"Workbook", big);
     const auto storage = writer.addStorage(CompoundFileWriter::root, u"_VBA_PROJECT_CUR");
-    QStringList expected{QStringLiteral("Workbook\t%1\t%2").arg(big.size()).arg(md5(big))};
+    QStringList expected{QStringLiteral("Workbook\t%1\t%2").arg(big.size()).arg(md5Hex(big))};
     for (unsigned i = 0; i < 40; ++i) {
         const Bytes bytes = pseudoRandomBytes(i * 61, i);
         writer.addStream(storage, u"s" + QString::number(i * 7919 % 1000).toStdU16String(), bytes);
         expected << QStringLiteral("_VBA_PROJECT_CUR/s%1\t%2\t%3")
                         .arg(i * 7919 % 1000)
                         .arg(bytes.size())
-                        .arg(md5(bytes));
+                        .arg(md5Hex(bytes));
     }
     expected.sort();
     TemporaryFolder folder;

@@ -24,14 +24,12 @@ using pictures::ExifBlock;
 const QString takenText = QStringLiteral("2019:07:21 08:15:42");
 const CalendarDateTime takenTime{2019, 7, 21, 8, 15, 42, 0};
 
-QString text(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
-
 // exiftool's numeric Orientation and DateTimeOriginal of each file, one tab-separated line per file.
 QStringList exiftoolView(const std::vector<std::filesystem::path>& files)
 {
     QStringList arguments{"-T", "-n", "-Orientation", "-DateTimeOriginal"};
     for (const auto& file : files)
-        arguments << text(file);
+        arguments << pathText(file);
     const ProcessResult result = runProcess(QStringLiteral("exiftool"), arguments);
     EXPECT_TRUE(result.finished && result.exitCode == 0) << "exiftool (libimage-exiftool-perl): "
                                                          << result.standardError.toStdString();
@@ -75,16 +73,16 @@ TEST_P(EachOrientation, ShowsUprightAsQtAndExiftoolDo)
     EXPECT_EQ(seen[0].toStdString(), (QString::number(orientation) + '\t' + takenText).toStdString());
     EXPECT_EQ(seen[1].toStdString(), (QStringLiteral("1\t") + takenText).toStdString());
 
-    QImageReader qt(text(folder / "photo.jpg"));
+    QImageReader qt(pathText(folder / "photo.jpg"));
     qt.setAutoTransform(true);
     const QImage qtShown = qt.read();
     EXPECT_EQ(qtShown.size(), upright.size());
     EXPECT_EQ(marksOf(qtShown).toStdString(), "top:left");
 
-    pictures::PictureSource shown(text(folder / "photo.jpg"), true);
+    pictures::PictureSource shown(pathText(folder / "photo.jpg"), true);
     EXPECT_EQ(shown.shownSize(), upright.size());
     EXPECT_EQ(marksOf(shown.decode()).toStdString(), "top:left");
-    pictures::PictureSource asStored(text(folder / "photo.jpg"), false);
+    pictures::PictureSource asStored(pathText(folder / "photo.jpg"), false);
     EXPECT_EQ(asStored.shownSize(), stored.size());
     EXPECT_EQ(marksOf(asStored.decode()).toStdString(), marksOf(stored).toStdString());
 
@@ -108,11 +106,11 @@ TEST(HeicPhoto, ShowsUprightByItsOwnTurnAndTellsItsDate)
     const QImage coded = storedPixels(upright, 6);
     writeHeic(folder / "IMG_0001.HEIC", coded, 6, exifTiff({6, takenText, true}));
 
-    pictures::PictureSource shown(text(folder / "IMG_0001.HEIC"), true);
+    pictures::PictureSource shown(pathText(folder / "IMG_0001.HEIC"), true);
     EXPECT_TRUE(shown.isHeif());
     EXPECT_EQ(shown.shownSize(), upright.size());
     EXPECT_EQ(marksOf(shown.decode()).toStdString(), "top:left");
-    pictures::PictureSource asCoded(text(folder / "IMG_0001.HEIC"), false);
+    pictures::PictureSource asCoded(pathText(folder / "IMG_0001.HEIC"), false);
     EXPECT_EQ(asCoded.shownSize(), coded.size());
     EXPECT_EQ(marksOf(asCoded.decode()).toStdString(), marksOf(coded).toStdString());
     EXPECT_EQ(pictures::photoTakenTime(folder / "IMG_0001.HEIC"), std::optional(takenTime));
@@ -120,7 +118,7 @@ TEST(HeicPhoto, ShowsUprightByItsOwnTurnAndTellsItsDate)
 
     const Bytes whole = fileBytes(folder / "IMG_0001.HEIC");
     writeFile(folder / "cut.heic", Bytes(whole.begin(), whole.begin() + 200));
-    pictures::PictureSource cut(text(folder / "cut.heic"), true);
+    pictures::PictureSource cut(pathText(folder / "cut.heic"), true);
     EXPECT_TRUE(cut.decode().isNull());
     EXPECT_FALSE(cut.error().empty());
     EXPECT_FALSE(pictures::photoTakenTime(folder / "cut.heic"));

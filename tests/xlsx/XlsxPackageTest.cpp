@@ -5,8 +5,10 @@
 
 #include "support/CompoundFileBuilder.h"
 #include "support/EngineRun.h"
+#include "support/Files.h"
 #include "support/OpenpyxlReport.h"
 #include "support/Oracles.h"
+#include "support/RunBlock.h"
 #include "support/ProcessResult.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
@@ -19,9 +21,7 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <list>
 
 using namespace tavorin;
@@ -29,23 +29,11 @@ using namespace tavorin::test;
 
 namespace {
 
-std::string bytesOf(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 // A copy of a fixture with entries replaced (empty text: left out) or added, through libzip.
 void rewrittenCopy(const std::string& fixture, const std::filesystem::path& to,
                    const std::vector<std::pair<std::string, std::string>>& changes)
 {
-    std::filesystem::copy_file(workbookFixture(fixture), to);
-    std::filesystem::permissions(to, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    copyWorkbook(to.parent_path(), fixture, to.filename().string());
     int error = 0;
     zip_t* archive = zip_open(to.c_str(), 0, &error);
     ASSERT_NE(archive, nullptr);
@@ -67,13 +55,7 @@ void rewrittenCopy(const std::string& fixture, const std::filesystem::path& to,
 RunOptions runOn(const std::filesystem::path& book, const QStringList& sheets, int perSheet, int pictures, int startRow = 3)
 {
     RunOptions o = EngineRun::optionsFor(book, sheets);
-    o.startColumn = 2;
-    o.endColumn = 4;
-    o.startRow = startRow;
-    o.endRow = startRow + 7;
-    o.startRowIndex = startRow - 1;
-    o.endRowIndex = startRow + 6;
-    o.rowSpacing = 2;
+    setBlock(o, 2, 4, startRow, startRow + 7, 2);
     o.picturesPerSheet = perSheet;
     o.sheetNameText = QStringLiteral("Photo");
     o.nameCaption = {true, double(startRow - 1), 2};
@@ -97,11 +79,11 @@ const std::string sheetPart = "xl/worksheets/sheet1.xml";
 const Damage damages[] = {
     {"a zip cut in half",
      [](const auto& to) {
-         std::string bytes = bytesOf(workbookFixture("StockPortfolio.xlsx"));
-         writeBytes(to, bytes.substr(0, bytes.size() / 2));
+         const Bytes bytes = fileBytes(workbookFixture("StockPortfolio.xlsx"));
+         writeFile(to, Bytes(bytes.begin(), bytes.begin() + std::ptrdiff_t(bytes.size() / 2)));
      },
      "zip", false},
-    {"no zip at all", [](const auto& to) { writeBytes(to, "PK\x03\x04 this is not a zip package at all"); }, "zip", false},
+    {"no zip at all", [](const auto& to) { writeFile(to, {'P', 'K', 3, 4, ' ', 'n', 'o', ' ', 'z', 'i', 'p'}); }, "zip", false},
     {"no workbook part", [](const auto& to) { rewrittenCopy("StockPortfolio.xlsx", to, {{"xl/workbook.xml", ""}}); },
      "main document is missing", false},
     {"broken workbook XML",
@@ -114,8 +96,7 @@ const Damage damages[] = {
          CompoundFileBuilder file;
          file.addStream(u"EncryptedInfo", std::vector<std::uint8_t>(64, 4));
          file.addStream(u"EncryptedPackage", std::vector<std::uint8_t>(4096, 7));
-         auto bytes = file.build();
-         writeBytes(to, std::string(bytes.begin(), bytes.end()));
+         writeFile(to, file.build());
      },
      "encrypted", false},
     {"binary workbook inside",
@@ -142,7 +123,7 @@ TEST_P(DamagedPackage, IsRefusedWithItsReasonAndLeftByteForByte)
     TemporaryFolder folder;
     const auto book = folder / "book.xlsx";
     damage.make(book);
-    const std::string before = bytesOf(book);
+    const Bytes before = fileBytes(book);
 
     auto names = workbookSheetNames(book);
     EXPECT_EQ(names.ok(), damage.listed);
@@ -154,7 +135,7 @@ TEST_P(DamagedPackage, IsRefusedWithItsReasonAndLeftByteForByte)
     const RunOutcome outcome = engine.run(runOn(book, {"Sheet1", "Sheet2"}, 0, 2));
     EXPECT_EQ(outcome.placed, 0);
     EXPECT_NE(outcome.message.toStdString().find(damage.says), std::string::npos) << outcome.message.toStdString();
-    EXPECT_EQ(bytesOf(book), before);
+    EXPECT_EQ(fileBytes(book), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1) << "a file was left beside it";
 }
 
@@ -204,9 +185,7 @@ std::optional<StoredEntry> storedEntry(const std::filesystem::path& path, const 
 TEST(XlsxPackage, AMacroWorkbookKeepsItsMacrosAndASecondRunAddsMore)
 {
     TemporaryFolder folder;
-    const auto book = folder / "ledger.xlsm";
-    std::filesystem::copy_file(workbookFixture("ledger_macro.xlsm"), book);
-    std::filesystem::permissions(book, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    const auto book = copyWorkbook(folder.path(), "ledger_macro.xlsm", "ledger.xlsm");
     const auto macros = storedEntry(book, "xl/vbaProject.bin");
     ASSERT_TRUE(macros.has_value());
     EngineRun first, second;
@@ -232,9 +211,7 @@ TEST(XlsxPackage, AMacroWorkbookKeepsItsMacrosAndASecondRunAddsMore)
 TEST(XlsxPackage, SheetCopiesCarryTheirOwnPrintAreas)
 {
     TemporaryFolder folder;
-    const auto book = folder / "ledger.xlsx";
-    std::filesystem::copy_file(workbookFixture("ledger.xlsx"), book);
-    std::filesystem::permissions(book, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    const auto book = copyWorkbook(folder.path(), "ledger.xlsx");
     EngineRun engine;
     ASSERT_TRUE(engine.run(runOn(book, {"Sheet1", "My Sheet"}, 1, 2)).saved);
     auto report = openpyxlReport(book);
@@ -254,32 +231,28 @@ TEST(XlsxPackage, SheetCopiesCarryTheirOwnPrintAreas)
 TEST(XlsxPackage, AWorkbookChangedOnDiskDuringTheRunIsNotReplaced)
 {
     TemporaryFolder folder;
-    const auto book = folder / "book.xlsx";
-    std::filesystem::copy_file(workbookFixture("StockPortfolio.xlsx"), book);
-    std::filesystem::permissions(book, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
-    const std::string other = bytesOf(workbookFixture("ledger.xlsx"));
+    const auto book = copyWorkbook(folder.path(), "StockPortfolio.xlsx", "book.xlsx");
+    const Bytes other = fileBytes(workbookFixture("ledger.xlsx"));
     EngineRun engine;
-    engine.onProgress = [&](float) { writeBytes(book, other); };
+    engine.onProgress = [&](float) { writeFile(book, other); };
     const RunOutcome outcome = engine.run(runOn(book, {"Sheet1", "Sheet2"}, 0, 1));
     EXPECT_FALSE(outcome.saved);
     EXPECT_TRUE(outcome.changedOnDisk);
-    EXPECT_EQ(bytesOf(book), other);
+    EXPECT_EQ(fileBytes(book), other);
 }
 
 // tavorin-batch lists an .xlsx and refuses an encrypted package in English.
 TEST(XlsxPackage, TheCommandLineListsXlsxAndRefusesEncryptedPackages)
 {
     const ProcessResult listed = runProcess(QStringLiteral(TAVORIN_BATCH_PATH),
-                                            {"sheets", QString::fromStdString(workbookFixture("formscomments.xlsx").string())});
+                                            {"sheets", pathText(workbookFixture("formscomments.xlsx"))});
     EXPECT_EQ(listed.exitCode, 0);
     EXPECT_EQ(listed.standardOutput, QStringLiteral("NoFormNoComment\nComments\nFormsComments\nForms\nM2M Work Request Form\n"));
     TemporaryFolder folder;
     CompoundFileBuilder file;
     file.addStream(u"EncryptedPackage", std::vector<std::uint8_t>(4096, 7));
-    auto bytes = file.build();
-    writeBytes(folder / "secret.xlsx", std::string(bytes.begin(), bytes.end()));
-    const ProcessResult refused =
-        runProcess(QStringLiteral(TAVORIN_BATCH_PATH), {"sheets", QString::fromStdString((folder / "secret.xlsx").string())});
+    writeFile(folder / "secret.xlsx", file.build());
+    const ProcessResult refused = runProcess(QStringLiteral(TAVORIN_BATCH_PATH), {"sheets", pathText(folder / "secret.xlsx")});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.standardError.contains(QStringLiteral("encrypted"))) << refused.standardError.toStdString();
 }

@@ -9,6 +9,7 @@
 #include "support/FittedFrame.h"
 #include "support/OpenpyxlReport.h"
 #include "support/Oracles.h"
+#include "support/RunBlock.h"
 #include "support/PlacementChecks.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
@@ -55,13 +56,7 @@ const QString dateFormat = QStringLiteral("yyyy\"年\"m\"月\"d\"日\";@");
 RunOptions optionsFor(const std::filesystem::path& book, const Template& t)
 {
     RunOptions o = EngineRun::optionsFor(book, t.sheets, static_cast<int>(t.sheets.indexOf(t.sheet)));
-    o.startColumn = 2;
-    o.endColumn = 5;
-    o.startRow = 3;
-    o.endRow = 10;
-    o.startRowIndex = 2;
-    o.endRowIndex = 9;
-    o.rowSpacing = 2;
+    setBlock(o, 2, 5, 3, 10, 2);
     o.picturesPerSheet = 4;
     o.sheetNameText = QStringLiteral("写真");
     o.magnificationText = QString::number(t.magnification);

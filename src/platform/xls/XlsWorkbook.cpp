@@ -100,10 +100,8 @@ SpreadsheetStatus XlsWorkbook::saveAs(const std::filesystem::path& path)
     auto doc = document();
     if (!doc)
         return doc.error();
-    std::error_code code;
-    if (session_->displayAlerts && std::filesystem::exists(path, code))
-        return operationError("saving over " + path.string() +
-                              " would ask before replacing it, and nobody can answer (alerts are on)");
+    if (auto allowed = session_->mayReplace(path); !allowed)
+        return allowed;
     // The workbook opens where the work was left, as Excel saves it.
     if (activated_ && active_)
         if (auto position = positionOf(*active_))

@@ -18,18 +18,6 @@ namespace {
 
 std::u16string utf16(const std::string& text) { return QString::fromStdString(text).toStdU16String(); }
 
-bool inSheet(CellAddress cell)
-{
-    return cell.row >= 1 && cell.row <= SheetGeometry::rowCount && cell.column >= 1 &&
-           cell.column <= SheetGeometry::columnCount;
-}
-
-Error outside(CellAddress cell)
-{
-    return operationError("the cell (" + std::to_string(cell.row) + ", " + std::to_string(cell.column) +
-                          ") lies outside the sheet (rows 1-65536, columns 1-256)");
-}
-
 } // namespace
 
 XlsWorksheet::XlsWorksheet(std::weak_ptr<XlsWorkbook> workbook, std::shared_ptr<SheetModel> sheet, FitFor fitFor)
@@ -62,6 +50,14 @@ Result<XlsWorksheet::Open> XlsWorksheet::openWorksheet()
             return loaded.error();
     }
     return opened;
+}
+
+Result<XlsWorksheet::Open> XlsWorksheet::openWorksheetAt(std::initializer_list<CellAddress> cells)
+{
+    for (CellAddress cell : cells)
+        if (auto reason = cellOutsideSheet(cell, SheetGeometry::rowCount, SheetGeometry::columnCount))
+            return operationError(*reason);
+    return openWorksheet();
 }
 
 SpreadsheetResult<std::string> XlsWorksheet::name()
@@ -120,32 +116,26 @@ SpreadsheetStatus XlsWorksheet::copyAfter(SpreadsheetWorksheet& anchor)
 
 SpreadsheetResult<double> XlsWorksheet::columnWidth(CellAddress cell)
 {
-    auto opened = openWorksheet();
+    auto opened = openWorksheetAt({cell});
     if (!opened)
         return opened.error();
-    if (!inSheet(cell))
-        return outside(cell);
     return geometry_.geometryOf(opened->document->model(), *sheet_).columnCharacters(cell.column - 1);
 }
 
 SpreadsheetStatus XlsWorksheet::setColumnWidth(CellAddress cell, double width)
 {
-    auto opened = openWorksheet();
+    auto opened = openWorksheetAt({cell});
     if (!opened)
         return opened.error();
-    if (!inSheet(cell))
-        return outside(cell);
     const auto& model = opened->document->model();
     return SheetMeasure::setColumnWidth(model, *sheet_, cell.column - 1, width, geometry_.geometryOf(model, *sheet_));
 }
 
 SpreadsheetStatus XlsWorksheet::setMergeAreaValue(CellAddress cell, const CellValue& value)
 {
-    auto opened = openWorksheet();
+    auto opened = openWorksheetAt({cell});
     if (!opened)
         return opened.error();
-    if (!inSheet(cell))
-        return outside(cell);
     auto& model = opened->document->model();
     CellEditor editor(model, *sheet_);
     auto row = static_cast<std::uint32_t>(cell.row - 1);
@@ -164,11 +154,9 @@ SpreadsheetStatus XlsWorksheet::setMergeAreaValue(CellAddress cell, const CellVa
 
 SpreadsheetStatus XlsWorksheet::setMergeAreaNumberFormatLocal(CellAddress cell, const std::string& format)
 {
-    auto opened = openWorksheet();
+    auto opened = openWorksheetAt({cell});
     if (!opened)
         return opened.error();
-    if (!inSheet(cell))
-        return outside(cell);
     CellEditor editor(opened->document->model(), *sheet_);
     return editor.setNumberFormat(static_cast<std::uint32_t>(cell.row - 1), static_cast<std::uint32_t>(cell.column - 1),
                                   utf16(format));
@@ -176,13 +164,9 @@ SpreadsheetStatus XlsWorksheet::setMergeAreaNumberFormatLocal(CellAddress cell, 
 
 Result<std::array<double, 4>> XlsWorksheet::box(CellRange range)
 {
-    auto opened = openWorksheet();
+    auto opened = openWorksheetAt({range.first, range.last});
     if (!opened)
         return opened.error();
-    if (!inSheet(range.first))
-        return outside(range.first);
-    if (!inSheet(range.last))
-        return outside(range.last);
     const SheetGeometry& geometry = placementGeometry_.geometryOf(opened->document->model(), *sheet_);
     auto b = geometry.rangeBox(range.first.row - 1, range.first.column - 1, range.last.row - 1, range.last.column - 1);
     return std::array<double, 4>{b.left, b.top, b.width, b.height};

@@ -7,6 +7,7 @@
 #include "platform/xls/drawing/SheetPictures.h"
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -61,6 +62,8 @@ private:
     };
     Result<Open> open();
     Result<Open> openWorksheet();
+    // The worksheet opened for work on these cells, each of which must lie on the sheet.
+    Result<Open> openWorksheetAt(std::initializer_list<CellAddress> cells);
     Result<std::array<double, 4>> box(CellRange range);
     // The picture operations of this sheet: the workbook's drawing group, the sheet's drawing
     // (read or made on first use) and its geometry now.

@@ -8,6 +8,7 @@ namespace tavorin::xlsx {
 XlsxWorkbook::XlsxWorkbook(std::shared_ptr<xls::XlsSession> session, std::unique_ptr<XlsxDocument> document)
     : session_(std::move(session)), document_(std::move(document))
 {
+    document_->setFitFor(session_->fitFor);
     // The sheet the workbook was saved with in front, else the first.
     const auto& sheets = document_->sheets();
     if (!sheets.empty())
@@ -83,10 +84,8 @@ SpreadsheetStatus XlsxWorkbook::saveAs(const std::filesystem::path& path)
     auto doc = document();
     if (!doc)
         return doc.error();
-    std::error_code code;
-    if (session_->displayAlerts && std::filesystem::exists(path, code))
-        return operationError("saving over " + path.string() +
-                              " would ask before replacing it, and nobody can answer (alerts are on)");
+    if (auto allowed = session_->mayReplace(path); !allowed)
+        return allowed;
     // Reducing pictures takes most of a save's time when it is on; writing the package the rest.
     const auto& told = session_->saveProgress;
     (*doc)->reducePictures(session_->reduction, [&](std::size_t done, std::size_t total) {

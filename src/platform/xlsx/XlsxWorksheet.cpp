@@ -14,18 +14,6 @@ namespace {
 
 constexpr int shortDateFormat = 14;
 
-bool inSheet(CellAddress cell)
-{
-    return cell.row >= 1 && cell.row <= CellReference::maximumRow && cell.column >= 1 &&
-           cell.column <= CellReference::maximumColumn;
-}
-
-Error outside(CellAddress cell)
-{
-    return operationError("the cell (" + std::to_string(cell.row) + ", " + std::to_string(cell.column) +
-                          ") lies outside the sheet (rows 1-1048576, columns 1-16384)");
-}
-
 CellReference referenceOf(CellAddress cell) { return CellReference{cell.row, cell.column}; }
 
 bool positive(double value) { return std::isfinite(value) && value > 0; }
@@ -59,6 +47,14 @@ Result<XlsxWorksheet::Open> XlsxWorksheet::openWorksheet()
     if (auto loaded = opened->document->load(*sheet_); !loaded)
         return loaded.error();
     return opened;
+}
+
+Result<XlsxWorksheet::Open> XlsxWorksheet::openWorksheetAt(std::initializer_list<CellAddress> cells)
+{
+    for (CellAddress cell : cells)
+        if (auto reason = cellOutsideSheet(cell, CellReference::maximumRow, CellReference::maximumColumn))
+            return operationError(*reason);
+    return openWorksheet();
 }
 
 SpreadsheetResult<std::string> XlsxWorksheet::name()
@@ -106,21 +102,17 @@ SpreadsheetStatus XlsxWorksheet::copyAfter(SpreadsheetWorksheet& anchor)
 
 SpreadsheetResult<double> XlsxWorksheet::columnWidth(CellAddress cell)
 {
-    auto opened = openWorksheet();
+    auto opened = openWorksheetAt({cell});
     if (!opened)
         return opened.error();
-    if (!inSheet(cell))
-        return outside(cell);
     return sheet_->geometry->columnCharacters(cell.column - 1);
 }
 
 SpreadsheetStatus XlsxWorksheet::setColumnWidth(CellAddress cell, double width)
 {
-    auto opened = openWorksheet();
+    auto opened = openWorksheetAt({cell});
     if (!opened)
         return opened.error();
-    if (!inSheet(cell))
-        return outside(cell);
     if (!std::isfinite(width) || width < 0 || width > 255)
         return operationError("a column width must be from 0 to 255 characters");
     const int mdw = opened->document->maximumDigitWidth();
@@ -128,18 +120,16 @@ SpreadsheetStatus XlsxWorksheet::setColumnWidth(CellAddress cell, double width)
     if (xls::column_width::pixelsFromCharacters(width, mdw) == sheet_->geometry->columnPixels(cell.column - 1))
         return success();
     sheet_->content->setColumnWidth(cell.column, width, mdw);
-    sheet_->geometry.emplace(sheet_->content->layout(mdw));
+    opened->document->measure(*sheet_);
     sheet_->contentChanged = true;
     return success();
 }
 
 SpreadsheetStatus XlsxWorksheet::setMergeAreaValue(CellAddress cell, const CellValue& value)
 {
-    auto opened = openWorksheet();
+    auto opened = openWorksheetAt({cell});
     if (!opened)
         return opened.error();
-    if (!inSheet(cell))
-        return outside(cell);
     XlsxDocument& document = *opened->document;
     SheetPart& content = *sheet_->content;
     const CellReference target = content.mergeAreaOrigin(referenceOf(cell));
@@ -181,11 +171,9 @@ SpreadsheetStatus XlsxWorksheet::setMergeAreaValue(CellAddress cell, const CellV
 
 SpreadsheetStatus XlsxWorksheet::setMergeAreaNumberFormatLocal(CellAddress cell, const std::string& format)
 {
-    auto opened = openWorksheet();
+    auto opened = openWorksheetAt({cell});
     if (!opened)
         return opened.error();
-    if (!inSheet(cell))
-        return outside(cell);
     auto styles = opened->document->styles();
     if (!styles)
         return styles.error();
@@ -204,14 +192,10 @@ SpreadsheetStatus XlsxWorksheet::setMergeAreaNumberFormatLocal(CellAddress cell,
 
 Result<XlsxSheetGeometry::Box> XlsxWorksheet::box(CellRange range)
 {
-    auto opened = openWorksheet();
+    auto opened = openWorksheetAt({range.first, range.last});
     if (!opened)
         return opened.error();
-    if (!inSheet(range.first))
-        return outside(range.first);
-    if (!inSheet(range.last))
-        return outside(range.last);
-    return sheet_->geometry->rangeBox(range.first.row - 1, range.first.column - 1, range.last.row - 1,
+    return sheet_->placementGeometry().rangeBox(range.first.row - 1, range.first.column - 1, range.last.row - 1,
                                       range.last.column - 1);
 }
 

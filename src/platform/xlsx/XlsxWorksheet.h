@@ -5,6 +5,7 @@
 #include "platform/xlsx/model/XlsxSheet.h"
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -57,6 +58,8 @@ private:
     };
     Result<Open> open();
     Result<Open> openWorksheet();
+    // The worksheet opened for work on these cells, each of which must lie on the sheet.
+    Result<Open> openWorksheetAt(std::initializer_list<CellAddress> cells);
     Result<XlsxSheetGeometry::Box> box(CellRange range);
     Result<double> frameValue(const std::string& shape, double SheetPictures::Frame::*field);
     SpreadsheetStatus changeFrame(const std::string& shape, const std::function<Status(SheetPictures::Frame&)>& change);

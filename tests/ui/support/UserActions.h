@@ -2,6 +2,8 @@
 
 // What the user does with the mouse and the keyboard, as real events on the real widgets.
 
+#include "support/Files.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
@@ -71,8 +73,6 @@ inline bool dropData(QWidget* target, const QMimeData& data)
     QCoreApplication::processEvents();
     return enter.isAccepted();
 }
-
-inline QString pathText(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 inline bool dropFiles(QWidget* target, const QStringList& paths)
 {

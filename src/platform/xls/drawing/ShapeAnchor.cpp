@@ -1,5 +1,7 @@
 #include "platform/xls/drawing/ShapeAnchor.h"
 
+#include "platform/xls/geometry/KeptOnSheet.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -29,11 +31,7 @@ Result<ClientAnchor> ShapeAnchor::fromFrame(const SheetGeometry& geometry, const
     // fitted into its block is anchored where the block is.
     const double sheetWidth = SheetGeometry::pointsFromPixels(static_cast<double>(geometry.columnLeftPixels(SheetGeometry::columnCount)));
     const double sheetHeight = SheetGeometry::pointsFromPixels(static_cast<double>(geometry.rowTopPixels(SheetGeometry::rowCount)));
-    Frame box = anchoredRectangle(frame, rotation);
-    box.width = std::min(box.width, sheetWidth);
-    box.height = std::min(box.height, sheetHeight);
-    box.left = std::clamp(box.left, 0.0, sheetWidth - box.width);
-    box.top = std::clamp(box.top, 0.0, sheetHeight - box.height);
+    const Frame box = keptOnSheet(anchoredRectangle(frame, rotation), sheetWidth, sheetHeight);
     auto firstColumn = geometry.columnAnchorAt(box.left);
     auto firstRow = geometry.rowAnchorAt(box.top);
     auto lastColumn = geometry.columnAnchorAt(std::min(box.left + box.width, sheetWidth));

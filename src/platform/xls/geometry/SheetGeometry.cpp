@@ -1,5 +1,6 @@
 #include "platform/xls/geometry/SheetGeometry.h"
 
+#include "platform/xls/geometry/CellHolding.h"
 #include "platform/xls/geometry/ColumnWidthUnits.h"
 
 #include <algorithm>
@@ -157,19 +158,7 @@ std::optional<SheetGeometry::AnchorPoint> anchorAt(double pixels, int count, int
 {
     if (!(pixels >= 0.0) || pixels > double(startOf(count)))
         return std::nullopt;
-    // First index whose start lies beyond the position, minus one.
-    int low = 0;
-    int high = count; // start(high) > pixels or high == count
-    while (high - low > 1) {
-        const int middle = low + (high - low) / 2;
-        if (double(startOf(middle)) <= pixels)
-            low = middle;
-        else
-            high = middle;
-    }
-    int index = low;
-    while (index > 0 && sizeOf(index) <= 0) // a hidden cell cannot hold a position
-        --index;
+    const int index = cellHolding(pixels, count, startOf, sizeOf);
     const double size = double(sizeOf(index));
     if (size <= 0)
         return SheetGeometry::AnchorPoint{index, 0};

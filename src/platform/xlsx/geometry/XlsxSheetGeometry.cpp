@@ -1,5 +1,6 @@
 #include "platform/xlsx/geometry/XlsxSheetGeometry.h"
 
+#include "platform/xls/geometry/CellHolding.h"
 #include "platform/xls/geometry/ColumnWidthUnits.h"
 
 #include <algorithm>
@@ -9,13 +10,13 @@
 namespace tavorin::xlsx {
 namespace {
 
-using Overrides = std::vector<std::pair<int, int>>;
+using Overrides = std::vector<std::pair<int, double>>;
 
 // Sorted differences from the default size and their running sums, so that the start of any
 // index is index * default + (sum of the differences before it), found by binary search.
-void buildOverrides(const std::map<int, int>& sizes, int defaultSize, Overrides& overrides, std::vector<std::int64_t>& prefix)
+void buildOverrides(const std::map<int, double>& sizes, double defaultSize, Overrides& overrides, std::vector<double>& prefix)
 {
-    std::int64_t sum = 0;
+    double sum = 0;
     for (const auto& [index, size] : sizes) {
         if (size == defaultSize)
             continue;
@@ -27,20 +28,20 @@ void buildOverrides(const std::map<int, int>& sizes, int defaultSize, Overrides&
 
 Overrides::const_iterator firstAtOrAfter(const Overrides& overrides, int index)
 {
-    return std::lower_bound(overrides.begin(), overrides.end(), std::make_pair(index, 0),
+    return std::lower_bound(overrides.begin(), overrides.end(), std::make_pair(index, 0.0),
                             [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
-int sizeAt(const Overrides& overrides, int index, int defaultSize)
+double sizeAt(const Overrides& overrides, int index, double defaultSize)
 {
     auto found = firstAtOrAfter(overrides, index);
     return found != overrides.end() && found->first == index ? found->second : defaultSize;
 }
 
-std::int64_t startOf(const Overrides& overrides, const std::vector<std::int64_t>& prefix, int index, int defaultSize)
+double startOf(const Overrides& overrides, const std::vector<double>& prefix, int index, double defaultSize)
 {
     const auto before = firstAtOrAfter(overrides, index) - overrides.begin();
-    return std::int64_t{index} * defaultSize + (before > 0 ? prefix[static_cast<std::size_t>(before - 1)] : 0);
+    return double(index) * defaultSize + (before > 0 ? prefix[static_cast<std::size_t>(before - 1)] : 0);
 }
 
 int widthPixels(double characters, int mdw)
@@ -58,23 +59,13 @@ std::optional<XlsxSheetGeometry::AnchorPoint> anchorAt(double pixels, int count,
 {
     if (!(pixels >= 0.0) || pixels > double(startOf(count)))
         return std::nullopt;
-    int low = 0, high = count;
-    while (high - low > 1) {
-        const int middle = low + (high - low) / 2;
-        if (double(startOf(middle)) <= pixels)
-            low = middle;
-        else
-            high = middle;
-    }
-    int index = low;
-    while (index > 0 && sizeOf(index) == 0)
-        --index;
-    const int size = sizeOf(index);
+    const int index = xls::cellHolding(pixels, count, startOf, sizeOf);
+    const double size = sizeOf(index);
     auto offset = static_cast<std::int64_t>(std::llround((pixels - double(startOf(index))) * XlsxSheetGeometry::emuPerPixel));
-    const auto full = static_cast<std::int64_t>(size * XlsxSheetGeometry::emuPerPixel);
+    const auto full = static_cast<std::int64_t>(std::llround(size * XlsxSheetGeometry::emuPerPixel));
     if (offset >= full) {
         int next = index + 1;
-        while (next < count && sizeOf(next) == 0)
+        while (next < count && sizeOf(next) <= 0)
             ++next;
         if (next < count)
             return XlsxSheetGeometry::AnchorPoint{next, 0};
@@ -94,52 +85,68 @@ int XlsxSheetGeometry::pixelsFromPoints(double points)
 
 XlsxSheetGeometry::XlsxSheetGeometry(const Layout& layout) : mdw_(std::clamp(layout.maximumDigitWidth, 1, 64))
 {
+    // Excel draws columns and rows on its pixel grid. LibreOffice makes a width of n characters
+    // n of its own digit (the digit of the face it finds for the font on this machine), the
+    // default base width 5 pixels more, and draws rows as tall as they are stored.
+    const auto digitTwips = layout.libreOfficeDigitTwips;
+    auto widthOf = [&](double characters) -> double {
+        if (!digitTwips)
+            return widthPixels(characters, mdw_);
+        return std::isfinite(characters) && characters > 0 ? std::min(characters, 255.0) * *digitTwips / 15.0 : 0.0;
+    };
     if (layout.defaultColumnWidth)
-        defaultColumnPixels_ = widthPixels(*layout.defaultColumnWidth, mdw_);
+        defaultColumnPixels_ = widthOf(*layout.defaultColumnWidth);
+    else if (digitTwips)
+        defaultColumnPixels_ = widthOf(layout.baseColumnWidth) + 5.0;
     else
         defaultColumnPixels_ = xls::column_width::pixelsFromDefaultCharacters(layout.baseColumnWidth, mdw_);
-    std::map<int, int> columns; // a later <col> for the same column wins
+    std::map<int, double> columns; // a later <col> for the same column wins
     for (const ColumnSpan& span : layout.columns) {
         const int first = std::max(span.first, 0), last = std::min(span.last, columnCount - 1);
-        const int pixels = span.hidden ? 0 : span.width ? widthPixels(*span.width, mdw_) : defaultColumnPixels_;
+        const double pixels = span.hidden ? 0.0 : span.width ? widthOf(*span.width) : defaultColumnPixels_;
         for (int column = first; column <= last; ++column)
             columns[column] = pixels;
     }
     buildOverrides(columns, defaultColumnPixels_, columnOverrides_, columnDeltaPrefix_);
 
-    defaultRowPixels_ = layout.defaultRowsHidden ? 0 : pixelsFromPoints(layout.defaultRowHeightPoints);
-    std::map<int, int> rows;
+    auto heightOf = [&](double points) -> double {
+        if (!digitTwips)
+            return pixelsFromPoints(points);
+        return std::isfinite(points) && points > 0 ? std::min(points, 409.5) * 4.0 / 3.0 : 0.0;
+    };
+    defaultRowPixels_ = layout.defaultRowsHidden ? 0.0 : heightOf(layout.defaultRowHeightPoints);
+    std::map<int, double> rows;
     for (const RowSize& row : layout.rows) {
         if (row.row < 0 || row.row >= rowCount)
             continue;
-        rows[row.row] = row.hidden ? 0 : row.heightPoints ? pixelsFromPoints(*row.heightPoints) : defaultRowPixels_;
+        rows[row.row] = row.hidden ? 0.0 : row.heightPoints ? heightOf(*row.heightPoints) : defaultRowPixels_;
     }
     buildOverrides(rows, defaultRowPixels_, rowOverrides_, rowDeltaPrefix_);
 }
 
-int XlsxSheetGeometry::columnPixels(int column) const
+double XlsxSheetGeometry::columnPixels(int column) const
 {
     return column >= 0 && column < columnCount ? sizeAt(columnOverrides_, column, defaultColumnPixels_) : 0;
 }
 
-std::int64_t XlsxSheetGeometry::columnLeftPixels(int column) const
+double XlsxSheetGeometry::columnLeftPixels(int column) const
 {
     return startOf(columnOverrides_, columnDeltaPrefix_, std::clamp(column, 0, columnCount), defaultColumnPixels_);
 }
 
-int XlsxSheetGeometry::rowPixels(int row) const
+double XlsxSheetGeometry::rowPixels(int row) const
 {
     return row >= 0 && row < rowCount ? sizeAt(rowOverrides_, row, defaultRowPixels_) : 0;
 }
 
-std::int64_t XlsxSheetGeometry::rowTopPixels(int row) const
+double XlsxSheetGeometry::rowTopPixels(int row) const
 {
     return startOf(rowOverrides_, rowDeltaPrefix_, std::clamp(row, 0, rowCount), defaultRowPixels_);
 }
 
 double XlsxSheetGeometry::columnCharacters(int column) const
 {
-    return xls::column_width::charactersFromPixels(columnPixels(column), mdw_);
+    return xls::column_width::charactersFromPixels(static_cast<int>(std::lround(columnPixels(column))), mdw_);
 }
 
 XlsxSheetGeometry::Box XlsxSheetGeometry::rangeBox(int row1, int column1, int row2, int column2) const

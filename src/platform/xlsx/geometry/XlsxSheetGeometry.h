@@ -11,7 +11,8 @@ namespace tavorin::xlsx {
 // Column and row layout of one worksheet of an .xlsx package as Excel shows it at 96 dpi, from
 // the values of its <cols>, <row> and <sheetFormatPr> elements. Everything is measured in whole
 // pixels first, as Excel draws columns and rows on the pixel grid, and reported in points
-// (pixel * 3/4) or EMU (pixel * 9525). Columns and rows are 0-based here.
+// (pixel * 3/4) or EMU (pixel * 9525). Columns and rows are 0-based here. Asked for, the layout
+// is LibreOffice's instead (see libreOfficeDigitTwips), in fractions of a pixel.
 //  - a <col width> is in characters of the maximum digit width (MDW) including the padding:
 //    pixels = trunc(((256 * width + trunc(128 / MDW)) / 256) * MDW);
 //  - without a <col>, a column is defaultColWidth wide (the same unit); without that, baseColWidth
@@ -43,6 +44,9 @@ public:
         bool defaultRowsHidden = false;           // zeroHeight
         std::vector<ColumnSpan> columns;
         std::vector<RowSize> rows;
+        // Set when the sheet is measured as LibreOffice draws it: the advance of its digit in
+        // twips at the Normal font's size.
+        std::optional<double> libreOfficeDigitTwips;
     };
     struct Box {
         double left = 0, top = 0, width = 0, height = 0; // points
@@ -57,10 +61,10 @@ public:
     explicit XlsxSheetGeometry(const Layout& layout);
 
     int maximumDigitWidth() const { return mdw_; }
-    int columnPixels(int column) const;
-    std::int64_t columnLeftPixels(int column) const;
-    int rowPixels(int row) const;
-    std::int64_t rowTopPixels(int row) const;
+    double columnPixels(int column) const;
+    double columnLeftPixels(int column) const;
+    double rowPixels(int row) const;
+    double rowTopPixels(int row) const;
     // ColumnWidth in characters (padding excluded), as Excel reads it.
     double columnCharacters(int column) const;
 
@@ -77,13 +81,13 @@ public:
 
 private:
     int mdw_ = 7;
-    int defaultColumnPixels_ = 64;
-    int defaultRowPixels_ = 20;
+    double defaultColumnPixels_ = 64;
+    double defaultRowPixels_ = 20;
     // Columns that differ from the default, and the running sum of their differences.
-    std::vector<std::pair<int, int>> columnOverrides_;
-    std::vector<std::int64_t> columnDeltaPrefix_;
-    std::vector<std::pair<int, int>> rowOverrides_;
-    std::vector<std::int64_t> rowDeltaPrefix_;
+    std::vector<std::pair<int, double>> columnOverrides_;
+    std::vector<double> columnDeltaPrefix_;
+    std::vector<std::pair<int, double>> rowOverrides_;
+    std::vector<double> rowDeltaPrefix_;
 };
 
 } // namespace tavorin::xlsx

@@ -218,6 +218,7 @@ Result<std::size_t> SheetCopier::copy(std::size_t source, std::size_t anchor)
     copy->part = sheetPart;
     copy->kind = WorkbookPart::SheetKind::Worksheet;
     copy->geometry = original.geometry;
+    copy->libreOfficeGeometry = original.libreOfficeGeometry;
     copy->content = std::move(*content);
     copy->relationships = std::move(relationships);
     copy->contentChanged = copy->relationshipsChanged = true;

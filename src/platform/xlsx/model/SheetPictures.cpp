@@ -1,6 +1,7 @@
 #include "platform/xlsx/model/SheetPictures.h"
 
 #include "platform/xls/drawing/PictureFile.h"
+#include "platform/xls/geometry/KeptOnSheet.h"
 #include "platform/xlsx/model/XlsxDocument.h"
 
 #include <algorithm>
@@ -24,11 +25,7 @@ Result<DrawingPart::Anchor> cellsFor(const XlsxSheetGeometry& geometry, const Sh
         return pictureError("a picture's width and height must be positive");
     const double sheetWidth = 0.75 * double(geometry.columnLeftPixels(XlsxSheetGeometry::columnCount));
     const double sheetHeight = 0.75 * double(geometry.rowTopPixels(XlsxSheetGeometry::rowCount));
-    SheetPictures::Frame box = SheetPictures::anchoredRectangle(frame);
-    box.width = std::min(box.width, sheetWidth);
-    box.height = std::min(box.height, sheetHeight);
-    box.left = std::clamp(box.left, 0.0, sheetWidth - box.width);
-    box.top = std::clamp(box.top, 0.0, sheetHeight - box.height);
+    const SheetPictures::Frame box = xls::keptOnSheet(SheetPictures::anchoredRectangle(frame), sheetWidth, sheetHeight);
     auto firstColumn = geometry.columnAnchorAt(box.left);
     auto firstRow = geometry.rowAnchorAt(box.top);
     auto lastColumn = geometry.columnAnchorAt(std::min(box.left + box.width, sheetWidth));
@@ -60,7 +57,7 @@ Result<std::string> SheetPictures::insert(const std::filesystem::path& path, int
     auto picture = xls::PictureFile::open(path, options);
     if (!picture)
         return picture.error();
-    const XlsxSheetGeometry& geometry = *sheet_.geometry;
+    const XlsxSheetGeometry& geometry = sheet_.placementGeometry();
     auto cell = geometry.rangeBox(row - 1, column - 1, row - 1, column - 1);
     const int turn = picture->turn();
     Frame frame{cell.left, cell.top, picture->widthPoints(), picture->heightPoints(), double(turn)};
@@ -119,7 +116,7 @@ Result<SheetPictures::Frame> SheetPictures::frame(const std::string& name)
     auto cells = DrawingPart::cellsOf(*anchor);
     if (!cells)
         return pictureError("the shape \"" + name + "\" is not anchored to two cells");
-    const XlsxSheetGeometry& geometry = *sheet_.geometry;
+    const XlsxSheetGeometry& geometry = sheet_.placementGeometry();
     const double left = geometry.xPointsOf(cells->fromColumn), top = geometry.yPointsOf(cells->fromRow);
     // The anchor holds the frame as it shows; turning that rectangle back gives the frame itself.
     Frame shown{left, top, geometry.xPointsOf(cells->toColumn) - left, geometry.yPointsOf(cells->toRow) - top,
@@ -132,7 +129,7 @@ Status SheetPictures::setFrame(const std::string& name, const Frame& frame)
     auto anchor = anchorOf(name);
     if (!anchor)
         return anchor.error();
-    auto cells = cellsFor(*sheet_.geometry, frame);
+    auto cells = cellsFor(sheet_.placementGeometry(), frame);
     if (!cells)
         return cells.error();
     auto placed = DrawingPart::place(*anchor, *cells, {emu(frame.left), emu(frame.top), emu(frame.width), emu(frame.height)},

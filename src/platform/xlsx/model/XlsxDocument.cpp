@@ -1,5 +1,6 @@
 #include "platform/xlsx/model/XlsxDocument.h"
 
+#include "platform/xls/geometry/DigitAdvance.h"
 #include "platform/xls/geometry/MaximumDigitWidth.h"
 #include "platform/xls/model/SheetNameRules.h"
 #include "platform/xlsx/model/AppProperties.h"
@@ -95,6 +96,22 @@ int XlsxDocument::maximumDigitWidth()
     return *maximumDigitWidth_;
 }
 
+void XlsxDocument::measure(XlsxSheet& sheet)
+{
+    XlsxSheetGeometry::Layout layout = sheet.content->layout(maximumDigitWidth());
+    sheet.geometry.emplace(layout);
+    sheet.libreOfficeGeometry.reset();
+    if (fitFor_ != FitFor::LibreOffice)
+        return;
+    // LibreOffice's digit: the advance of '0' in the face it finds for the Normal font here.
+    auto found = styles();
+    StylesPart::Font font = found ? (*found)->normalFont() : StylesPart::Font{};
+    const double points = font.points > 0 && font.points <= 409 ? font.points : 11.0;
+    const double advance = xls::digitAdvanceEm(font.name).value_or(xls::digitAdvanceOfFace(font.name));
+    layout.libreOfficeDigitTwips = advance * points * 20.0;
+    sheet.libreOfficeGeometry.emplace(layout);
+}
+
 Status XlsxDocument::load(XlsxSheet& sheet)
 {
     if (sheet.content)
@@ -110,9 +127,9 @@ Status XlsxDocument::load(XlsxSheet& sheet)
     auto relationships = package_.relationshipsOf(sheet.part);
     if (!relationships)
         return relationships.error();
-    sheet.geometry.emplace((*content)->layout(maximumDigitWidth()));
     sheet.content = std::move(*content);
     sheet.relationships = std::move(*relationships);
+    measure(sheet);
     return success();
 }
 

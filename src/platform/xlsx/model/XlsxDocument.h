@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FitFor.h"
 #include "platform/xlsx/XlsxError.h"
 #include "platform/xlsx/drawing/MediaStore.h"
 #include "platform/xlsx/model/StylesPart.h"
@@ -33,6 +34,10 @@ public:
     Status load(XlsxSheet& sheet);
     Result<StylesPart*> styles();
     int maximumDigitWidth();
+    // Ranges and pictures measured in Excel's columns, or in LibreOffice's.
+    void setFitFor(FitFor fitFor) { fitFor_ = fitFor; }
+    // The sheet's geometries anew from its part (after it was read or a column changed).
+    void measure(XlsxSheet& sheet);
     // The sheet's drawing, made (with its relationship) when create is set and it has none.
     Result<DrawingPart*> drawing(XlsxSheet& sheet, bool create);
     MediaStore& media() { return media_; }
@@ -62,6 +67,7 @@ private:
     xls::AtomicSave atomicSave_;
     std::optional<StylesPart> styles_;
     std::optional<int> maximumDigitWidth_;
+    FitFor fitFor_ = FitFor::Excel;
     std::vector<std::shared_ptr<XlsxSheet>> sheets_;
     std::vector<std::string> originalWorksheetNames_;
     MediaStore media_;

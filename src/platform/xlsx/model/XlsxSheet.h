@@ -28,7 +28,11 @@ struct XlsxSheet {
     Relationships relationships;
     bool contentChanged = false;
     bool relationshipsChanged = false;
-    std::optional<XlsxSheetGeometry> geometry;
+    std::optional<XlsxSheetGeometry> geometry;          // as Excel lays the sheet out
+    std::optional<XlsxSheetGeometry> libreOfficeGeometry; // as LibreOffice does, when pictures are fitted for it
+
+    // What ranges and pictures are measured in.
+    const XlsxSheetGeometry& placementGeometry() const { return libreOfficeGeometry ? *libreOfficeGeometry : *geometry; }
 
     std::string drawingPart;
     std::unique_ptr<DrawingPart> drawing;
