@@ -4,9 +4,9 @@
 #include "platform/xls/drawing/DrawingGroup.h"
 #include "platform/xls/drawing/PictureReduction.h"
 #include "platform/xls/drawing/SheetDrawing.h"
+#include "platform/xls/model/WorkbookStreamWriter.h"
 
 #include <algorithm>
-#include "platform/xls/model/WorkbookStreamWriter.h"
 
 namespace tavorin::xls {
 namespace {
@@ -129,10 +129,11 @@ Result<std::uint64_t> WorkbookDocument::sizeExcelOpens(const CompoundFileWriter&
     if (*size <= largestFile && writer.largestStream() <= largestFile)
         return *size;
     constexpr std::uint64_t megabyte = 1024 * 1024;
-    return Error{"the workbook would be " + std::to_string((*size + megabyte - 1) / megabyte) +
-                     " MB, larger than the 2048 MB an Excel 97-2003 workbook may be; nothing was written",
+    const std::string would = std::to_string((*size + megabyte - 1) / megabyte) + " MB";
+    return Error{"the workbook would be " + would +
+                     ", larger than the 2048 MB an Excel 97-2003 workbook may be; nothing was written",
                  "workbook", {}, {}}
-        .ofKind(ErrorKind::WorkbookTooLarge, std::to_string((*size + megabyte - 1) / megabyte) + " MB");
+        .ofKind(ErrorKind::WorkbookTooLarge, would);
 }
 
 Status WorkbookDocument::saveAs(const std::filesystem::path& path, const SinkFactory& createSink,
