@@ -17,6 +17,8 @@ packages=(
   dpkg-dev file help2man man-db desktop-file-utils appstream lintian librsvg2-bin
   # screenshots under a virtual display
   xvfb xauth x11-apps imagemagick
+  # the picture reduction benchmark compares with djpeg (libjpeg-turbo) and ImageMagick
+  libjpeg-turbo-progs
   # independent readers that the tests use as oracles
   python3 python3-xlrd python3-olefile libreoffice-calc-nogui python3-uno libapache-poi-java default-jre-headless
   # openpyxl (with Pillow to load pictures): a second reader for .xlsx packages

@@ -176,6 +176,14 @@ private:
                 else
                     fail(name, *text, "excel or libreoffice");
             }
+        } else if (name == "--picture-dpi") {
+            if (auto text = value(name))
+                if (auto dpi = number(name, *text, 50, 600))
+                    options.pictureDpi = *dpi;
+        } else if (name == "--jpeg-quality") {
+            if (auto text = value(name))
+                if (auto quality = number(name, *text, 1, 100))
+                    options.jpegQuality = *quality;
         } else if (name == "--ignore-orientation") {
             options.photoOrientation = false;
         } else if (name == "--date-source") {
@@ -348,6 +356,9 @@ std::string insertOptionsHelp()
            "                          orientation (as Excel 97-2003 inserts them)\n"
            "  --date-source created|taken  the date caption shows the file's creation date (default) or\n"
            "                          the date the photo was taken (EXIF), or its creation date without one\n"
+           "  --picture-dpi N         store each picture with at most N pixels per inch (50-600) of the size\n"
+           "                          it is shown at; smaller ones and metafiles stay as they are\n"
+           "  --jpeg-quality Q        the JPEG quality of reduced photos, 1-100 (default 85)\n"
            "Prints one line with what was placed and written, then one line per picture not placed.";
 }
 

@@ -23,7 +23,7 @@ namespace tavorin {
 
 namespace {
 constexpr int clientWidth = 8895;
-constexpr int clientHeight = 8790; // the first layout's 8130 and the strip of later options
+constexpr int clientHeight = 9150; // the first layout's 8130 and the strip of later options
 } // namespace
 
 Form1::Form1(const Form1Dependencies& dependencies, QWidget* parent)

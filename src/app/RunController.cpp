@@ -2,6 +2,7 @@
 
 #include "app/Form1Dependencies.h"
 #include "app/MessageSink.h"
+#include "app/StartUp.h"
 #include "lists/WorkbookSelection.h"
 #include "platform/FileCreationTime.h"
 #include "platform/RunningApplicationProbe.h"
@@ -82,6 +83,7 @@ RunOptions RunController::readOptions(const Form1Controls& c)
     options.fitFor = c.Combo15->currentIndex() == 1 ? FitFor::LibreOffice : FitFor::Excel;
     options.photoOrientation = c.Check10->isChecked();
     options.dateSource = c.Combo16->currentIndex() == 1 ? DateSource::PhotoTaken : DateSource::FileCreated;
+    options.pictureDpi = pictureDpiChosen(c);
     options.sheetNameFromDate = isOn(c.Check4);
     options.sheetNameText = c.Text2->text();
     return options;

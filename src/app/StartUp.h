@@ -30,5 +30,7 @@ SettingsRecord storedOptions(Form1Controls& controls);
 // The options kept beside the record: put into their controls, and read back for "ＥＮＤ".
 void applyExtraOptions(Form1Controls& controls, const ExtraOptions& options);
 ExtraOptions storedExtraOptions(const Form1Controls& controls);
+// The resolution 画像の解像度 offers, 0 for 縮小しない.
+int pictureDpiChosen(const Form1Controls& controls);
 
 } // namespace tavorin

@@ -45,6 +45,19 @@ SpreadsheetStatus AnyFormatApplication::setPhotoOrientation(bool applied)
     return status ? other : status;
 }
 
+SpreadsheetStatus AnyFormatApplication::setPictureReduction(const pictures::ReductionOptions& options)
+{
+    auto status = xls_->setPictureReduction(options);
+    auto other = xlsx_->setPictureReduction(options);
+    return status ? other : status;
+}
+
+void AnyFormatApplication::setSaveProgress(SaveProgress progress)
+{
+    xls_->setSaveProgress(progress);
+    xlsx_->setSaveProgress(std::move(progress));
+}
+
 SpreadsheetStatus AnyFormatApplication::quit()
 {
     auto status = xls_->quit();

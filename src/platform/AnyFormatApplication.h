@@ -20,6 +20,8 @@ public:
     SpreadsheetStatus setDisplayAlerts(bool value) override;
     SpreadsheetStatus quit() override;
     SpreadsheetStatus setPhotoOrientation(bool applied) override;
+    SpreadsheetStatus setPictureReduction(const pictures::ReductionOptions& options) override;
+    void setSaveProgress(SaveProgress progress) override;
 
 private:
     std::unique_ptr<SpreadsheetApplication> xls_;

@@ -9,6 +9,7 @@ namespace {
 const QString fitForKey = QStringLiteral("pictures/fit-for");
 const QString orientationKey = QStringLiteral("pictures/orientation");
 const QString dateSourceKey = QStringLiteral("captions/date");
+const QString dpiKey = QStringLiteral("pictures/resolution");
 
 QString fileText(const std::filesystem::path& file) { return QString::fromStdString(file.string()); }
 
@@ -29,6 +30,10 @@ ExtraOptions ExtraOptions::read(const std::filesystem::path& file)
         options.photoOrientation = false;
     if (stored.value(dateSourceKey).toString() == QStringLiteral("taken"))
         options.dateSource = DateSource::PhotoTaken;
+    bool number = false;
+    const int dpi = stored.value(dpiKey).toString().toInt(&number);
+    if (number && dpi >= 50 && dpi <= 600)
+        options.pictureDpi = dpi;
     return options;
 }
 
@@ -40,6 +45,10 @@ bool ExtraOptions::write(const std::filesystem::path& file) const
     stored.setValue(fitForKey, fitFor == FitFor::LibreOffice ? QStringLiteral("libreoffice") : QStringLiteral("excel"));
     stored.setValue(orientationKey, photoOrientation ? QStringLiteral("as-viewers-show") : QStringLiteral("as-stored"));
     stored.setValue(dateSourceKey, dateSource == DateSource::PhotoTaken ? QStringLiteral("taken") : QStringLiteral("created"));
+    if (pictureDpi > 0)
+        stored.setValue(dpiKey, pictureDpi);
+    else
+        stored.setValue(dpiKey, QStringLiteral("off"));
     stored.sync();
     return stored.status() == QSettings::NoError;
 }

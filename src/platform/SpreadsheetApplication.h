@@ -2,6 +2,7 @@
 
 #include "platform/FitFor.h"
 #include "platform/SpreadsheetResult.h"
+#include "platform/pictures/PictureReducer.h"
 
 #include <filesystem>
 #include <functional>
@@ -34,6 +35,16 @@ public:
         (void)applied;
         return operationError("this spreadsheet application inserts pictures as stored");
     }
+    // Pictures stored with at most options.dpi pixels per inch of the frame they are shown at,
+    // when a workbook is saved (options.dpi 0: as they are). An application that cannot says so.
+    virtual SpreadsheetStatus setPictureReduction(const pictures::ReductionOptions& options)
+    {
+        (void)options;
+        return operationError("this spreadsheet application stores pictures as they are");
+    }
+    // How far a save has come, 0 to 1, told while it reduces pictures and writes.
+    using SaveProgress = std::function<void(double)>;
+    virtual void setSaveProgress(SaveProgress progress) { (void)progress; }
 };
 
 // Creates a fresh, invisible application for one run (the native engine, or a stand-in in

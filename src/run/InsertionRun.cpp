@@ -7,6 +7,7 @@
 #include "platform/WorkbookLock.h"
 #include "run/BlockCursor.h"
 #include "run/CaptionWriter.h"
+#include "run/NotSavedReasonText.h"
 #include "run/NumericText.h"
 #include "run/PictureFitter.h"
 #include "run/RunChecks.h"
@@ -24,6 +25,9 @@ namespace {
 const QString confirmTitle = QStringLiteral("確認");
 const QString programTitle = QStringLiteral("Tavorin");
 constexpr int listedInMessage = 20;
+// The progress bar's share of placing the pictures; saving them (reducing them when asked, then
+// writing the workbook) fills the rest.
+constexpr double placingShare = 50;
 
 // A reason in the window's language with the engine's description behind it as the technical detail.
 QString withDetail(const QString& reason, const SpreadsheetError& error)
@@ -92,8 +96,13 @@ RunOutcome RunSession::run()
 {
     outcome_.stage = RunOutcome::Stage::Completed;
     application_ = environment_.createApplication(options_.fitFor);
-    if (application_)
+    if (application_) {
         (void)application_->setPhotoOrientation(options_.photoOrientation);
+        (void)application_->setPictureReduction({options_.pictureDpi, options_.jpegQuality});
+        application_->setSaveProgress([this](double saved) {
+            observer_.progressChanged(static_cast<float>(placingShare + (100 - placingShare) * saved));
+        });
+    }
     observer_.runStarted();
     if (termination_.stopRequested())
         return interrupted();
@@ -108,7 +117,7 @@ RunOutcome RunSession::run()
     sheetNameBase_ = options_.sheetNameFromDate ? environment_.longDateToday() : options_.sheetNameText;
     copyCounter_ = initialCopyCounter(sheetNameBase_, options_.sheetNames);
     magnification_ = leadingNumericValue(options_.magnificationText) / 100.0;
-    const double progressStep = 100.0 / static_cast<double>(options_.pictures.size());
+    const double progressStep = placingShare / static_cast<double>(options_.pictures.size());
 
     BlockCursor cursor(layoutOf(options_));
     for (std::size_t k = 0; k < options_.pictures.size(); ++k) {
@@ -246,7 +255,7 @@ void RunSession::complete()
         auto saved = workbook_->saveAs(options_.saveTo.empty() ? options_.workbookPath : options_.saveTo);
         outcome_.saved = saved.ok();
         if (!saved) {
-            outcome_.saveError = QString::fromStdString(saved.error().describe());
+            outcome_.saveError = notSavedReasonText(saved.error());
             outcome_.changedOnDisk = isChangedOnDisk(saved.error());
         }
     } else if (openError_) {

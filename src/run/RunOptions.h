@@ -62,6 +62,10 @@ struct RunOptions {
     FitFor fitFor = FitFor::Excel;
     // Photos as viewers show them (their EXIF orientation applied), or as stored.
     bool photoOrientation = true;
+    // Pictures stored with at most this many pixels per inch of their frame (0: as they are),
+    // photos then encoded as JPEG of this quality.
+    int pictureDpi = 0;
+    int jpegQuality = 85;
     // The date the date caption shows.
     DateSource dateSource = DateSource::FileCreated;
 

@@ -15,6 +15,7 @@ QString sentenceFor(xls::ErrorKind kind)
     case xls::ErrorKind::PictureNotKept: return QStringLiteral("画像を変換して一時フォルダーに置けません");
     case xls::ErrorKind::PictureOffSheet: return QStringLiteral("画像がシートの範囲に収まりません");
     case xls::ErrorKind::PictureWithoutSize: return QStringLiteral("画像の大きさが 0 です");
+    case xls::ErrorKind::WorkbookTooLarge:
     case xls::ErrorKind::Unspecified: break;
     }
     return QStringLiteral("画像を挿入できません");

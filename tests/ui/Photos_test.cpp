@@ -89,7 +89,7 @@ private slots:
         Form1& form = window.start();
         const QRect strip = form.Frame4->rect();
         const auto controls = form.Frame4->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-        QCOMPARE(controls.size(), 5);
+        QCOMPARE(controls.size(), 7);
         for (QWidget* control : controls) {
             QVERIFY2(strip.contains(control->geometry()), qPrintable(control->objectName() + " sticks out of 詳細設定"));
             for (QWidget* other : controls)

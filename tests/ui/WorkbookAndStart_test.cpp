@@ -262,7 +262,10 @@ private slots:
             heldThroughout = heldThroughout && !form.isEnabled() && form.ProgressBar1->isVisible();
         });
         click(form.Command1);
-        QCOMPARE(values, (QList<int>{0, 25, 50, 75, 100}));
+        // Placing fills the first half of the bar, saving the rest.
+        QVERIFY(values.size() > 5);
+        QCOMPARE(values.mid(0, 4), (QList<int>{0, 12, 25, 37}));
+        QVERIFY(std::is_sorted(values.begin(), values.end()) && values.back() == 100);
         QVERIFY(heldThroughout && form.isEnabled() && !form.ProgressBar1->isVisible());
         QCOMPARE(window.messages.back().title + ": " + window.lastMessage(), "確認: " + completion);
         expectStates(&form, {"Text1=100", "List1=" + ledgerSheets});

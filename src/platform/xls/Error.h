@@ -18,6 +18,7 @@ enum class ErrorKind : std::uint8_t {
     PictureNotKept,      // its converted copy could not be kept in the temporary folder
     PictureOffSheet,     // it would reach beyond the sheet
     PictureWithoutSize,  // it has no width or height
+    WorkbookTooLarge,    // the workbook would pass the 2 GB an Excel 97-2003 workbook may have
 };
 
 // What went wrong while reading or writing a workbook, and where: the layer that noticed it,

@@ -56,6 +56,14 @@ public:
         session_->photoOrientation = applied;
         return success();
     }
+    SpreadsheetStatus setPictureReduction(const pictures::ReductionOptions& options) override
+    {
+        if (session_->quit)
+            return hasQuit();
+        session_->reduction = options;
+        return success();
+    }
+    void setSaveProgress(SaveProgress progress) override { session_->saveProgress = std::move(progress); }
     SpreadsheetStatus quit() override
     {
         session_->quit = true;

@@ -2,8 +2,10 @@
 
 #include "platform/FitFor.h"
 #include "platform/SpreadsheetResult.h"
+#include "platform/pictures/PictureReducer.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace tavorin::xls {
 
@@ -13,6 +15,8 @@ struct XlsSession {
     bool displayAlerts = true;
     bool screenUpdating = true;
     bool photoOrientation = true;  // photos inserted as viewers show them
+    pictures::ReductionOptions reduction;    // pictures reduced when saved
+    std::function<void(double)> saveProgress; // 0 to 1 through a save
     bool quit = false;
 
     // Saving over an existing file would ask before replacing it while alerts are on, and

@@ -86,7 +86,16 @@ SpreadsheetStatus XlsxWorkbook::saveAs(const std::filesystem::path& path)
         return doc.error();
     if (auto allowed = session_->mayReplace(path); !allowed)
         return allowed;
-    return (*doc)->saveAs(path);
+    // Reducing pictures takes most of a save's time when it is on; writing the package the rest.
+    const auto& told = session_->saveProgress;
+    (*doc)->reducePictures(session_->reduction, [&](std::size_t done, std::size_t total) {
+        if (told)
+            told(0.9 * static_cast<double>(done) / static_cast<double>(total));
+    });
+    auto saved = (*doc)->saveAs(path);
+    if (told)
+        told(1);
+    return saved;
 }
 
 } // namespace tavorin::xlsx

@@ -119,6 +119,7 @@ struct CompoundFileWriter::Layout {
     std::uint64_t fatSectors = 0;
     std::uint32_t difatStart = endOfChain;
     std::uint64_t difatSectors = 0;
+    std::uint64_t totalSectors = 0;          // every sector after the header
 };
 
 void CompoundFileWriter::setRootInfo(const EntryInfo& info) { nodes_[root].info = info; }
@@ -173,10 +174,10 @@ Status CompoundFileWriter::checkNames() const
     return success();
 }
 
-Status CompoundFileWriter::write(OutputSink& out) const
+Result<CompoundFileWriter::Layout> CompoundFileWriter::plan() const
 {
     if (auto status = checkNames(); !status)
-        return status;
+        return status.error();
 
     Layout layout;
     layout.startSector.assign(nodes_.size(), endOfChain);
@@ -229,6 +230,34 @@ Status CompoundFileWriter::write(OutputSink& out) const
     next += difat;
     if (next >= 0xFFFFFFF0ull)
         return Error{"the file would be too large for a compound file", "compound file", {}, {}};
+    layout.totalSectors = next;
+    return layout;
+}
+
+Result<std::uint64_t> CompoundFileWriter::fileSize() const
+{
+    auto layout = plan();
+    if (!layout)
+        return layout.error();
+    return (1 + layout->totalSectors) * sectorSize;
+}
+
+std::uint64_t CompoundFileWriter::largestStream() const
+{
+    std::uint64_t largest = 0;
+    for (const auto& node : nodes_)
+        if (!node.storage)
+            largest = std::max(largest, node.size);
+    return largest;
+}
+
+Status CompoundFileWriter::write(OutputSink& out) const
+{
+    auto planned = plan();
+    if (!planned)
+        return planned.error();
+    const Layout& layout = *planned;
+
 
     // Header.
     std::array<std::uint8_t, 512> header{};

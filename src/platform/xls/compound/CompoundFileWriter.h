@@ -44,6 +44,11 @@ public:
     // Checks names and sizes, then writes the whole file into the sink (finish() is left to the
     // caller, who decides when the file is complete).
     Status write(OutputSink& out) const;
+    // The size of the file write() would write, header and tables included; fails as write()
+    // would on names or sizes a compound file cannot hold. Nothing is produced.
+    Result<std::uint64_t> fileSize() const;
+    // The size of the largest stream.
+    std::uint64_t largestStream() const;
 
 private:
     struct Node {
@@ -57,6 +62,7 @@ private:
     };
     struct Layout;
 
+    Result<Layout> plan() const;
     static Status writeStream(const Node& node, OutputSink& out, std::uint64_t unit);
     std::uint32_t addNode(Node node);
     Status checkNames() const;

@@ -54,6 +54,16 @@ public:
     // when another one of its exact size is stored (and not even then when it is the same file).
     // Fails when a picture that must be compared can no longer be read.
     Result<std::uint32_t> addPicture(std::shared_ptr<const PictureFile> picture);
+    // The pictures added since the group was read, in the store after the stored ones: the
+    // added picture i is blip stored + i + 1 (the shapes' pib).
+    const std::vector<std::shared_ptr<const PictureFile>>& addedPictures() const { return added_; }
+    std::size_t storedBlipCount() const { return stored_.size(); }
+    // Stores added picture i as other bytes (its reduced copy); its shapes stay as they are.
+    void replaceAdded(std::size_t index, std::shared_ptr<const PictureFile> picture)
+    {
+        added_[index] = std::move(picture);
+        addedKeys_[index].reset();
+    }
     // One more shape uses the blip at pib (a copied picture).
     void addReference(std::uint32_t pib);
 

@@ -462,6 +462,26 @@ Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path, P
     return unknownFormat(path);
 }
 
+PictureFile PictureFile::storedAs(const std::filesystem::path& file, std::uint64_t length,
+                                  std::shared_ptr<const void> keepAlive, int pixelWidth, int pixelHeight) const
+{
+    PictureFile stored = *this;
+    stored.header_.pixelWidth = pixelWidth;
+    stored.header_.pixelHeight = pixelHeight;
+    if (blipType_ == BlipType::Jpeg)
+        stored.blipInstance_ = 0x46A; // encoded anew in YCbCr, also a CMYK source
+    stored.uid_.reset();
+    stored.source_.reset();
+    stored.leadingKey_.reset();
+    stored.payload_.file = file;
+    stored.payload_.offset = 0;
+    stored.payload_.length = length;
+    stored.payload_.fileSize = length;
+    stored.payload_.keepAlive = std::move(keepAlive);
+    stored.payload_.patches.clear();
+    return stored;
+}
+
 Result<PictureFile> PictureFile::open(const std::filesystem::path& path, Options options)
 {
     return PictureFileReader::open(path, options);

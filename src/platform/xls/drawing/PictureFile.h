@@ -78,6 +78,12 @@ public:
     // The blip record's data length (UID + payload).
     std::uint64_t blipDataSize() const { return Uid{}.size() + payload_.size(); }
 
+    // The same JPEG or PNG picture stored as other bytes of its kind, with fewer pixels (a
+    // reduced copy in a file that keepAlive holds): the same natural size and turn, keyed when
+    // it is written.
+    PictureFile storedAs(const std::filesystem::path& file, std::uint64_t length, std::shared_ptr<const void> keepAlive,
+                         int pixelWidth, int pixelHeight) const;
+
 private:
     std::filesystem::path path_;
     PictureFormat format_ = PictureFormat::Jpeg;

@@ -162,8 +162,34 @@ Result<std::string> MediaStore::partFor(Package& package, const xls::PictureFile
     static const std::map<std::string, std::string> types{
         {"jpeg", "image/jpeg"}, {"png", "image/png"}, {"emf", "image/x-emf"}, {"wmf", "image/x-wmf"}};
     package.contentTypes().ensureDefault(extension, types.at(extension));
-    candidates.push_back(Media{part, std::move(*range), key});
+    candidates.push_back(Media{part, std::move(*range), key, std::make_shared<const xls::PictureFile>(picture)});
     return part;
+}
+
+void MediaStore::reduce(Package& package, const std::map<std::string, std::pair<double, double>>& largestFrames,
+                        const pictures::ReductionOptions& options, const pictures::PictureReducer::Progress& progress)
+{
+    std::vector<xls::ShownPicture> shown;
+    std::vector<Media*> shownMedia;
+    for (auto& [description, candidates] : media_)
+        for (Media& media : candidates)
+            if (auto frame = largestFrames.find(media.part); frame != largestFrames.end()) {
+                shown.push_back({media.picture, frame->second.first, frame->second.second});
+                shownMedia.push_back(&media);
+            }
+    auto reduced = xls::reducedPictures(shown, options, progress);
+    for (std::size_t i = 0; i < reduced.size(); ++i) {
+        if (!reduced[i])
+            continue;
+        std::string extension;
+        auto range = rangeOf(*reduced[i], extension);
+        if (!range)
+            continue;
+        package.writeFile(shownMedia[i]->part, *range);
+        shownMedia[i]->range = std::move(*range);
+        shownMedia[i]->picture = std::move(reduced[i]);
+        shownMedia[i]->key.reset();
+    }
 }
 
 } // namespace tavorin::xlsx

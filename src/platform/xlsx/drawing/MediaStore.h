@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/xls/drawing/PictureFile.h"
+#include "platform/xls/drawing/PictureReduction.h"
 #include "platform/xlsx/XlsxError.h"
 #include "platform/xlsx/package/FileRange.h"
 
@@ -24,12 +25,18 @@ class MediaStore {
 public:
     // The media part for the picture, added to the package when its content is new.
     Result<std::string> partFor(Package& package, const xls::PictureFile& picture);
+    // Stores each media part added here with at most options.dpi pixels per inch of the largest
+    // frame it shows in (points, unrotated, by part; see xls::reducedPictures), as a reduced copy
+    // of its kind; a part without a frame, or small enough, stays as it is.
+    void reduce(Package& package, const std::map<std::string, std::pair<double, double>>& largestFrames,
+                const pictures::ReductionOptions& options, const pictures::PictureReducer::Progress& progress);
 
 private:
     struct Media {
         std::string part;
         FileRange range;
         std::optional<xls::PictureFile::Uid> key; // of the whole content, made when needed
+        std::shared_ptr<const xls::PictureFile> picture;
     };
     static Result<FileRange> rangeOf(const xls::PictureFile& picture, std::string& extension);
     static Result<xls::PictureFile::Uid> keyOf(const FileRange& range);

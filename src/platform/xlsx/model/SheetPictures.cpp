@@ -90,6 +90,7 @@ Result<std::string> SheetPictures::insert(const std::filesystem::path& path, int
         return placed.error();
     std::string name = DrawingPart::nameOf(anchor);
     sheet_.frames[name] = frame;
+    sheet_.mediaParts[name] = *media;
     sheet_.drawingChanged = true;
     return name;
 }

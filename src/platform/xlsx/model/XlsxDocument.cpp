@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tavorin::xlsx {
@@ -267,6 +268,22 @@ Status XlsxDocument::flush()
     if (!package_.changed().empty() || workbookChanged_)
         package_.write(ContentTypes::partName, package_.contentTypes().serialize());
     return success();
+}
+
+void XlsxDocument::reducePictures(const pictures::ReductionOptions& options,
+                                  const pictures::PictureReducer::Progress& progress)
+{
+    if (!options.on())
+        return;
+    std::map<std::string, std::pair<double, double>> largest;
+    for (const auto& sheet : sheets_)
+        for (const auto& [name, part] : sheet->mediaParts)
+            if (auto frame = sheet->frames.find(name); frame != sheet->frames.end()) {
+                auto& [width, height] = largest[part];
+                width = std::max(width, frame->second.width);
+                height = std::max(height, frame->second.height);
+            }
+    media_.reduce(package_, largest, options, progress);
 }
 
 Status XlsxDocument::saveAs(const std::filesystem::path& path)

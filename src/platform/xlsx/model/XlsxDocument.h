@@ -51,6 +51,10 @@ public:
     // which Excel repairs with a warning; it is left out and Excel builds it anew.
     void dropCalculationChain();
 
+    // Stores each picture added here with at most options.dpi pixels per inch of the largest
+    // frame it shows in on any sheet; done before saving.
+    void reducePictures(const pictures::ReductionOptions& options, const pictures::PictureReducer::Progress& progress = {});
+
     Status saveAs(const std::filesystem::path& path);
 
 private:

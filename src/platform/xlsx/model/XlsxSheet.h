@@ -45,6 +45,8 @@ struct XlsxSheet {
         double left = 0, top = 0, width = 0, height = 0, rotation = 0;
     };
     std::map<std::string, Frame> frames;
+    // The media part each of those pictures shows, by the picture's name.
+    std::map<std::string, std::string> mediaParts;
 };
 
 } // namespace tavorin::xlsx
