@@ -140,6 +140,7 @@ std::string shown(const InsertArguments& a)
         out << " " << mark;
     out << (a.unique ? " unique" : "") << (a.sort ? " sort" : "") << (a.force ? " force" : "")
         << (o.photoOrientation ? "" : " as-stored") << (o.dateSource == DateSource::PhotoTaken ? " date-taken" : "")
+        << (o.pictureDpi ? " dpi " + std::to_string(o.pictureDpi) : "") << " quality " << o.jpegQuality
         << " output '" << a.output << "'";
     for (const auto& picture : a.pictures)
         out << " " << picture;
@@ -165,18 +166,25 @@ TEST_P(InsertArgumentsParse, GiveTheOptionsOrNameTheWrongOne)
 
 INSTANTIATE_TEST_SUITE_P(, InsertArgumentsParse, ::testing::ValuesIn(std::vector<ArgumentsCase>{
     {{"book.xls", "a.jpg"}, "book.xls sheet '' columns 1-1 rows 1-1 (items 0-0) spacing 0 per sheet 0 at 100% single "
-                            "copies '' format 0 from 0 No. marks output '' a.jpg"},
+                            "copies '' format 0 from 0 No. marks quality 85 output '' a.jpg"},
     {{"--sheet", "台帳", "--columns", "b:AA", "--rows", "3:10", "--spacing", "2", "--per-sheet", "6", "--magnification",
       "80", "--pair-gap", "1", "--sheet-name", "写真", "--date-name", "--date-caption", "2:B:4", "--number-caption",
       "2:C:5:plain", "--name-caption", "11:IV:noext", "--marks", "90,0,270", "--unique", "--sort", "--force",
-      "--ignore-orientation", "--date-source", "taken", "--output", "out.xls", "book.xls", "a.jpg", "b.png", "c.gif"},
+      "--ignore-orientation", "--date-source", "taken", "--picture-dpi", "600", "--jpeg-quality", "1", "--output",
+      "out.xls", "book.xls", "a.jpg", "b.png", "c.gif"},
      "book.xls sheet '台帳' columns 2-27 rows 3-10 (items 2-9) spacing 2 per sheet 6 at 80% pairs 1 apart "
      "copies '写真' or today date 2:2 number 2:3 name 11:256 format 4 from 5 noext marks 90 0 270 unique sort "
-     "force as-stored date-taken output 'out.xls' a.jpg b.png c.gif"},
+     "force as-stored date-taken dpi 600 quality 1 output 'out.xls' a.jpg b.png c.gif"},
     {{"--date-source", "taken", "--date-source", "created", "b.xls", "a.jpg"}, // the last one counts
      "b.xls sheet '' columns 1-1 rows 1-1 (items 0-0) spacing 0 per sheet 0 at 100% single copies '' format 0 "
-     "from 0 No. marks output '' a.jpg"},
-    {{"--date-source", "exif", "b.xls", "a.jpg"}, "--date-source: 'exif' is not created or taken"},
+     "from 0 No. marks quality 85 output '' a.jpg"},
+    {{"--picture-dpi", "50", "--jpeg-quality", "100", "b.xls", "a.jpg"},
+     "b.xls sheet '' columns 1-1 rows 1-1 (items 0-0) spacing 0 per sheet 0 at 100% single copies '' format 0 "
+     "from 0 No. marks dpi 50 quality 100 output '' a.jpg"},
+    {{"--picture-dpi", "49", "b.xls", "a.jpg"}, "--picture-dpi: '49' is not a whole number from 50 to 600"},
+    {{"--picture-dpi", "601", "b.xls", "a.jpg"}, "--picture-dpi: '601'"}, {{"--picture-dpi", "15dpi", "b.xls", "a.jpg"}, "--picture-dpi: '15dpi'"},
+    {{"--jpeg-quality", "0", "b.xls", "a.jpg"}, "--jpeg-quality: '0' is not a whole number from 1 to 100"},
+    {{"--picture-dpi", "b.xls", "a.jpg"}, "--picture-dpi: 'b.xls'"}, {{"--date-source", "exif", "b.xls", "a.jpg"}, "--date-source: 'exif'"},
     {{"--date-source", "b.xls", "a.jpg"}, "--date-source: 'b.xls' is not created or taken"},
     {{"--columns", "C:A", "b.xls", "a.jpg"}, "--columns: 'C:A'"}, {{"--columns", "A:IW", "b.xls", "a.jpg"}, "--columns: 'IW'"},
     {{"--columns", "A1:B", "b.xls", "a.jpg"}, "--columns: 'A1'"}, {{"--rows", "0:5", "b.xls", "a.jpg"}, "--rows: '0'"},

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QJsonArray>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 
@@ -96,10 +97,11 @@ private slots:
                 QVERIFY2(other == control || !other->geometry().intersects(control->geometry()),
                          qPrintable(control->objectName() + " covers " + other->objectName()));
         }
-        expectStates(&form, {"Check10=on", "Combo16=作成日時", "Label37=日付", "Combo15=Excel"});
+        expectStates(&form, {"Check10=on", "Combo16=作成日時", "Label37=日付", "Combo15=Excel", "Combo17=縮小しない",
+                             "Label38=画像の解像度 (dpi)"});
         QCOMPARE(form.Check10->text(), QStringLiteral("写真の向きを反映"));
 
-        perform(&form, {"click Check10", "choose Combo16 1", "choose Combo15 1"});
+        perform(&form, {"click Check10", "choose Combo16 1", "choose Combo15 1", "choose Combo17 4"});
         click(form.Command3);
         QCOMPARE(window.endProgramCalls, 1);
         QCOMPARE(window.readSettings().size(), 49);
@@ -109,13 +111,14 @@ private slots:
             QCOMPARE(stored.value("pictures/orientation").toString(), QStringLiteral("as-stored"));
             QCOMPARE(stored.value("captions/date").toString(), QStringLiteral("taken"));
             QCOMPARE(stored.value("pictures/fit-for").toString(), QStringLiteral("libreoffice"));
+            QCOMPARE(stored.value("pictures/resolution").toString(), QStringLiteral("330"));
         }
 
         Form1& again = window.start();
-        expectStates(&again, {"Check10=off", "Combo16=撮影日時", "Combo15=LibreOffice"});
-        perform(&again, {"click Check10", "choose Combo16 0"});
+        expectStates(&again, {"Check10=off", "Combo16=撮影日時", "Combo15=LibreOffice", "Combo17=330"});
+        perform(&again, {"click Check10", "choose Combo16 0", "choose Combo17 2"});
         click(again.Command3);
-        expectStates(&window.start(), {"Check10=on", "Combo16=作成日時", "Combo15=LibreOffice"});
+        expectStates(&window.start(), {"Check10=on", "Combo16=作成日時", "Combo15=LibreOffice", "Combo17=150"});
         const QByteArray unknown("[pictures]\nfit-for=w\n");
         writeFile(ini, Bytes(unknown.begin(), unknown.end()));
         expectStates(&window.start(), {"Combo15=Excel"});
@@ -158,6 +161,34 @@ private slots:
         const QJsonObject cell = cellOf(sheet, "B11");
         const double taken = double(QDate(1899, 12, 30).daysTo(QDate(2019, 7, 21))) + (8 * 3600 + 15 * 60 + 42) / 86400.0;
         QVERIFY2(std::abs(cell["value"].toDouble() - taken) < 1e-6, qPrintable(QString::number(cell["value"].toDouble())));
+    }
+
+    // START with 96 dpi stores the photo reduced (Apache POI's reading) while the progress bar goes on
+    // through the save to 100.
+    void startStoresThePhotoReduced()
+    {
+        Window window;
+        Form1& form = window.start();
+        const auto workbook = copyWorkbook(window.folder().path(), "plain.xls");
+        const auto photo = window.folder() / "big.jpg";
+        writeFile(photo, encodedImage(uprightPhoto({1600, 1200}), "JPEG"));
+        QVERIFY(dropFiles(form.Label20, {pathText(workbook)}));
+        QVERIFY(dropFiles(form.List2, {pathText(photo)}));
+        perform(&form, {"choose Combo1 1", "choose Combo2 4", "choose Combo3 1", "choose Combo4 9", "choose Combo17 1"});
+        std::vector<int> bar;
+        connect(form.ProgressBar1, &QProgressBar::valueChanged, this, [&](int value) { bar.push_back(value); });
+        click(form.Command1);
+        QVERIFY(window.lastMessage().startsWith(QStringLiteral("  処理終了！")));
+        QVERIFY(!bar.empty());
+        QCOMPARE(*std::max_element(bar.begin(), bar.end()), 100);
+        QVERIFY2(std::count_if(bar.begin(), bar.end(), [](int v) { return v > 50 && v < 100; }) > 0,
+                 "the bar moves while the workbook is saved");
+
+        const auto report = poiReport(workbook);
+        QVERIFY(report.has_value());
+        const QJsonObject sheet = sheetNamed(*report, "Sheet1", "POI");
+        // The choice reaches the run (the stored size itself is the engine's test's).
+        QVERIFY(sheet["pictures"].toArray()[0].toObject()["width"].toInt() < 1600);
     }
 
 private:
