@@ -13,6 +13,8 @@
 #include "run/SheetNaming.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QLabel>
@@ -120,6 +122,7 @@ void RunController::blankFieldsFilled(const QString& magnification, const QStrin
 void RunController::runStarted()
 {
     form_.setEnabled(false);
+    form_.installEventFilter(this);
     controls_.ProgressBar1->setVisible(true);
     controls_.ProgressBar1->setValue(0);
     controls_.ProgressBar1->repaint();
@@ -127,15 +130,27 @@ void RunController::runStarted()
 
 void RunController::progressChanged(float value)
 {
-    // The run processes no window events; painting the bar directly still lets it move.
     controls_.ProgressBar1->setValue(static_cast<int>(value));
-    controls_.ProgressBar1->repaint();
+    // The run works on the window's thread: at each step the window handles what it is sent except
+    // the user's input (the form is disabled anyway), so it stays drawn through a long run.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void RunController::runFinished()
 {
+    form_.removeEventFilter(this);
     form_.setEnabled(true);
     controls_.ProgressBar1->setVisible(false);
+}
+
+bool RunController::eventFilter(QObject* watched, QEvent* event)
+{
+    // Closing the window in the middle of a run would end the program under it: the run finishes first.
+    if (watched == &form_ && event->type() == QEvent::Close) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void RunController::listSheetsAgain() { workbookSelection_.listSheets(); }

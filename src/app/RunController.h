@@ -32,6 +32,7 @@ private:
     void progressChanged(float value) override;
     void runFinished() override;
     void listSheetsAgain() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     QWidget& form_;
     const Form1Controls& controls_;
