@@ -88,11 +88,15 @@ SpreadsheetStatus XlsxWorkbook::saveAs(const std::filesystem::path& path)
         return allowed;
     // Reducing pictures takes most of a save's time when it is on; writing the package the rest.
     const auto& told = session_->saveProgress;
+    const double reducing = session_->reduction.on() ? 0.9 : 0.0;
     (*doc)->reducePictures(session_->reduction, [&](std::size_t done, std::size_t total) {
         if (told)
-            told(0.9 * static_cast<double>(done) / static_cast<double>(total));
+            told(reducing * static_cast<double>(done) / static_cast<double>(total));
     });
-    auto saved = (*doc)->saveAs(path);
+    auto saved = (*doc)->saveAs(path, [&](double written) {
+        if (told)
+            told(reducing + (1 - reducing) * written);
+    });
     if (told)
         told(1);
     return saved;

@@ -286,7 +286,7 @@ void XlsxDocument::reducePictures(const pictures::ReductionOptions& options,
     media_.reduce(package_, largest, options, progress);
 }
 
-Status XlsxDocument::saveAs(const std::filesystem::path& path)
+Status XlsxDocument::saveAs(const std::filesystem::path& path, const std::function<void(double)>& progress)
 {
     if (auto flushed = flush(); !flushed)
         return flushed;
@@ -294,8 +294,8 @@ Status XlsxDocument::saveAs(const std::filesystem::path& path)
     // workbook would be saved is left byte for byte.
     if (package_.changed().empty() && std::filesystem::equivalent(path, sourcePath_, ignored_))
         return success();
-    return atomicSave_.saveAs(path, [this](const std::filesystem::path& temporary) {
-        return PackageWriter::write(package_, temporary);
+    return atomicSave_.saveAs(path, [this, &progress](const std::filesystem::path& temporary) {
+        return PackageWriter::write(package_, temporary, progress);
     });
 }
 

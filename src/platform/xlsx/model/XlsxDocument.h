@@ -10,6 +10,7 @@
 #include "platform/xlsx/package/Package.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,7 +56,7 @@ public:
     // frame it shows in on any sheet; done before saving.
     void reducePictures(const pictures::ReductionOptions& options, const pictures::PictureReducer::Progress& progress = {});
 
-    Status saveAs(const std::filesystem::path& path);
+    Status saveAs(const std::filesystem::path& path, const std::function<void(double)>& progress = {});
 
 private:
     XlsxDocument(Package package, WorkbookPart workbook, const std::filesystem::path& path);

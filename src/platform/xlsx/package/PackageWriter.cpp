@@ -72,7 +72,8 @@ private:
 
 } // namespace
 
-Status PackageWriter::write(const Package& package, const std::filesystem::path& path)
+Status PackageWriter::write(const Package& package, const std::filesystem::path& path,
+                            const std::function<void(double)>& progress)
 {
     ZipFileTarget target(path); // outlives the archive written into it
     zip_error_t error;
@@ -105,6 +106,11 @@ Status PackageWriter::write(const Package& package, const std::filesystem::path&
             continue;
         else if (auto status = out.addContent(name, changed.at(name)); !status)
             return status;
+    if (progress)
+        zip_register_progress_callback_with_state(
+            archive, 0.01,
+            [](zip_t*, double done, void* heard) { (*static_cast<const std::function<void(double)>*>(heard))(done); },
+            nullptr, const_cast<std::function<void(double)>*>(&progress));
     return out.close();
 }
 

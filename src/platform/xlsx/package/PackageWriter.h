@@ -4,6 +4,7 @@
 #include "platform/xlsx/package/Package.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace tavorin::xlsx {
 
@@ -12,8 +13,10 @@ namespace tavorin::xlsx {
 // written XML parts are deflated; added files (pictures) are stored, since photos do not shrink.
 class PackageWriter {
 public:
-    // path must not exist yet; on failure nothing is left there.
-    static Status write(const Package& package, const std::filesystem::path& path);
+    // path must not exist yet; on failure nothing is left there. progress, when given, hears how far
+    // the writing has come (0 to 1) as libzip writes the entries.
+    static Status write(const Package& package, const std::filesystem::path& path,
+                        const std::function<void(double)>& progress = {});
 };
 
 } // namespace tavorin::xlsx
