@@ -49,7 +49,6 @@ private:
         bool whole() const { return bytes.size() == identity.size; }
     };
     static Result<FileStart> readStart(const std::filesystem::path& path, std::uint64_t limit);
-    static Result<std::vector<std::uint8_t>> gunzip(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
     static Error unknownFormat(const std::filesystem::path& path);
     static PictureFile::Uid md4(std::span<const std::uint8_t> bytes);
     static Result<QImage> decode(const PictureFile& picture, std::span<const std::uint8_t> bytes, bool applyOrientation);
@@ -125,12 +124,15 @@ Result<PictureFileReader::FileStart> PictureFileReader::readStart(const std::fil
     return start;
 }
 
-Result<std::vector<std::uint8_t>> PictureFileReader::gunzip(const std::filesystem::path& path,
-                                                            std::span<const std::uint8_t> bytes)
+Result<std::vector<std::uint8_t>> PictureFile::unpackGzip(const std::filesystem::path& path,
+                                                          std::span<const std::uint8_t> bytes)
 {
+    const auto error = [&path](const std::string& what) {
+        return Error{"picture " + path.string() + ": " + what, "picture", {}, {}};
+    };
     z_stream stream{};
     if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK)
-        return error(path, "cannot be unpacked");
+        return error("cannot be unpacked");
     std::vector<std::uint8_t> out;
     std::array<std::uint8_t, 64 * 1024> chunk{};
     stream.next_in = const_cast<Bytef*>(bytes.data());
@@ -143,14 +145,14 @@ Result<std::vector<std::uint8_t>> PictureFileReader::gunzip(const std::filesyste
         out.insert(out.end(), chunk.data(), chunk.data() + (chunk.size() - stream.avail_out));
         if (out.size() > PictureFile::maximumFileSize) {
             inflateEnd(&stream);
-            return error(path, "unpacks to more than " + std::to_string(PictureFile::maximumFileSize >> 20) + " MB");
+            return error("unpacks to more than " + std::to_string(PictureFile::maximumFileSize >> 20) + " MB");
         }
         if (result == Z_BUF_ERROR && stream.avail_in == 0)
             break;
     }
     inflateEnd(&stream);
     if (result != Z_STREAM_END)
-        return error(path, "is compressed (gzip) but its data is damaged or cut short");
+        return error("is compressed (gzip) but its data is damaged or cut short");
     return out;
 }
 
@@ -382,7 +384,7 @@ Result<PictureFile> PictureFileReader::open(const std::filesystem::path& path, P
     }
     std::vector<std::uint8_t> bytes = std::move(start->bytes);
     if (*format == PictureFormat::Gzip) {
-        auto unpacked = gunzip(path, bytes);
+        auto unpacked = PictureFile::unpackGzip(path, bytes);
         if (!unpacked)
             return Error(unpacked.error()).ofKind(ErrorKind::PictureDamaged);
         bytes = std::move(*unpacked);

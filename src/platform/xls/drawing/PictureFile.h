@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <vector>
+#include <span>
 
 namespace tavorin::xls {
 
@@ -50,6 +52,9 @@ public:
     // Reads, checks and describes the picture at path; fails with the reason it cannot be
     // inserted (unreadable, not a picture, an unsupported or damaged format).
     static Result<PictureFile> open(const std::filesystem::path& path, Options options = {});
+    // A gzip-packed metafile (.emz, .wmz) of `path` unpacked, bounded like a picture file.
+    static Result<std::vector<std::uint8_t>> unpackGzip(const std::filesystem::path& path,
+                                                        std::span<const std::uint8_t> packed);
 
     const std::filesystem::path& path() const { return path_; }
     PictureFormat format() const { return format_; }

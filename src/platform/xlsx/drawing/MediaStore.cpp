@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QTemporaryFile>
 
-#include <zlib.h>
 
 #include <array>
 #include <fstream>
@@ -34,31 +33,6 @@ Result<std::vector<std::uint8_t>> readWhole(const std::filesystem::path& path, s
             return mediaError(path, "is too large");
     }
     return bytes;
-}
-
-// A gzip-packed metafile (.emz, .wmz) unpacked through zlib, bounded like the file itself.
-Result<std::vector<std::uint8_t>> gunzip(const std::filesystem::path& path, const std::vector<std::uint8_t>& packed)
-{
-    z_stream stream{};
-    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK)
-        return mediaError(path, "cannot be unpacked");
-    std::vector<std::uint8_t> out;
-    std::array<std::uint8_t, 64 * 1024> chunk{};
-    stream.next_in = const_cast<Bytef*>(packed.data());
-    stream.avail_in = static_cast<uInt>(packed.size());
-    int result = Z_OK;
-    while (result == Z_OK) {
-        stream.next_out = chunk.data();
-        stream.avail_out = static_cast<uInt>(chunk.size());
-        result = inflate(&stream, Z_NO_FLUSH);
-        out.insert(out.end(), chunk.data(), chunk.data() + (chunk.size() - stream.avail_out));
-        if (out.size() > xls::PictureFile::maximumFileSize || (result == Z_BUF_ERROR && stream.avail_in == 0))
-            break;
-    }
-    inflateEnd(&stream);
-    if (result != Z_STREAM_END)
-        return mediaError(path, "is compressed (gzip) but its data is damaged, cut short or too large");
-    return out;
 }
 
 Result<FileRange> temporaryCopy(const std::filesystem::path& source, const std::vector<std::uint8_t>& bytes)
@@ -107,7 +81,7 @@ Result<FileRange> MediaStore::rangeOf(const xls::PictureFile& picture, std::stri
         if (!bytes)
             return bytes.error();
         if (bytes->size() >= 2 && (*bytes)[0] == 0x1F && (*bytes)[1] == 0x8B) {
-            auto unpacked = gunzip(picture.path(), *bytes);
+            auto unpacked = xls::PictureFile::unpackGzip(picture.path(), *bytes);
             if (!unpacked)
                 return unpacked.error();
             return temporaryCopy(picture.path(), *unpacked);

@@ -103,12 +103,16 @@ void XlsxDocument::measure(XlsxSheet& sheet)
     sheet.libreOfficeGeometry.reset();
     if (fitFor_ != FitFor::LibreOffice)
         return;
-    // LibreOffice's digit: the advance of '0' in the face it finds for the Normal font here.
-    auto found = styles();
-    StylesPart::Font font = found ? (*found)->normalFont() : StylesPart::Font{};
-    const double points = font.points > 0 && font.points <= 409 ? font.points : 11.0;
-    const double advance = xls::digitAdvanceEm(font.name).value_or(xls::digitAdvanceOfFace(font.name));
-    layout.libreOfficeDigitTwips = advance * points * 20.0;
+    // LibreOffice's digit: the advance of '0' in the face it finds for the Normal font here,
+    // looked up once per workbook.
+    if (!libreOfficeDigitTwips_) {
+        auto found = styles();
+        StylesPart::Font font = found ? (*found)->normalFont() : StylesPart::Font{};
+        const double points = font.points > 0 && font.points <= 409 ? font.points : 11.0;
+        const double advance = xls::digitAdvanceEm(font.name).value_or(xls::digitAdvanceOfFace(font.name));
+        libreOfficeDigitTwips_ = advance * points * 20.0;
+    }
+    layout.libreOfficeDigitTwips = libreOfficeDigitTwips_;
     sheet.libreOfficeGeometry.emplace(layout);
 }
 

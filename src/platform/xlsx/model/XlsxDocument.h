@@ -69,6 +69,7 @@ private:
     std::optional<StylesPart> styles_;
     std::optional<int> maximumDigitWidth_;
     FitFor fitFor_ = FitFor::Excel;
+    std::optional<double> libreOfficeDigitTwips_;
     std::vector<std::shared_ptr<XlsxSheet>> sheets_;
     std::vector<std::string> originalWorksheetNames_;
     MediaStore media_;
