@@ -14,7 +14,6 @@
 
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
-#include "platform/xls/compound/OutputSink.h"
 #include "platform/xls/XlsApplication.h"
 
 #include <QDir>
@@ -23,6 +22,7 @@
 #include <QImageWriter>
 #include <QRandomGenerator>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -95,11 +95,13 @@ struct Timing {
 // Reads every picture file and writes a file of their total size: the least any program must do.
 Timing baseline(const std::vector<fs::path>& pictures, const fs::path& output, std::uint64_t& total)
 {
+    // A plain copy (read, write, sync), not the engine's own output: what the run is held against
+    // is what copying the bytes costs anyway.
     double processorStart = processorSeconds(RUSAGE_THREAD);
     auto start = Clock::now();
-    auto sink = tavorin::xls::FileOutputSink::create(output);
-    if (!sink) {
-        std::fprintf(stderr, "%s\n", sink.error().describe().c_str());
+    const int file = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (file < 0) {
+        std::perror(output.c_str());
         std::exit(2);
     }
     std::vector<char> buffer;
@@ -109,9 +111,11 @@ Timing baseline(const std::vector<fs::path>& pictures, const fs::path& output, s
         buffer.resize(static_cast<std::size_t>(fs::file_size(path)));
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         total += buffer.size();
-        (void)(*sink)->write(std::span(reinterpret_cast<const std::uint8_t*>(buffer.data()), buffer.size()));
+        if (::write(file, buffer.data(), buffer.size()) != static_cast<ssize_t>(buffer.size()))
+            std::exit(2);
     }
-    (void)(*sink)->finish();
+    ::fsync(file);
+    ::close(file);
     return {seconds(start), processorSeconds(RUSAGE_THREAD) - processorStart};
 }
 

@@ -52,11 +52,13 @@ private:
     FileOutputSink(int descriptor, std::filesystem::path path);
     Status writeFully(std::span<const std::uint8_t> bytes, std::uint64_t position, bool positioned);
     Status flushBuffer();
+    void startWriteBack();
 
     int descriptor_;
     std::filesystem::path path_;
     std::vector<std::uint8_t> buffer_;
     std::uint64_t written_ = 0;
+    std::uint64_t writeBackStart_ = 0; // the file's bytes before it are on their way to the disk
 };
 
 } // namespace tavorin::xls
