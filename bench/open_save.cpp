@@ -8,7 +8,7 @@
 // What is measured, N times (default 5) because the machine may be busy with other work:
 //   copy         reading the file, writing it to a new file and syncing that to disk;
 //   open + save  WorkbookDocument::open and saveAs (which also syncs), in a child process so
-//                that its peak memory (ru_maxrss) is its own;
+//                that its peak memory (VmHWM) is its own;
 //   edit + save  the same with one cell changed on each worksheet between open and save (which
 //                reads those sheets' cells; open + save alone reads none).
 // The medians are printed with the ratio to the copy's median and the goals: open + save in
@@ -76,7 +76,19 @@ bool makeLargeWorkbook(const fs::path& path)
     return true;
 }
 
-// In the child: open, (edit,) save to target, report the seconds on stdout.
+// The highest resident size of this process image in MB. ru_maxrss as wait4 reports it would
+// carry the parent's own peak over the exec (Linux keeps it), so the child reads its own.
+double ownPeakMegabytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atof(line.c_str() + 6) / 1024.0;
+    return 0;
+}
+
+// In the child: open, (edit,) save to target, report the seconds and its peak memory on stdout.
 int openAndSave(const fs::path& source, const fs::path& target, bool edit)
 {
     auto start = Clock::now();
@@ -103,7 +115,7 @@ int openAndSave(const fs::path& source, const fs::path& target, bool edit)
         std::fprintf(stderr, "save: %s\n", saved.error().describe().c_str());
         return 1;
     }
-    std::printf("%.3f %.3f\n", opened, secondsSince(start));
+    std::printf("%.3f %.3f %.1f\n", opened, secondsSince(start), ownPeakMegabytes());
     return 0;
 }
 
@@ -160,9 +172,8 @@ std::optional<ChildRun> runChild(const char* self, const fs::path& workbook, con
     ::wait4(child, &status, 0, &usage);
     ChildRun run;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || got <= 0 ||
-        std::sscanf(text, "%lf %lf", &run.opened, &run.total) != 2)
+        std::sscanf(text, "%lf %lf %lf", &run.opened, &run.total, &run.peakMegabytes) != 3)
         return std::nullopt;
-    run.peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
     run.cpu = cpuSeconds(usage);
     return run;
 }
