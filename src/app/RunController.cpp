@@ -2,6 +2,7 @@
 
 #include "app/Form1Dependencies.h"
 #include "app/MessageSink.h"
+#include "app/RunObserverRelay.h"
 #include "app/StartUp.h"
 #include "lists/WorkbookSelection.h"
 #include "platform/FileCreationTime.h"
@@ -17,12 +18,15 @@
 #include <QCoreApplication>
 #include <QComboBox>
 #include <QDate>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <thread>
 
 namespace tavorin {
 namespace {
@@ -104,8 +108,21 @@ void RunController::Command1_Click()
     environment.fileCreationTime = &fileCreationTime;
     environment.photoTakenTime = &pictures::photoTakenTime;
     environment.longDateToday = [] { return sheetNameBaseFromDate(QDate::currentDate(), QLocale::system()); };
-    environment.observer = this;
-    runInsertion(readOptions(controls_), environment);
+    // The run works on a thread of its own, so that the window stays drawn whatever one step
+    // takes (a large photo, the disk's last sync); the window waits for it here, taking no input
+    // and refusing to close until the run has let the workbook go.
+    RunObserverRelay relay(*this, *this);
+    environment.observer = &relay;
+    const RunOptions options = readOptions(controls_);
+    form_.installEventFilter(this);
+    QEventLoop waiting;
+    std::thread worker([&] {
+        runInsertion(options, environment);
+        QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    form_.removeEventFilter(this);
 }
 
 void RunController::showMessage(const QString& text, const QString& title)
@@ -122,7 +139,6 @@ void RunController::blankFieldsFilled(const QString& magnification, const QStrin
 void RunController::runStarted()
 {
     form_.setEnabled(false);
-    form_.installEventFilter(this);
     controls_.ProgressBar1->setVisible(true);
     controls_.ProgressBar1->setValue(0);
     controls_.ProgressBar1->repaint();
@@ -131,14 +147,10 @@ void RunController::runStarted()
 void RunController::progressChanged(float value)
 {
     controls_.ProgressBar1->setValue(static_cast<int>(value));
-    // The run works on the window's thread: at each step the window handles what it is sent except
-    // the user's input (the form is disabled anyway), so it stays drawn through a long run.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void RunController::runFinished()
 {
-    form_.removeEventFilter(this);
     form_.setEnabled(true);
     controls_.ProgressBar1->setVisible(false);
 }
