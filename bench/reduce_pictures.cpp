@@ -1,6 +1,6 @@
 // Reducing phone photos while they go into a workbook: COUNT distinct 12-megapixel JPEGs (4000 x 3000,
 // about 3.5 MB each, made here once) are each shown in a 9 x 7 cm block (9 cm wide, 4:3) and the workbook is
-// saved with 画像の解像度 150 dpi: each becomes a 531 x 399 JPEG of quality 85.
+// saved with 画像を縮小 at 150 dpi: each becomes a 531 x 399 JPEG of quality 85.
 //
 // Against: djpeg -scale 1/4 over the same files (decoding alone, one process per core), and ImageMagick's
 // convert IN -resize WxH -quality 85 OUT (one process per core; on a sample, scaled to COUNT, as it takes

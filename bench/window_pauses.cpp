@@ -13,6 +13,7 @@
 #include "support/BenchSupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
@@ -95,7 +96,7 @@ struct Pauses {
     QString message;
 };
 
-Pauses runThroughWindow(const QStringList& pictures, int resolutionIndex)
+Pauses runThroughWindow(const QStringList& pictures, int dpi)
 {
     QTemporaryDir folder;
     const QString workbook = QDir(folder.path()).filePath(QStringLiteral("ledger.xls"));
@@ -110,7 +111,9 @@ Pauses runThroughWindow(const QStringList& pictures, int resolutionIndex)
     QCoreApplication::processEvents();
     drop(form.Label20, {workbook});
     drop(form.List2, pictures);
-    form.Combo17->setCurrentIndex(resolutionIndex);
+    form.Check11->setChecked(dpi > 0);
+    if (dpi > 0)
+        form.Combo17->setCurrentIndex(form.Combo17->findText(QString::number(dpi)));
 
     Pauses pauses;
     QElapsedTimer clock;
@@ -164,7 +167,7 @@ int main(int argc, char* argv[])
     const QStringList largeOnes = largePhotos(large);
 
     const Pauses many = runThroughWindow(smallPhotos, 0);
-    const Pauses reduced = runThroughWindow(largeOnes, 2);
+    const Pauses reduced = runThroughWindow(largeOnes, 150);
     report(qPrintable(QStringLiteral("%1 photos of 250 KB, one sheet").arg(small)), many);
     report(qPrintable(QStringLiteral("%1 photos of 12 MP reduced to 150 dpi").arg(large)), reduced);
     return many.longest <= 100 && reduced.longest <= 100 ? 0 : 2;

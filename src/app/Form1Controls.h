@@ -64,8 +64,8 @@ struct Form1Controls {
     QCheckBox* Check10 = nullptr; // photos as viewers show them (EXIF orientation applied)
     QLabel* Label37 = nullptr;
     QComboBox* Combo16 = nullptr; // which date the date caption shows
-    QLabel* Label38 = nullptr;
-    QComboBox* Combo17 = nullptr; // the resolution pictures are reduced to, or 縮小しない
+    QCheckBox* Check11 = nullptr; // pictures reduced to Combo17's resolution when saved
+    QComboBox* Combo17 = nullptr; // the resolution pictures are reduced to (dpi), usable while Check11 is on
 
     // Frame2: the option panel.
     QLabel* Label6 = nullptr;

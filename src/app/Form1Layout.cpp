@@ -134,12 +134,17 @@ void buildExtraOptionsFrame(QWidget& form, Form1Controls& c)
     placeControl(c.Combo16, QStringLiteral("Combo16"), {6660, 210, 1560, 330});
     c.Combo16->setFont(gothicFont(9.75));
     c.Combo16->setToolTip(QStringLiteral(" 画像作成日に書く日付：ファイルの作成日時、または写真の撮影日時（記録がなければ作成日時） "));
-    c.Label38 = makeLabel(f, QStringLiteral("Label38"), QStringLiteral("画像の解像度 (dpi)"), {120, 630, 1800, 255}, 9.75);
+    c.Check11 = makeCheckBox(f, QStringLiteral("Check11"), QStringLiteral("画像を縮小 (dpi)"), {120, 600, 1800, 270}, 9.75);
     c.Combo17 = new QComboBox(f);
     placeControl(c.Combo17, QStringLiteral("Combo17"), {1920, 570, 1560, 330});
     c.Combo17->setFont(gothicFont(9.75));
-    c.Combo17->setToolTip(QStringLiteral(" 画像を、貼り付ける大きさでこの解像度（1 インチあたりの画素数）まで縮小して保存します。"
-                                         "ブックが小さくなり、多くの写真も Excel 97-2003 形式（2 GB まで）に収まります "));
+    const QString reduction = QStringLiteral(" 画像を、貼り付ける大きさでこの解像度（1 インチあたりの画素数）まで縮小して保存します。"
+                                             "ブックが小さくなり、多くの写真も Excel 97-2003 形式（2 GB まで）に収まります ");
+    c.Check11->setToolTip(reduction);
+    c.Combo17->setToolTip(reduction);
+    // The resolution only means something while reduction is on.
+    c.Combo17->setEnabled(false);
+    QObject::connect(c.Check11, &QCheckBox::toggled, c.Combo17, &QWidget::setEnabled);
 }
 
 void buildForm1Controls(QWidget& form, Form1Controls& controls)
@@ -159,7 +164,7 @@ void setForm1TabOrder(const Form1Controls& c)
         c.Check3,  c.Command2,  c.Command3, c.Text1,  c.List4,   c.Combo8,  c.Combo7,  c.Check2,  c.Command1,
         c.List1,   c.Check5,    c.Combo9,  c.Combo10, c.Option1, c.Option2, c.Check6,  c.Combo11, c.Combo12,
         c.Text2,   c.Check4,    c.Combo13, c.Check7,  c.Check8,  c.Combo14, c.List5,   c.Text3,   c.Check9,
-        c.Combo15, c.Check10,   c.Combo16, c.Combo17,
+        c.Combo15, c.Check10,   c.Combo16, c.Check11,  c.Combo17,
     };
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);

@@ -64,8 +64,7 @@ void fillOptionLists(Form1Controls& c)
     fill(c.Combo13, dateFormatSamples());
     c.Combo15->addItems({QStringLiteral("Excel"), QStringLiteral("LibreOffice")});
     c.Combo16->addItems({QStringLiteral("作成日時"), QStringLiteral("撮影日時")});
-    c.Combo17->addItems({QStringLiteral("縮小しない"), QStringLiteral("96"), QStringLiteral("150"), QStringLiteral("220"),
-                         QStringLiteral("330")});
+    c.Combo17->addItems({QStringLiteral("96"), QStringLiteral("150"), QStringLiteral("220"), QStringLiteral("330")});
 }
 
 void applyExtraOptions(Form1Controls& c, const ExtraOptions& options)
@@ -73,11 +72,13 @@ void applyExtraOptions(Form1Controls& c, const ExtraOptions& options)
     c.Combo15->setCurrentIndex(options.fitFor == FitFor::LibreOffice ? 1 : 0);
     c.Check10->setChecked(options.photoOrientation);
     c.Combo16->setCurrentIndex(options.dateSource == DateSource::PhotoTaken ? 1 : 0);
-    // A resolution the chooser does not offer (written by hand) reads as 縮小しない.
-    c.Combo17->setCurrentIndex(std::max(0, c.Combo17->findText(QString::number(options.pictureDpi))));
+    c.Check11->setChecked(options.reducePictures);
+    // A resolution the chooser does not offer (written by hand) reads as the first-start one.
+    const int offered = c.Combo17->findText(QString::number(options.pictureResolution));
+    c.Combo17->setCurrentIndex(offered >= 0 ? offered : c.Combo17->findText(QString::number(ExtraOptions{}.pictureResolution)));
 }
 
-int pictureDpiChosen(const Form1Controls& c) { return c.Combo17->currentIndex() > 0 ? c.Combo17->currentText().toInt() : 0; }
+int pictureDpiChosen(const Form1Controls& c) { return c.Check11->isChecked() ? c.Combo17->currentText().toInt() : 0; }
 
 ExtraOptions storedExtraOptions(const Form1Controls& c)
 {
@@ -85,7 +86,8 @@ ExtraOptions storedExtraOptions(const Form1Controls& c)
     options.fitFor = c.Combo15->currentIndex() == 1 ? FitFor::LibreOffice : FitFor::Excel;
     options.photoOrientation = c.Check10->isChecked();
     options.dateSource = c.Combo16->currentIndex() == 1 ? DateSource::PhotoTaken : DateSource::FileCreated;
-    options.pictureDpi = pictureDpiChosen(c);
+    options.reducePictures = c.Check11->isChecked();
+    options.pictureResolution = c.Combo17->currentText().toInt();
     return options;
 }
 

@@ -30,7 +30,7 @@ SettingsRecord storedOptions(Form1Controls& controls);
 // The options kept beside the record: put into their controls, and read back for "ＥＮＤ".
 void applyExtraOptions(Form1Controls& controls, const ExtraOptions& options);
 ExtraOptions storedExtraOptions(const Form1Controls& controls);
-// The resolution 画像の解像度 offers, 0 for 縮小しない.
+// The resolution pictures are reduced to, 0 while 画像を縮小 is off.
 int pictureDpiChosen(const Form1Controls& controls);
 
 } // namespace tavorin

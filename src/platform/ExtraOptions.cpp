@@ -10,6 +10,7 @@ const QString fitForKey = QStringLiteral("pictures/fit-for");
 const QString orientationKey = QStringLiteral("pictures/orientation");
 const QString dateSourceKey = QStringLiteral("captions/date");
 const QString dpiKey = QStringLiteral("pictures/resolution");
+const QString reduceKey = QStringLiteral("pictures/reduce");
 
 QString fileText(const std::filesystem::path& file) { return QString::fromStdString(file.string()); }
 
@@ -32,8 +33,12 @@ ExtraOptions ExtraOptions::read(const std::filesystem::path& file)
         options.dateSource = DateSource::PhotoTaken;
     bool number = false;
     const int dpi = stored.value(dpiKey).toString().toInt(&number);
-    if (number && dpi >= 50 && dpi <= 600)
-        options.pictureDpi = dpi;
+    const bool resolutionValid = number && dpi >= 50 && dpi <= 600;
+    if (resolutionValid)
+        options.pictureResolution = dpi;
+    // Files written before the switch existed say "off" or a resolution, which meant on.
+    const QString reduce = stored.value(reduceKey).toString();
+    options.reducePictures = reduce.isEmpty() ? resolutionValid : reduce == QStringLiteral("on");
     return options;
 }
 
@@ -45,10 +50,8 @@ bool ExtraOptions::write(const std::filesystem::path& file) const
     stored.setValue(fitForKey, fitFor == FitFor::LibreOffice ? QStringLiteral("libreoffice") : QStringLiteral("excel"));
     stored.setValue(orientationKey, photoOrientation ? QStringLiteral("as-viewers-show") : QStringLiteral("as-stored"));
     stored.setValue(dateSourceKey, dateSource == DateSource::PhotoTaken ? QStringLiteral("taken") : QStringLiteral("created"));
-    if (pictureDpi > 0)
-        stored.setValue(dpiKey, pictureDpi);
-    else
-        stored.setValue(dpiKey, QStringLiteral("off"));
+    stored.setValue(reduceKey, reducePictures ? QStringLiteral("on") : QStringLiteral("off"));
+    stored.setValue(dpiKey, pictureResolution);
     stored.sync();
     return stored.status() == QSettings::NoError;
 }

@@ -14,7 +14,8 @@ struct ExtraOptions {
     FitFor fitFor = FitFor::Excel;
     bool photoOrientation = true; // photos turned as viewers show them
     DateSource dateSource = DateSource::FileCreated;
-    int pictureDpi = 0; // pictures reduced to this resolution (50 to 600); 0: as they are
+    bool reducePictures = false;
+    int pictureResolution = 150; // what they are reduced to (50 to 600 dpi), kept while reduction is off
 
     // The file beside the settings record.
     static std::filesystem::path fileBeside(const std::filesystem::path& settingsFile);

@@ -76,7 +76,7 @@ TEST_P(WorkbookSizeLimit, RefusesBeforeWritingAndSaysWhatMakesItFit)
         ASSERT_EQ(run.messages.size(), 1u);
         reason = run.messages.front().text;
     }
-    for (const char* said : {"Excel 97-2003", "2 GB", "画像の解像度", "--picture-dpi", "MB）"})
+    for (const char* said : {"Excel 97-2003", "2 GB", "画像を縮小", "--picture-dpi", "MB）"})
         EXPECT_TRUE(reason.contains(QString::fromUtf8(said))) << said << " in " << reason.toStdString();
     EXPECT_EQ(fileBytes(book), before);
     EXPECT_EQ(namesIn(folder.path()), namesBefore) << "no temporary file, no lock left";

@@ -97,11 +97,13 @@ private slots:
                 QVERIFY2(other == control || !other->geometry().intersects(control->geometry()),
                          qPrintable(control->objectName() + " covers " + other->objectName()));
         }
-        expectStates(&form, {"Check10=on", "Combo16=作成日時", "Label37=日付", "Combo15=Excel", "Combo17=縮小しない",
-                             "Label38=画像の解像度 (dpi)"});
+        // Reduction starts off, with 150 dpi ready for when it is turned on.
+        expectStates(&form, {"Check10=on", "Combo16=作成日時", "Label37=日付", "Combo15=Excel", "Check11=off",
+                             "Combo17=150", "Combo17:disabled"});
         QCOMPARE(form.Check10->text(), QStringLiteral("写真の向きを反映"));
+        QCOMPARE(form.Check11->text(), QStringLiteral("画像を縮小 (dpi)"));
 
-        perform(&form, {"click Check10", "choose Combo16 1", "choose Combo15 1", "choose Combo17 4"});
+        perform(&form, {"click Check10", "choose Combo16 1", "choose Combo15 1", "click Check11", "choose Combo17 3"});
         click(form.Command3);
         QCOMPARE(window.endProgramCalls, 1);
         QCOMPARE(window.readSettings().size(), 49);
@@ -111,17 +113,25 @@ private slots:
             QCOMPARE(stored.value("pictures/orientation").toString(), QStringLiteral("as-stored"));
             QCOMPARE(stored.value("captions/date").toString(), QStringLiteral("taken"));
             QCOMPARE(stored.value("pictures/fit-for").toString(), QStringLiteral("libreoffice"));
+            QCOMPARE(stored.value("pictures/reduce").toString(), QStringLiteral("on"));
             QCOMPARE(stored.value("pictures/resolution").toString(), QStringLiteral("330"));
         }
 
         Form1& again = window.start();
-        expectStates(&again, {"Check10=off", "Combo16=撮影日時", "Combo15=LibreOffice", "Combo17=330"});
-        perform(&again, {"click Check10", "choose Combo16 0", "choose Combo17 2"});
+        expectStates(&again, {"Check10=off", "Combo16=撮影日時", "Combo15=LibreOffice", "Check11=on", "Combo17=330",
+                              "Combo17:enabled"});
+        // Turned off, the resolution chosen is kept for the next time.
+        perform(&again, {"click Check10", "choose Combo16 0", "click Check11"});
         click(again.Command3);
-        expectStates(&window.start(), {"Check10=on", "Combo16=作成日時", "Combo15=LibreOffice", "Combo17=150"});
-        const QByteArray unknown("[pictures]\nfit-for=w\n");
-        writeFile(ini, Bytes(unknown.begin(), unknown.end()));
-        expectStates(&window.start(), {"Combo15=Excel"});
+        expectStates(&window.start(), {"Check10=on", "Combo16=作成日時", "Combo15=LibreOffice", "Check11=off",
+                                       "Combo17=330", "Combo17:disabled"});
+        // A file written before the switch: a resolution meant on, a value no choice reads as first start.
+        const QByteArray older("[pictures]\nfit-for=w\nresolution=220\n");
+        writeFile(ini, Bytes(older.begin(), older.end()));
+        expectStates(&window.start(), {"Combo15=Excel", "Check11=on", "Combo17=220"});
+        const QByteArray off("[pictures]\nresolution=off\n");
+        writeFile(ini, Bytes(off.begin(), off.end()));
+        expectStates(&window.start(), {"Check11=off", "Combo17=150"});
     }
 
     // START twice on one sheet: first with the first-start options (the phone photo turned
@@ -174,7 +184,7 @@ private slots:
         writeFile(photo, encodedImage(uprightPhoto({1600, 1200}), "JPEG"));
         QVERIFY(dropFiles(form.Label20, {pathText(workbook)}));
         QVERIFY(dropFiles(form.List2, {pathText(photo)}));
-        perform(&form, {"choose Combo1 1", "choose Combo2 4", "choose Combo3 1", "choose Combo4 9", "choose Combo17 1"});
+        perform(&form, {"choose Combo1 1", "choose Combo2 4", "choose Combo3 1", "choose Combo4 9", "click Check11", "choose Combo17 0"});
         std::vector<int> bar;
         connect(form.ProgressBar1, &QProgressBar::valueChanged, this, [&](int value) { bar.push_back(value); });
         click(form.Command1);
