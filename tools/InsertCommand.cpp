@@ -133,6 +133,8 @@ int InsertCommand::run(const std::vector<std::string>& arguments, std::ostream& 
         err << "tavorin-batch: " << written << " was not written: " << outcome.saveError.toStdString() << '\n';
     for (const auto& picture : outcome.unplaced)
         out << "not placed: " << picture.path.string() << ": " << picture.engineReason.toStdString() << '\n';
+    for (const auto& picture : outcome.notReduced)
+        out << "not reduced: " << picture.string() << ": its pixels do not decode; stored as it was\n";
     out.flush();
     if (!outcome.saved)
         return exitFailure;

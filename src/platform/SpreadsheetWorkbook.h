@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tavorin {
 
@@ -28,6 +29,8 @@ public:
     // Over the file the workbook was opened from, it fails (isChangedOnDisk) when another
     // program changed or replaced that file meanwhile, and leaves it as it is.
     virtual SpreadsheetStatus saveAs(const std::filesystem::path& path) = 0;
+    // After a save with pictures reduced: those whose pixels did not decode, stored as they were.
+    virtual std::vector<std::filesystem::path> picturesNotReduced() const { return {}; }
 };
 
 } // namespace tavorin

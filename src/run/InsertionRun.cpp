@@ -254,6 +254,8 @@ void RunSession::complete()
     if (workbook_) {
         auto saved = workbook_->saveAs(options_.saveTo.empty() ? options_.workbookPath : options_.saveTo);
         outcome_.saved = saved.ok();
+        if (saved)
+            outcome_.notReduced = workbook_->picturesNotReduced();
         if (!saved) {
             outcome_.saveError = notSavedReasonText(saved.error());
             outcome_.changedOnDisk = isChangedOnDisk(saved.error());
@@ -302,6 +304,16 @@ QString RunSession::finalMessage() const
             }
             message += QStringLiteral("\r\n") + options_.pictures[static_cast<std::size_t>(picture.index)].name.trimmed() +
                        QStringLiteral(" … ") + picture.reason;
+        }
+    }
+    if (!outcome_.notReduced.empty()) {
+        message += QStringLiteral("\r\n\r\n縮小できなかった画像（読み取れない部分があるため、元のまま保存しました）：");
+        for (std::size_t shown = 0; shown < outcome_.notReduced.size(); ++shown) {
+            if (shown == static_cast<std::size_t>(listedInMessage)) {
+                message += QStringLiteral("\r\nほか %1 件").arg(outcome_.notReduced.size() - listedInMessage);
+                break;
+            }
+            message += QStringLiteral("\r\n") + QString::fromStdString(outcome_.notReduced[shown].filename().string());
         }
     }
     return message;

@@ -37,6 +37,8 @@ struct RunOutcome {
     int placed = 0;                 // pictures inserted and fitted
     int sheetsUsed = 0;             // sheets that received pictures
     std::vector<UnplacedPicture> unplaced;
+    // Placed and saved, but stored as they were: their pixels did not decode for reduction.
+    std::vector<std::filesystem::path> notReduced;
     QString message;                // the text of the final message box
 };
 

@@ -227,4 +227,48 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PackagePictureReduction,
                                            PackageCase{"TransparentPngAt96Dpi", "alpha.png", "○", 96, "PNG", "RGBA"}),
                          [](const auto& run) { return std::string(run.param.name); });
 
+// A PNG whose header is sound but whose pixels do not decode passes the drop and the placement; at the save
+// it cannot be reduced. Nothing is lost: both engines store its own bytes, and the run names it.
+TEST(PictureReductionFailure, APictureThatDoesNotDecodeIsStoredAsItWasAndNamed)
+{
+    TemporaryFolder folder;
+    Bytes broken = encodedImage(noisyPicture({1600, 1200}, false), "PNG");
+    const auto data = std::search(broken.begin(), broken.end(), std::begin("IDAT"), std::end("IDAT") - 1) + 68;
+    ASSERT_LT(data + 4000, broken.end());
+    std::for_each(data, data + 4000, [](std::uint8_t& byte) { byte ^= 0x5a; });
+    const auto picture = folder / "broken.png";
+    writeFile(picture, broken);
+    for (const char* fixture : {"ledger.xls", "ledger.xlsx"}) {
+        SCOPED_TRACE(fixture);
+        const auto book = copyWorkbook(folder.path(), fixture);
+        RunOptions options = EngineRun::optionsFor(book, {"Sheet1"});
+        options.startColumn = 2, options.endColumn = 3, options.startRow = 2, options.endRow = 5;
+        options.pictureDpi = 96;
+        options.pictures = {EngineRun::pictureRow(picture, "○")};
+        EngineRun run;
+        const RunOutcome outcome = run.run(options);
+        ASSERT_TRUE(outcome.saved);
+        EXPECT_EQ(outcome.placed, 1);
+        EXPECT_EQ(outcome.notReduced, std::vector<std::filesystem::path>{picture});
+        EXPECT_TRUE(outcome.message.contains(QStringLiteral("縮小できなかった画像")) &&
+                    outcome.message.contains(QStringLiteral("\r\nbroken.png")))
+            << outcome.message.toStdString();
+        // Its own bytes in the saved workbook: the blip POI reads, or the package's media part.
+        if (std::string(fixture).ends_with(".xls")) {
+            const auto report = poiReport(book);
+            ASSERT_TRUE(report);
+            const QJsonArray stored = sheetNamed(*report, "Sheet1", "POI")["pictures"].toArray();
+            ASSERT_EQ(stored.size(), 1);
+            EXPECT_EQ(stored[0].toObject()["md5"].toString(), md5Hex(broken));
+            continue;
+        }
+        const ProcessResult found = runProcess(
+            TAVORIN_SYSTEM_PYTHON,
+            {"-c", "import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\nb = open(sys.argv[2], 'rb').read()\n"
+                   "print([n for n in z.namelist() if z.read(n) == b])\n",
+             QString::fromStdString(book.string()), QString::fromStdString(picture.string())});
+        EXPECT_EQ(found.standardOutput.trimmed(), "['xl/media/image1.png']") << found.standardError.toStdString();
+    }
+}
+
 } // namespace

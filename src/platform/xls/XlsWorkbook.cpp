@@ -109,7 +109,7 @@ SpreadsheetStatus XlsWorkbook::saveAs(const std::filesystem::path& path)
     // Reducing pictures takes most of a save's time when it is on; writing the rest.
     const auto& told = session_->saveProgress;
     const bool reducing = session_->reduction.on();
-    (*doc)->reducePictures(session_->reduction, [&](std::size_t done, std::size_t total) {
+    notReduced_ = (*doc)->reducePictures(session_->reduction, [&](std::size_t done, std::size_t total) {
         if (told)
             told(0.8 * static_cast<double>(done) / static_cast<double>(total));
     });

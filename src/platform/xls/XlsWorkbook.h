@@ -22,6 +22,7 @@ public:
     SpreadsheetResult<int> sheetCount() override;
     SpreadsheetResult<std::shared_ptr<SpreadsheetWorksheet>> activeSheet() override;
     SpreadsheetStatus saveAs(const std::filesystem::path& path) override;
+    std::vector<std::filesystem::path> picturesNotReduced() const override { return notReduced_; }
 
     // Ends the workbook's life without saving (Quit); every later operation fails.
     void close();
@@ -48,6 +49,7 @@ private:
     bool activated_ = false;
     std::map<const SheetModel*, std::shared_ptr<XlsWorksheet>> handles_;
     WorkbookDocument::SinkFactory sinkFactory_;
+    std::vector<std::filesystem::path> notReduced_;
 };
 
 } // namespace tavorin::xls

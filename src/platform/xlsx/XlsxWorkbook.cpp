@@ -89,7 +89,7 @@ SpreadsheetStatus XlsxWorkbook::saveAs(const std::filesystem::path& path)
     // Reducing pictures takes most of a save's time when it is on; writing the package the rest.
     const auto& told = session_->saveProgress;
     const double reducing = session_->reduction.on() ? 0.9 : 0.0;
-    (*doc)->reducePictures(session_->reduction, [&](std::size_t done, std::size_t total) {
+    notReduced_ = (*doc)->reducePictures(session_->reduction, [&](std::size_t done, std::size_t total) {
         if (told)
             told(reducing * static_cast<double>(done) / static_cast<double>(total));
     });

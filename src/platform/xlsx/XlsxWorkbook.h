@@ -25,6 +25,7 @@ public:
     SpreadsheetResult<int> sheetCount() override;
     SpreadsheetResult<std::shared_ptr<SpreadsheetWorksheet>> activeSheet() override;
     SpreadsheetStatus saveAs(const std::filesystem::path& path) override;
+    std::vector<std::filesystem::path> picturesNotReduced() const override { return notReduced_; }
 
     // Ends the workbook's life without saving (Quit); every later operation fails.
     void close();
@@ -40,6 +41,7 @@ private:
     std::unique_ptr<XlsxDocument> document_;
     std::shared_ptr<XlsxSheet> active_;
     std::map<const XlsxSheet*, std::shared_ptr<XlsxWorksheet>> handles_;
+    std::vector<std::filesystem::path> notReduced_;
 };
 
 } // namespace tavorin::xlsx

@@ -2,11 +2,11 @@
 
 namespace tavorin::xls {
 
-std::vector<std::shared_ptr<const PictureFile>> reducedPictures(const std::vector<ShownPicture>& shown,
-                                                                const pictures::ReductionOptions& options,
-                                                                const pictures::PictureReducer::Progress& progress)
+ReducedPictures reducedPictures(const std::vector<ShownPicture>& shown, const pictures::ReductionOptions& options,
+                                const pictures::PictureReducer::Progress& progress)
 {
-    std::vector<std::shared_ptr<const PictureFile>> reduced(shown.size());
+    ReducedPictures reduced;
+    reduced.pictures.resize(shown.size());
     std::vector<pictures::ReductionJob> jobs;
     std::vector<std::size_t> jobOf;
     for (std::size_t i = 0; i < shown.size() && options.on(); ++i) {
@@ -25,10 +25,12 @@ std::vector<std::shared_ptr<const PictureFile>> reducedPictures(const std::vecto
     }
     auto results = pictures::PictureReducer::reduceAll(jobs, options.jpegQuality, progress);
     for (std::size_t j = 0; j < results.size(); ++j) {
-        if (!results[j].ok())
-            continue;
         const PictureFile& picture = *shown[jobOf[j]].picture;
-        reduced[jobOf[j]] = std::make_shared<const PictureFile>(picture.storedAs(
+        if (!results[j].ok()) {
+            reduced.failed.push_back(picture.path());
+            continue;
+        }
+        reduced.pictures[jobOf[j]] = std::make_shared<const PictureFile>(picture.storedAs(
             results[j].file, results[j].length, results[j].keepAlive, results[j].pixels.width(), results[j].pixels.height()));
     }
     return reduced;

@@ -16,12 +16,17 @@ struct ShownPicture {
     double heightPoints = 0;
 };
 
+// Per picture its reduced copy, or null when it stays as it is: small enough already, a
+// metafile, or one whose pixels do not decode (it is then stored as it was, and named in failed).
+struct ReducedPictures {
+    std::vector<std::shared_ptr<const PictureFile>> pictures;
+    std::vector<std::filesystem::path> failed;
+};
+
 // The pictures both engines store, reduced to at most options.dpi pixels per inch of their frame:
 // JPEGs (photos, HEIF converted) stay JPEG, PNGs (and what was converted to PNG) stay PNG, every
-// one in a temporary file. Per picture its reduced copy, or null when it stays as it is: small
-// enough already, a metafile, or one that does not decode again (it is then stored as it was).
-std::vector<std::shared_ptr<const PictureFile>> reducedPictures(const std::vector<ShownPicture>& shown,
-                                                                const pictures::ReductionOptions& options,
-                                                                const pictures::PictureReducer::Progress& progress = {});
+// one in a temporary file.
+ReducedPictures reducedPictures(const std::vector<ShownPicture>& shown, const pictures::ReductionOptions& options,
+                                const pictures::PictureReducer::Progress& progress = {});
 
 } // namespace tavorin::xls

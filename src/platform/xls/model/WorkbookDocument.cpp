@@ -92,12 +92,12 @@ CompoundFileWriter WorkbookDocument::compose() const
     return writer;
 }
 
-void WorkbookDocument::reducePictures(const pictures::ReductionOptions& options,
-                                      const pictures::PictureReducer::Progress& progress)
+std::vector<std::filesystem::path> WorkbookDocument::reducePictures(const pictures::ReductionOptions& options,
+                                                                    const pictures::PictureReducer::Progress& progress)
 {
     DrawingGroup* group = model_.drawingGroupEdit.get();
     if (!options.on() || !group || group->addedPictures().empty())
-        return;
+        return {};
     std::vector<ShownPicture> shown;
     for (const auto& picture : group->addedPictures())
         shown.push_back({picture, 0, 0});
@@ -114,9 +114,10 @@ void WorkbookDocument::reducePictures(const pictures::ReductionOptions& options,
         }
     }
     auto reduced = reducedPictures(shown, options, progress);
-    for (std::size_t i = 0; i < reduced.size(); ++i)
-        if (reduced[i])
-            group->replaceAdded(i, std::move(reduced[i]));
+    for (std::size_t i = 0; i < reduced.pictures.size(); ++i)
+        if (reduced.pictures[i])
+            group->replaceAdded(i, std::move(reduced.pictures[i]));
+    return std::move(reduced.failed);
 }
 
 Status WorkbookDocument::write(OutputSink& out) const { return compose().write(out); }

@@ -35,7 +35,9 @@ public:
     // Stores each picture this program added with at most options.dpi pixels per inch of the
     // largest frame it is shown at on any sheet (see reducedPictures); the frames stay as they
     // are. Done before saving, so that the size a save measures is that of the reduced pictures.
-    void reducePictures(const pictures::ReductionOptions& options, const pictures::PictureReducer::Progress& progress = {});
+    // Gives the pictures whose pixels did not decode: they are stored as they were.
+    std::vector<std::filesystem::path> reducePictures(const pictures::ReductionOptions& options,
+                                                      const pictures::PictureReducer::Progress& progress = {});
 
     // Writes the whole compound file into out (finish() is left to the caller).
     Status write(OutputSink& out) const;

@@ -140,7 +140,7 @@ Result<std::string> MediaStore::partFor(Package& package, const xls::PictureFile
     return part;
 }
 
-void MediaStore::reduce(Package& package, const std::map<std::string, std::pair<double, double>>& largestFrames,
+std::vector<std::filesystem::path> MediaStore::reduce(Package& package, const std::map<std::string, std::pair<double, double>>& largestFrames,
                         const pictures::ReductionOptions& options, const pictures::PictureReducer::Progress& progress)
 {
     std::vector<xls::ShownPicture> shown;
@@ -152,18 +152,19 @@ void MediaStore::reduce(Package& package, const std::map<std::string, std::pair<
                 shownMedia.push_back(&media);
             }
     auto reduced = xls::reducedPictures(shown, options, progress);
-    for (std::size_t i = 0; i < reduced.size(); ++i) {
-        if (!reduced[i])
+    for (std::size_t i = 0; i < reduced.pictures.size(); ++i) {
+        if (!reduced.pictures[i])
             continue;
         std::string extension;
-        auto range = rangeOf(*reduced[i], extension);
+        auto range = rangeOf(*reduced.pictures[i], extension);
         if (!range)
             continue;
         package.writeFile(shownMedia[i]->part, *range);
         shownMedia[i]->range = std::move(*range);
-        shownMedia[i]->picture = std::move(reduced[i]);
+        shownMedia[i]->picture = std::move(reduced.pictures[i]);
         shownMedia[i]->key.reset();
     }
+    return std::move(reduced.failed);
 }
 
 } // namespace tavorin::xlsx

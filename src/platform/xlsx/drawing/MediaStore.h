@@ -28,7 +28,8 @@ public:
     // Stores each media part added here with at most options.dpi pixels per inch of the largest
     // frame it shows in (points, unrotated, by part; see xls::reducedPictures), as a reduced copy
     // of its kind; a part without a frame, or small enough, stays as it is.
-    void reduce(Package& package, const std::map<std::string, std::pair<double, double>>& largestFrames,
+    // Gives the pictures whose pixels did not decode: they are stored as they were.
+    std::vector<std::filesystem::path> reduce(Package& package, const std::map<std::string, std::pair<double, double>>& largestFrames,
                 const pictures::ReductionOptions& options, const pictures::PictureReducer::Progress& progress);
 
 private:

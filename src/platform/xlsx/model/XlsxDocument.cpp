@@ -274,11 +274,11 @@ Status XlsxDocument::flush()
     return success();
 }
 
-void XlsxDocument::reducePictures(const pictures::ReductionOptions& options,
-                                  const pictures::PictureReducer::Progress& progress)
+std::vector<std::filesystem::path> XlsxDocument::reducePictures(const pictures::ReductionOptions& options,
+                                                                const pictures::PictureReducer::Progress& progress)
 {
     if (!options.on())
-        return;
+        return {};
     std::map<std::string, std::pair<double, double>> largest;
     for (const auto& sheet : sheets_)
         for (const auto& [name, part] : sheet->mediaParts)
@@ -287,7 +287,7 @@ void XlsxDocument::reducePictures(const pictures::ReductionOptions& options,
                 width = std::max(width, frame->second.width);
                 height = std::max(height, frame->second.height);
             }
-    media_.reduce(package_, largest, options, progress);
+    return media_.reduce(package_, largest, options, progress);
 }
 
 Status XlsxDocument::saveAs(const std::filesystem::path& path, const std::function<void(double)>& progress)

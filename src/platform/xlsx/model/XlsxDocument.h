@@ -54,7 +54,9 @@ public:
 
     // Stores each picture added here with at most options.dpi pixels per inch of the largest
     // frame it shows in on any sheet; done before saving.
-    void reducePictures(const pictures::ReductionOptions& options, const pictures::PictureReducer::Progress& progress = {});
+    // Gives the pictures whose pixels did not decode: they are stored as they were.
+    std::vector<std::filesystem::path> reducePictures(const pictures::ReductionOptions& options,
+                                                      const pictures::PictureReducer::Progress& progress = {});
 
     Status saveAs(const std::filesystem::path& path, const std::function<void(double)>& progress = {});
 
