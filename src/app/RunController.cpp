@@ -18,7 +18,6 @@
 #include <QCoreApplication>
 #include <QComboBox>
 #include <QDate>
-#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -115,12 +114,16 @@ void RunController::Command1_Click()
     environment.observer = &relay;
     const RunOptions options = readOptions(controls_);
     form_.installEventFilter(this);
-    QEventLoop waiting;
+    // The end is posted after the run's last report, so every report has been acted on when the
+    // loop ends. Events are handled one batch at a time rather than in a nested event loop, which
+    // would return at once if the program were told to quit and leave the run's reports unheard.
+    bool finished = false;
     std::thread worker([&] {
         runInsertion(options, environment);
-        QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [&finished] { finished = true; }, Qt::QueuedConnection);
     });
-    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    while (!finished)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     worker.join();
     form_.removeEventFilter(this);
 }
