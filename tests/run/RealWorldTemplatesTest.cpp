@@ -9,13 +9,16 @@
 #include "support/EngineRun.h"
 #include "support/Files.h"
 #include "support/Oracles.h"
+#include "support/PhotoSamples.h"
 #include "support/PlacementChecks.h"
 #include "support/RunBlock.h"
 #include "support/SavedWorkbook.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
 
+#include <QImage>
 #include <QJsonArray>
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -335,3 +338,72 @@ INSTANTIATE_TEST_SUITE_P(
     templateName);
 
 } // namespace
+
+namespace {
+
+// The drawing group's records joined (MSODRAWINGGROUP and the CONTINUEs after it).
+Bytes drawingGroupOf(const Bytes& stream)
+{
+    Bytes joined;
+    bool inGroup = false;
+    for (const auto& record : recordsOf(stream)) {
+        inGroup = record.type == 0x00EB || (inGroup && record.type == 0x003C);
+        if (inGroup)
+            joined.insert(joined.end(), stream.begin() + static_cast<std::ptrdiff_t>(record.offset + 4),
+                          stream.begin() + static_cast<std::ptrdiff_t>(record.offset + 4 + record.length));
+    }
+    return joined;
+}
+
+RunOptions twoBlocksOn(const std::filesystem::path& book, const QStringList& sheets,
+                       const std::vector<std::filesystem::path>& pictures)
+{
+    RunOptions options = EngineRun::optionsFor(book, sheets);
+    options.startColumn = 2, options.endColumn = 3, options.startRow = 2, options.endRow = 5;
+    for (const auto& picture : pictures)
+        options.pictures.push_back(EngineRun::pictureRow(picture, "○"));
+    return options;
+}
+
+} // namespace
+
+// A ledger of photos reopened: its drawing group of megabytes (the stream's pages it is read from go back
+// to the system as it is taken apart) keeps every stored photo byte for byte as more join it; damaged so
+// that it does not read, no picture is placed and it is written back as it was read.
+TEST(ReopenedLedger, KeepsEveryStoredPhotoAsMoreJoinItAndADamagedGroupAsItWasRead)
+{
+    TemporaryFolder folder;
+    std::vector<std::filesystem::path> photos;
+    QRandomGenerator noise(11);
+    for (int i = 0; i < 9; ++i) {
+        QImage grain(640, 480, QImage::Format_RGB32);
+        for (int y = 0; y < grain.height(); ++y)
+            for (int x = 0; x < grain.width(); ++x)
+                grain.setPixel(x, y, qRgb(int(noise.bounded(256)), x * 255 / 640, int(noise.bounded(256))));
+        photos.push_back(folder / ("photo" + std::to_string(i) + ".jpg"));
+        writeFile(photos.back(), encodedImage(grain, "JPEG"));
+    }
+    const auto book = copyWorkbook(folder.path(), "ledger.xls", "book.xls");
+    ASSERT_TRUE(EngineRun().run(twoBlocksOn(book, {"Sheet1"}, {photos.begin(), photos.end() - 1})).saved);
+
+    Bytes stream = workbookStreamOf(book);
+    ASSERT_GT(drawingGroupOf(stream).size(), 2u << 20) << "large enough to be read in pages";
+    const auto records = recordsOf(stream);
+    const auto first = std::find_if(records.begin(), records.end(), [](const RecordAt& record) { return record.type == 0x00EB; });
+    ASSERT_NE(first, records.end());
+    stream[first->offset + 4 + 3] ^= 0x0F; // the container's type, 0xF000, is no drawing group
+    TemporaryFolder elsewhere;
+    const auto damaged = madeOf(elsewhere, stream);
+    const RunOutcome outcome = EngineRun().run(twoBlocksOn(damaged, {"Sheet1"}, {photos.back()}));
+    EXPECT_EQ(outcome.placed, 0);
+    ASSERT_TRUE(outcome.saved) << outcome.saveError.toStdString();
+    EXPECT_EQ(drawingGroupOf(workbookStreamOf(damaged)), drawingGroupOf(stream));
+
+    ASSERT_TRUE(EngineRun().run(twoBlocksOn(book, {"Sheet1"}, {photos.back()})).saved);
+    const auto report = poiReport(book);
+    ASSERT_TRUE(report);
+    const QJsonArray stored = sheetNamed(*report, "Sheet1", "POI")["pictures"].toArray();
+    ASSERT_EQ(stored.size(), 9);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(stored[i].toObject()["md5"].toString(), md5Of(photos[std::size_t(i)])) << i;
+}

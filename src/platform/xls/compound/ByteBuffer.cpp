@@ -1,9 +1,11 @@
 #include "platform/xls/compound/ByteBuffer.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace tavorin::xls {
 namespace {
@@ -41,6 +43,17 @@ void ByteBuffer::release()
     data_ = nullptr;
     size_ = 0;
     mapped_ = false;
+}
+
+void ByteBuffer::release(std::size_t offset, std::size_t length)
+{
+    if (!mapped_ || offset >= size_)
+        return;
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t end = std::min(size_, offset + std::min(length, size_ - offset));
+    const std::size_t first = (offset + page - 1) / page * page, last = end / page * page;
+    if (first < last)
+        ::madvise(data_ + first, last - first, MADV_DONTNEED);
 }
 
 std::optional<ByteBuffer> ByteBuffer::allocate(std::size_t size)

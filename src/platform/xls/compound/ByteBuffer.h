@@ -26,6 +26,10 @@ public:
     std::span<std::uint8_t> bytes() { return {data_, size_}; }
     std::span<const std::uint8_t> bytes() const { return {data_, size_}; }
     std::size_t size() const { return size_; }
+    // Gives the memory pages wholly inside [offset, offset + length) back to the system, for bytes
+    // that are no longer needed; reading them afterwards gives zeros. Only a large (mapped) block
+    // does so, a small one keeps its bytes.
+    void release(std::size_t offset, std::size_t length);
 
 private:
     void release();

@@ -90,12 +90,11 @@ DrawingGroup DrawingGroup::makeNew()
     return group;
 }
 
-Result<DrawingGroup> DrawingGroup::read(std::vector<std::uint8_t> data, std::vector<Piece> pieces)
+Result<DrawingGroup> DrawingGroup::read(std::vector<std::uint8_t>& data, std::vector<Piece> pieces)
 {
     DrawingGroup group;
-    group.bytes_ = std::move(data);
     group.pieces_ = std::move(pieces);
-    std::span<const std::uint8_t> bytes = group.bytes_;
+    std::span<const std::uint8_t> bytes = data;
     auto top = Art::at(bytes, 0, bytes.size());
     if (!top || top->type != Art::DggContainer || !top->container())
         return groupError("the data does not start with a drawing group container", 0);
@@ -145,6 +144,7 @@ Result<DrawingGroup> DrawingGroup::read(std::vector<std::uint8_t> data, std::vec
     }
     if (!haveFdgg)
         return groupError("the FDGG record is missing", 0);
+    group.bytes_ = std::move(data);
     return group;
 }
 

@@ -39,8 +39,9 @@ public:
     // A drawing group for a workbook that has none: default options, no blips, no clusters.
     static DrawingGroup makeNew();
     // From the joined data of MSODRAWINGGROUP and its continuations, and how it was cut into
-    // records (kept when nothing changes).
-    static Result<DrawingGroup> read(std::vector<std::uint8_t> data, std::vector<Piece> pieces);
+    // records (kept when nothing changes). The group takes the data; on failure it is left with
+    // the caller as it was.
+    static Result<DrawingGroup> read(std::vector<std::uint8_t>& data, std::vector<Piece> pieces);
 
     const std::vector<Cluster>& clusters() const { return clusters_; }
     const std::vector<BlipEntry>& blips() const { return blips_; }

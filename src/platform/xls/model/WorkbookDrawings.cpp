@@ -142,6 +142,55 @@ Result<std::shared_ptr<SheetDrawing>> copiedDrawing(WorkbookModel& model, SheetM
     return std::make_shared<SheetDrawing>(std::move(*copied));
 }
 
+// The drawing group's records joined and taken apart. A ledger of many photos holds hundreds of
+// megabytes here, so the joined copy is made in one allocation, and the stream's pages it came
+// from are given back as it grows: reopening such a ledger costs its size in memory once, not
+// twice. The group's records then live in the group alone; a group that does not read keeps its
+// records, from the joined copy.
+Result<DrawingGroup> readDrawingGroup(WorkbookModel& model)
+{
+    std::size_t total = 0;
+    bool allInStream = true;
+    for (const auto& record : model.drawingGroup) {
+        total += record.data.length;
+        allInStream = allInStream && record.data.block == 0;
+    }
+    const std::uint64_t start = model.drawingGroup.front().data.offset;
+    std::uint64_t released = start;
+    constexpr std::uint64_t releaseStep = 1 << 20;
+    std::vector<std::uint8_t> data;
+    data.reserve(total);
+    std::vector<DrawingGroup::Piece> pieces;
+    pieces.reserve(model.drawingGroup.size());
+    for (const auto& record : model.drawingGroup) {
+        auto bytes = model.store.bytes(record.data);
+        data.insert(data.end(), bytes.begin(), bytes.end());
+        pieces.push_back({record.type, static_cast<std::uint32_t>(bytes.size())});
+        // The records follow each other in the stream (CONTINUE headers between them).
+        const std::uint64_t end = std::uint64_t{record.data.offset} + record.data.length;
+        if (allInStream && end - released >= releaseStep) {
+            model.store.releaseFromStream(released, end - released);
+            released = end;
+        }
+    }
+    const auto kept = pieces;
+    auto read = DrawingGroup::read(data, std::move(pieces));
+    if (allInStream && read) {
+        model.store.releaseFromStream(released, std::uint64_t{model.drawingGroup.back().data.offset} +
+                                                    model.drawingGroup.back().data.length - released);
+        model.drawingGroup.clear();
+    } else if (allInStream) {
+        // Its records read from the joined copy from now on, cut as they were.
+        const DataRef joined = model.store.add(std::move(data));
+        std::uint32_t offset = 0;
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            model.drawingGroup[i].data = DataRef{joined.block, offset, kept[i].length};
+            offset += kept[i].length;
+        }
+    }
+    return read;
+}
+
 } // namespace
 
 bool isPlaceholder(std::uint16_t recordType) { return recordType == placeholderType; }
@@ -154,20 +203,7 @@ Result<DrawingGroup*> group(WorkbookModel& model)
         return model.drawingGroupEdit.get();
     std::optional<DrawingGroup> group;
     if (!model.drawingGroup.empty()) {
-        // A ledger of many photos holds hundreds of megabytes here: one allocation, no regrowing.
-        std::size_t total = 0;
-        for (const auto& record : model.drawingGroup)
-            total += record.data.length;
-        std::vector<std::uint8_t> data;
-        data.reserve(total);
-        std::vector<DrawingGroup::Piece> pieces;
-        pieces.reserve(model.drawingGroup.size());
-        for (const auto& record : model.drawingGroup) {
-            auto bytes = model.store.bytes(record.data);
-            data.insert(data.end(), bytes.begin(), bytes.end());
-            pieces.push_back({record.type, static_cast<std::uint32_t>(bytes.size())});
-        }
-        auto read = DrawingGroup::read(std::move(data), std::move(pieces));
+        auto read = readDrawingGroup(model);
         if (!read)
             return read.error();
         group = std::move(*read);

@@ -49,6 +49,13 @@ public:
         return DataRef{0, static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length)};
     }
 
+    // Bytes of the stream as read that nothing will read again (the drawing group once it has
+    // been taken apart) give their memory back; they read as zeros afterwards.
+    void releaseFromStream(std::uint64_t offset, std::uint64_t length)
+    {
+        stream_.release(static_cast<std::size_t>(offset), static_cast<std::size_t>(length));
+    }
+
     DataRef add(std::vector<std::uint8_t> bytes)
     {
         auto length = static_cast<std::uint32_t>(bytes.size());
