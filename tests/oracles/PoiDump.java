@@ -121,7 +121,6 @@ public class PoiDump {
         Integer defColWidth;
         Integer standardWidth;
         Integer defaultRowHeightTwips;
-        Integer defaultRowHeightFlags;
         List<ColumnInfoRecord> columns = new ArrayList<>();
         List<RowRecord> rows = new ArrayList<>();
     }
@@ -153,10 +152,9 @@ public class PoiDump {
                 current.defColWidth = ((DefaultColWidthRecord) r).getColWidth();
             else if (r instanceof ColumnInfoRecord)
                 current.columns.add((ColumnInfoRecord) r);
-            else if (r instanceof DefaultRowHeightRecord) {
+            else if (r instanceof DefaultRowHeightRecord)
                 current.defaultRowHeightTwips = (int) ((DefaultRowHeightRecord) r).getRowHeight();
-                current.defaultRowHeightFlags = (int) ((DefaultRowHeightRecord) r).getOptionFlags();
-            } else if (r instanceof RowRecord)
+            else if (r instanceof RowRecord)
                 current.rows.add((RowRecord) r);
             else if (r.getSid() == STANDARDWIDTH) {
                 byte[] bytes = r.serialize();
@@ -170,8 +168,7 @@ public class PoiDump {
         out.append("    {\"name\": ").append(q(sheet.getSheetName()));
         out.append(",\n     \"defColWidth\": ").append(raw.defColWidth)
            .append(", \"standardWidth\": ").append(raw.standardWidth)
-           .append(", \"defaultRowHeightTwips\": ").append(raw.defaultRowHeightTwips)
-           .append(", \"defaultRowHeightFlags\": ").append(raw.defaultRowHeightFlags);
+           .append(", \"defaultRowHeightTwips\": ").append(raw.defaultRowHeightTwips);
         out.append(",\n     \"columns\": [");
         for (int i = 0; i < raw.columns.size(); ++i) {
             ColumnInfoRecord c = raw.columns.get(i);
@@ -184,8 +181,7 @@ public class PoiDump {
             RowRecord r = raw.rows.get(i);
             out.append(i == 0 ? "" : ", ").append("{\"row\": ").append(r.getRowNumber())
                .append(", \"heightTwips\": ").append(r.getHeight() & 0x7FFF)
-               .append(", \"hidden\": ").append(r.getZeroHeight())
-               .append(", \"custom\": ").append(r.getBadFontHeight()).append("}");
+               .append(", \"hidden\": ").append(r.getZeroHeight()).append("}");
         }
         out.append("],\n     \"cells\": [");
         boolean first = true;

@@ -4,23 +4,18 @@
 
 #include "platform/SystemRunningApplicationProbe.h"
 
+#include "support/Files.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <fstream>
 
 using namespace tavorin;
+using namespace tavorin::test;
 
 namespace {
-
-void writeText(const std::filesystem::path& path, const std::string& text)
-{
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // A process as the table shows it: its command, arguments (NUL-separated as in /proc), owner,
 // working folder and the files it holds open (under the workbook's folder).

@@ -26,17 +26,6 @@ using State = WorkbookLock::State;
 
 namespace {
 
-std::string textOf(const std::filesystem::path& path)
-{
-    const Bytes bytes = fileBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
-
-void writeText(const std::filesystem::path& path, const std::string& text)
-{
-    writeFile(path, Bytes(text.begin(), text.end()));
-}
-
 // Five fields, each ended by ',' and the last by ';', with ',', ';' and '\' escaped by '\'; anything else is
 // no entry (four fields, no end, ';' too early, ',' last, an ordinary character escaped, an escape at the end).
 TEST(LockFileRecord, IsReadAsLibreOfficeReadsIt)

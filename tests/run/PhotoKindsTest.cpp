@@ -66,8 +66,7 @@ void writePictures(const std::filesystem::path& folder)
     writeFile(folder / "plain.jpg", jpegWithExif(upright, {}));
     const Bytes heic = fileBytes(folder / "IMG_0001.HEIC");
     writeFile(folder / "cut.heic", Bytes(heic.begin(), heic.begin() + 300));
-    const QByteArray notes("these are notes, not a picture\n");
-    writeFile(folder / "notes.webp", Bytes(notes.begin(), notes.end()));
+    writeText(folder / "notes.webp", "these are notes, not a picture\n");
 }
 
 const std::vector<Kind> kinds{

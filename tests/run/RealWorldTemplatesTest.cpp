@@ -16,9 +16,7 @@
 #include "support/TemporaryFolder.h"
 #include "support/TestPaths.h"
 
-#include <QImage>
 #include <QJsonArray>
-#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -337,10 +335,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Template{"SheetPositionsPointNowhere", "ledger.xls", sheetPositionsOffByOne}),
     templateName);
 
-} // namespace
-
-namespace {
-
 // The drawing group's records joined (MSODRAWINGGROUP and the CONTINUEs after it).
 Bytes drawingGroupOf(const Bytes& stream)
 {
@@ -359,13 +353,11 @@ RunOptions twoBlocksOn(const std::filesystem::path& book, const QStringList& she
                        const std::vector<std::filesystem::path>& pictures)
 {
     RunOptions options = EngineRun::optionsFor(book, sheets);
-    options.startColumn = 2, options.endColumn = 3, options.startRow = 2, options.endRow = 5;
+    setBlock(options, 2, 3, 2, 5);
     for (const auto& picture : pictures)
         options.pictures.push_back(EngineRun::pictureRow(picture, "○"));
     return options;
 }
-
-} // namespace
 
 // A ledger of photos reopened: its drawing group of megabytes (the stream's pages it is read from go back
 // to the system as it is taken apart) keeps every stored photo byte for byte as more join it; damaged so
@@ -374,20 +366,15 @@ TEST(ReopenedLedger, KeepsEveryStoredPhotoAsMoreJoinItAndADamagedGroupAsItWasRea
 {
     TemporaryFolder folder;
     std::vector<std::filesystem::path> photos;
-    QRandomGenerator noise(11);
-    for (int i = 0; i < 9; ++i) {
-        QImage grain(640, 480, QImage::Format_RGB32);
-        for (int y = 0; y < grain.height(); ++y)
-            for (int x = 0; x < grain.width(); ++x)
-                grain.setPixel(x, y, qRgb(int(noise.bounded(256)), x * 255 / 640, int(noise.bounded(256))));
+    for (quint32 i = 0; i < 9; ++i) {
         photos.push_back(folder / ("photo" + std::to_string(i) + ".jpg"));
-        writeFile(photos.back(), encodedImage(grain, "JPEG"));
+        writeFile(photos.back(), encodedImage(noisyPicture({1600, 1200}, false, i), "JPEG"));
     }
     const auto book = copyWorkbook(folder.path(), "ledger.xls", "book.xls");
     ASSERT_TRUE(EngineRun().run(twoBlocksOn(book, {"Sheet1"}, {photos.begin(), photos.end() - 1})).saved);
 
     Bytes stream = workbookStreamOf(book);
-    ASSERT_GT(drawingGroupOf(stream).size(), 2u << 20) << "large enough to be read in pages";
+    ASSERT_GT(drawingGroupOf(stream).size(), 3u << 19) << "large enough to be read in pages";
     const auto records = recordsOf(stream);
     const auto first = std::find_if(records.begin(), records.end(), [](const RecordAt& record) { return record.type == 0x00EB; });
     ASSERT_NE(first, records.end());
@@ -407,3 +394,5 @@ TEST(ReopenedLedger, KeepsEveryStoredPhotoAsMoreJoinItAndADamagedGroupAsItWasRea
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(stored[i].toObject()["md5"].toString(), md5Of(photos[std::size_t(i)])) << i;
 }
+
+} // namespace

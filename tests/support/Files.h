@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavorin::test {
@@ -15,6 +16,17 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes fileBytes(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const Bytes& bytes);
+// Text files (lock files, settings, process tables) as their bytes; the folders on the way are made.
+inline std::string textOf(const std::filesystem::path& path)
+{
+    const Bytes bytes = fileBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+inline void writeText(const std::filesystem::path& path, std::string_view text)
+{
+    std::filesystem::create_directories(path.parent_path());
+    writeFile(path, Bytes(text.begin(), text.end()));
+}
 // A path as Qt takes it.
 inline QString pathText(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 // Little-endian numbers inside bytes, as the binary formats store them.

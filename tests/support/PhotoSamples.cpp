@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
+#include <QRandomGenerator>
 
 #include <libheif/heif.h>
 
@@ -223,6 +224,20 @@ QRect photoArea(const QImage& page)
             }
         }
     return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// A photo-like picture: smooth colours under fine noise, so that it does not shrink to nothing.
+QImage noisyPicture(QSize size, bool transparentCorner, quint32 seed)
+{
+    QImage image(size, transparentCorner ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QRandomGenerator noise(seed);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const int n = static_cast<int>(noise.bounded(24));
+            const bool clear = transparentCorner && x < size.width() / 4 && y < size.height() / 4;
+            image.setPixel(x, y, qRgba(x * 255 / size.width(), y * 255 / size.height(), 96 + n, clear ? 0 : 255));
+        }
+    return image;
 }
 
 } // namespace tavorin::test

@@ -19,6 +19,9 @@ namespace tavorin::test {
 // and a blue block at the band's left end. Any turn or mirror moves the band or the block; the
 // frame shows where the photo is on a printed page.
 QImage uprightPhoto(QSize size);
+// A photo-like picture: smooth colours under fine noise, so that it does not shrink to nothing when
+// encoded; a transparent top-left quarter if asked. Pictures of different seeds differ.
+QImage noisyPicture(QSize size, bool transparentCorner = false, quint32 seed = 7);
 
 // The pixels a camera stores for the upright photo when it records EXIF orientation 1 to 8,
 // worked out pixel by pixel from where the standard says the stored 0th row and 0th column are

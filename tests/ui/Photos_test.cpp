@@ -126,11 +126,9 @@ private slots:
         expectStates(&window.start(), {"Check10=on", "Combo16=作成日時", "Combo15=LibreOffice", "Check11=off",
                                        "Combo17=330", "Combo17:disabled"});
         // A file written before the switch: a resolution meant on, a value no choice reads as first start.
-        const QByteArray older("[pictures]\nfit-for=w\nresolution=220\n");
-        writeFile(ini, Bytes(older.begin(), older.end()));
+        writeText(ini, "[pictures]\nfit-for=w\nresolution=220\n");
         expectStates(&window.start(), {"Combo15=Excel", "Check11=on", "Combo17=220"});
-        const QByteArray off("[pictures]\nresolution=off\n");
-        writeFile(ini, Bytes(off.begin(), off.end()));
+        writeText(ini, "[pictures]\nresolution=off\n");
         expectStates(&window.start(), {"Check11=off", "Combo17=150"});
     }
 
