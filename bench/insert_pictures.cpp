@@ -15,6 +15,7 @@
 #include "platform/SpreadsheetWorkbook.h"
 #include "platform/SpreadsheetWorksheet.h"
 #include "platform/xls/XlsApplication.h"
+#include "support/BenchSupport.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -22,7 +23,6 @@
 #include <QImageWriter>
 #include <QRandomGenerator>
 
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,7 +31,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -97,26 +96,15 @@ Timing baseline(const std::vector<fs::path>& pictures, const fs::path& output, s
 {
     // A plain copy (read, write, sync), not the engine's own output: what the run is held against
     // is what copying the bytes costs anyway.
-    double processorStart = processorSeconds(RUSAGE_THREAD);
-    auto start = Clock::now();
-    const int file = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (file < 0) {
-        std::perror(output.c_str());
-        std::exit(2);
-    }
-    std::vector<char> buffer;
+    std::vector<QString> paths;
     total = 0;
     for (const auto& path : pictures) {
-        std::ifstream in(path, std::ios::binary);
-        buffer.resize(static_cast<std::size_t>(fs::file_size(path)));
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        total += buffer.size();
-        if (::write(file, buffer.data(), buffer.size()) != static_cast<ssize_t>(buffer.size()))
-            std::exit(2);
+        paths.push_back(QString::fromStdString(path.string()));
+        total += fs::file_size(path);
     }
-    ::fsync(file);
-    ::close(file);
-    return {seconds(start), processorSeconds(RUSAGE_THREAD) - processorStart};
+    const double processorStart = processorSeconds(RUSAGE_THREAD);
+    const double elapsed = tavorin::bench::copySeconds(paths, QString::fromStdString(output.string()));
+    return {elapsed, processorSeconds(RUSAGE_THREAD) - processorStart};
 }
 
 // The insertion run in a child process, so that its peak memory is its own.

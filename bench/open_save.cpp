@@ -17,6 +17,7 @@
 
 #include "platform/xls/model/CellEditor.h"
 #include "platform/xls/model/WorkbookDocument.h"
+#include "support/BenchSupport.h"
 
 #include <algorithm>
 #include <chrono>
@@ -76,18 +77,6 @@ bool makeLargeWorkbook(const fs::path& path)
     return true;
 }
 
-// The highest resident size of this process image in MB. ru_maxrss as wait4 reports it would
-// carry the parent's own peak over the exec (Linux keeps it), so the child reads its own.
-double ownPeakMegabytes()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::atof(line.c_str() + 6) / 1024.0;
-    return 0;
-}
-
 // In the child: open, (edit,) save to target, report the seconds and its peak memory on stdout.
 int openAndSave(const fs::path& source, const fs::path& target, bool edit)
 {
@@ -115,7 +104,7 @@ int openAndSave(const fs::path& source, const fs::path& target, bool edit)
         std::fprintf(stderr, "save: %s\n", saved.error().describe().c_str());
         return 1;
     }
-    std::printf("%.3f %.3f %.1f\n", opened, secondsSince(start), ownPeakMegabytes());
+    std::printf("%.3f %.3f %.1f\n", opened, secondsSince(start), tavorin::bench::peakMegabytes());
     return 0;
 }
 

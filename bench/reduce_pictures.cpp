@@ -14,31 +14,27 @@
 #include "platform/SpreadsheetWorksheet.h"
 #include "platform/pictures/PictureReducer.h"
 #include "platform/xls/XlsApplication.h"
+#include "support/BenchSupport.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
-#include <QRandomGenerator>
-
-#include <turbojpeg.h>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
+using tavorin::bench::cores;
+using tavorin::bench::onEveryCore;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -47,59 +43,6 @@ constexpr double frameWidth = 9 / 2.54 * 72, frameHeight = frameWidth * 3 / 4; /
 constexpr int dpi = 150, quality = 85;
 
 double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
-
-unsigned cores() { return std::max(1u, std::thread::hardware_concurrency()); }
-
-// Runs work(i) for i in [0, count) on every core.
-template <typename Work>
-void onEveryCore(std::size_t count, Work work)
-{
-    std::atomic<std::size_t> next{0};
-    std::vector<std::jthread> threads;
-    for (unsigned t = 0; t < cores(); ++t)
-        threads.emplace_back([&] {
-            for (std::size_t i; (i = next++) < count;)
-                work(i);
-        });
-}
-
-// A camera-like picture: colour gradients under grain, a different mark on each.
-std::vector<fs::path> makePhotos(const fs::path& folder, int count)
-{
-    fs::create_directories(folder);
-    QImage base(4000, 3000, QImage::Format_RGB32);
-    QRandomGenerator grain(20261207);
-    for (int y = 0; y < base.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(base.scanLine(y));
-        for (int x = 0; x < base.width(); ++x) {
-            const int n = static_cast<int>(grain.bounded(16)) - 16 / 2;
-            const int shape = static_cast<int>(60 * std::sin(x / 37.0) * std::cos(y / 53.0));
-            line[x] = qRgb(std::clamp(x * 255 / 4000 + n, 0, 255), std::clamp(y * 255 / 3000 + n + shape, 0, 255),
-                           std::clamp(128 + shape + n, 0, 255));
-        }
-    }
-    std::vector<fs::path> paths;
-    for (int i = 0; i < count; ++i)
-        paths.push_back(folder / ("IMG_" + std::to_string(1000 + i) + ".jpg"));
-    onEveryCore(paths.size(), [&](std::size_t i) {
-        if (fs::exists(paths[i]) && fs::file_size(paths[i]) > 1000000)
-            return;
-        QImage photo = base.copy();
-        for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 64; ++x)
-                photo.setPixel(100 + x, 100 + y, (i >> (x / 4)) & 1 ? 0xFFFFFFFF : 0xFF000000); // 16 bits
-        tjhandle handle = tjInitCompress();
-        unsigned char* out = nullptr;
-        unsigned long size = 0;
-        if (tjCompress2(handle, photo.constBits(), photo.width(), static_cast<int>(photo.bytesPerLine()), photo.height(),
-                        TJPF_BGRX, &out, &size, TJSAMP_420, 92, 0) == 0) {
-            std::ofstream(paths[i], std::ios::binary).write(reinterpret_cast<const char*>(out), static_cast<std::streamsize>(size));
-        }
-        tjFree(out);
-        tjDestroy(handle);
-    });
-    return paths;
-}
 
 struct EngineResult {
     double seconds = 0;
@@ -190,7 +133,7 @@ int main(int argc, char** argv)
     const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 999;
     const int sampleCount = std::min(count, argc > 2 ? std::max(1, std::atoi(argv[2])) : 24);
     std::printf("making %d photos of 4000 x 3000 (once, kept in the temporary folder) ...\n", count);
-    const auto photos = makePhotos(fs::path(QDir::tempPath().toStdString()) / "tavorin-bench-photos-4000x3000-v2", count);
+    const auto photos = tavorin::bench::cameraPhotos(fs::path(QDir::tempPath().toStdString()) / "tavorin-bench-photos-4000x3000-v2", count);
     std::uintmax_t photoBytes = 0;
     for (const auto& photo : photos)
         photoBytes += fs::file_size(photo);

@@ -16,18 +16,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QImage>
 #include <QLabel>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QUrl>
 
 #include <unistd.h>
 
@@ -45,49 +40,6 @@ public:
     void showMessage(const QString& text, const QString&) override { last = text; }
     QString last;
 };
-
-void drop(QWidget* target, const QStringList& paths)
-{
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString& path : paths)
-        urls.append(QUrl::fromLocalFile(path));
-    data.setUrls(urls);
-    if (auto* area = qobject_cast<QAbstractScrollArea*>(target))
-        target = area->viewport();
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &dropped})
-        QApplication::sendEvent(target, event);
-    QCoreApplication::processEvents();
-}
-
-// 12-megapixel photos, made once and kept in the temporary folder.
-QStringList largePhotos(int count)
-{
-    QDir folder(QDir::temp().filePath(QStringLiteral("tavorin-bench-window-photos-4000x3000")));
-    folder.mkpath(QStringLiteral("."));
-    QStringList paths;
-    for (int i = 0; i < count; ++i) {
-        const QString path = folder.filePath(QStringLiteral("photo%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
-        if (!QFile::exists(path)) {
-            QImage image(4000, 3000, QImage::Format_RGB32);
-            auto* random = QRandomGenerator::global();
-            for (int y = 0; y < image.height(); ++y) {
-                auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-                for (int x = 0; x < image.width(); ++x) {
-                    const int grain = int(random->bounded(32));
-                    line[x] = qRgb((x * 255 / 4000 + grain + i) & 255, (y * 255 / 3000 + grain) & 255, (grain * 4) & 255);
-                }
-            }
-            image.save(path, "JPEG", 90);
-        }
-        paths << path;
-    }
-    return paths;
-}
 
 struct Pauses {
     double longest = 0; // milliseconds
@@ -109,8 +61,10 @@ Pauses runThroughWindow(const QStringList& pictures, int dpi)
                                  [] {}, [](FitFor fitFor) { return std::make_unique<AnyFormatApplication>(fitFor); }});
     form.show();
     QCoreApplication::processEvents();
-    drop(form.Label20, {workbook});
-    drop(form.List2, pictures);
+    bench::dropFiles(form.Label20, {workbook});
+    QCoreApplication::processEvents();
+    bench::dropFiles(form.List2, pictures);
+    QCoreApplication::processEvents();
     form.Check11->setChecked(dpi > 0);
     if (dpi > 0)
         form.Combo17->setCurrentIndex(form.Combo17->findText(QString::number(dpi)));
@@ -154,20 +108,14 @@ int main(int argc, char* argv[])
 
     std::printf("making %d small and %d large photos (kept for later runs) ...\n", small, large);
     std::fflush(stdout);
-    QDir smallFolder(QDir::temp().filePath(QStringLiteral("tavorin-bench-window-photos-small")));
-    smallFolder.mkpath(QStringLiteral("."));
-    QStringList smallPhotos;
-    const auto smallName = [&](int i) { return smallFolder.filePath(QStringLiteral("photo%1.jpg").arg(i, 4, 10, QLatin1Char('0'))); };
-    if (QFile::exists(smallName(0)) && QFile::exists(smallName(small - 1)))
-        for (int i = 0; i < small; ++i)
-            smallPhotos << smallName(i);
-    else
-        for (const QString& path : bench::makePhotos(smallFolder, small))
-            smallPhotos << path;
-    const QStringList largeOnes = largePhotos(large);
+    QStringList smallPhotos, largePhotos;
+    for (const QString& path : bench::keptPhotos(QDir::temp().filePath(QStringLiteral("tavorin-bench-window-photos-small")), small))
+        smallPhotos << path;
+    for (const auto& path : bench::cameraPhotos(QDir::temp().filePath(QStringLiteral("tavorin-bench-photos-4000x3000-v2")).toStdString(), large))
+        largePhotos << QString::fromStdString(path.string());
 
     const Pauses many = runThroughWindow(smallPhotos, 0);
-    const Pauses reduced = runThroughWindow(largeOnes, 150);
+    const Pauses reduced = runThroughWindow(largePhotos, 150);
     report(qPrintable(QStringLiteral("%1 photos of 250 KB, one sheet").arg(small)), many);
     report(qPrintable(QStringLiteral("%1 photos of 12 MP reduced to 150 dpi").arg(large)), reduced);
     return many.longest <= 100 && reduced.longest <= 100 ? 0 : 2;

@@ -55,14 +55,7 @@ int main(int argc, char* argv[])
     QDir dir(folder.path());
     std::printf("making %d photos...\n", count);
     std::fflush(stdout);
-    std::vector<QString> pictures;
-    if (!photos.isEmpty() && QDir(photos).entryList({"photo*.jpg"}).size() >= count) {
-        for (int i = 0; i < count; ++i)
-            pictures.push_back(QDir(photos).filePath(QStringLiteral("photo%1.jpg").arg(i, 4, 10, QLatin1Char('0'))));
-    } else {
-        QDir().mkpath(photos.isEmpty() ? dir.path() : photos);
-        pictures = makePhotos(photos.isEmpty() ? dir : QDir(photos), count);
-    }
+    const std::vector<QString> pictures = keptPhotos(photos.isEmpty() ? dir : QDir(photos), count);
     qint64 total = 0;
     for (const auto& picture : pictures)
         total += QFileInfo(picture).size();

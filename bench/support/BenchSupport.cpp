@@ -1,16 +1,27 @@
 #include "support/BenchSupport.h"
 
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QMimeData>
 #include <QRandomGenerator>
+#include <QUrl>
+
+#include <turbojpeg.h>
 
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 
 namespace tavorin::bench {
 
@@ -55,6 +66,73 @@ double copySeconds(const std::vector<QString>& pictures, const QString& target)
     ::fsync(output);
     ::close(output);
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+std::vector<QString> keptPhotos(const QDir& folder, int count)
+{
+    QDir().mkpath(folder.path());
+    if (folder.entryList({QStringLiteral("photo*.jpg")}).size() < count)
+        return makePhotos(folder, count);
+    std::vector<QString> paths;
+    for (int i = 0; i < count; ++i)
+        paths.push_back(folder.filePath(QStringLiteral("photo%1.jpg").arg(i, 4, 10, QLatin1Char('0'))));
+    return paths;
+}
+
+unsigned cores() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+std::vector<std::filesystem::path> cameraPhotos(const std::filesystem::path& folder, int count)
+{
+    std::filesystem::create_directories(folder);
+    QImage base(4000, 3000, QImage::Format_RGB32);
+    QRandomGenerator grain(20261207);
+    for (int y = 0; y < base.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(base.scanLine(y));
+        for (int x = 0; x < base.width(); ++x) {
+            const int n = static_cast<int>(grain.bounded(16)) - 16 / 2;
+            const int shape = static_cast<int>(60 * std::sin(x / 37.0) * std::cos(y / 53.0));
+            line[x] = qRgb(std::clamp(x * 255 / 4000 + n, 0, 255), std::clamp(y * 255 / 3000 + n + shape, 0, 255),
+                           std::clamp(128 + shape + n, 0, 255));
+        }
+    }
+    std::vector<std::filesystem::path> paths;
+    for (int i = 0; i < count; ++i)
+        paths.push_back(folder / ("IMG_" + std::to_string(1000 + i) + ".jpg"));
+    onEveryCore(paths.size(), [&](std::size_t i) {
+        if (std::filesystem::exists(paths[i]) && std::filesystem::file_size(paths[i]) > 1000000)
+            return;
+        QImage photo = base.copy();
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                photo.setPixel(100 + x, 100 + y, (i >> (x / 4)) & 1 ? 0xFFFFFFFF : 0xFF000000); // 16 bits
+        tjhandle handle = tjInitCompress();
+        unsigned char* out = nullptr;
+        unsigned long size = 0;
+        if (tjCompress2(handle, photo.constBits(), photo.width(), static_cast<int>(photo.bytesPerLine()), photo.height(),
+                        TJPF_BGRX, &out, &size, TJSAMP_420, 92, 0) == 0) {
+            std::ofstream(paths[i], std::ios::binary).write(reinterpret_cast<const char*>(out), static_cast<std::streamsize>(size));
+        }
+        tjFree(out);
+        tjDestroy(handle);
+    });
+    return paths;
+}
+
+void dropFiles(QWidget* target, const QStringList& paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    data.setUrls(urls);
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(target))
+        target = area->viewport();
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &dropped})
+        QApplication::sendEvent(target, event);
 }
 
 RunOptions ledgerOptions(const QString& workbook, const QStringList& sheets, const std::vector<QString>& pictures,
@@ -109,9 +187,12 @@ double systemSeconds()
 
 double peakMegabytes()
 {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atof(line.c_str() + 6) / 1024.0;
+    return 0;
 }
 
 } // namespace tavorin::bench

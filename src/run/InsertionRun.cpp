@@ -25,6 +25,20 @@ namespace {
 const QString confirmTitle = QStringLiteral("確認");
 const QString programTitle = QStringLiteral("Tavorin");
 constexpr int listedInMessage = 20;
+
+// A heading and its pictures, one a line, the first listedInMessage of them; nothing for none.
+QString listedPictures(const QString& heading, const QStringList& lines)
+{
+    if (lines.isEmpty())
+        return {};
+    QString text = QStringLiteral("\r\n\r\n") + heading;
+    for (const QString& line : lines.mid(0, listedInMessage))
+        text += QStringLiteral("\r\n") + line;
+    if (lines.size() > listedInMessage)
+        text += QStringLiteral("\r\nほか %1 件").arg(lines.size() - listedInMessage);
+    return text;
+}
+
 // The progress bar's share of placing the pictures; saving them (reducing them when asked, then
 // writing the workbook) fills the rest.
 constexpr double placingShare = 50;
@@ -294,28 +308,14 @@ QString RunSession::finalMessage() const
                    QStringLiteral(" は実行中にほかのプログラムで変更されたため、保存していません。変更されたブックはそのままです。");
     else if (!outcome_.saved)
         message += QStringLiteral("\r\n\r\n") + savedName + QStringLiteral(" は保存されませんでした。\r\n") + outcome_.saveError;
-    if (!outcome_.unplaced.empty()) {
-        message += QStringLiteral("\r\n\r\n配置できなかった画像：");
-        int shown = 0;
-        for (const auto& picture : outcome_.unplaced) {
-            if (shown++ == listedInMessage) {
-                message += QStringLiteral("\r\nほか %1 件").arg(outcome_.unplaced.size() - listedInMessage);
-                break;
-            }
-            message += QStringLiteral("\r\n") + options_.pictures[static_cast<std::size_t>(picture.index)].name.trimmed() +
-                       QStringLiteral(" … ") + picture.reason;
-        }
-    }
-    if (!outcome_.notReduced.empty()) {
-        message += QStringLiteral("\r\n\r\n縮小できなかった画像（読み取れない部分があるため、元のまま保存しました）：");
-        for (std::size_t shown = 0; shown < outcome_.notReduced.size(); ++shown) {
-            if (shown == static_cast<std::size_t>(listedInMessage)) {
-                message += QStringLiteral("\r\nほか %1 件").arg(outcome_.notReduced.size() - listedInMessage);
-                break;
-            }
-            message += QStringLiteral("\r\n") + QString::fromStdString(outcome_.notReduced[shown].filename().string());
-        }
-    }
+    QStringList unplaced, notReduced;
+    for (const auto& picture : outcome_.unplaced)
+        unplaced << options_.pictures[static_cast<std::size_t>(picture.index)].name.trimmed() + QStringLiteral(" … ") +
+                        picture.reason;
+    for (const auto& picture : outcome_.notReduced)
+        notReduced << QString::fromStdString(picture.filename().string());
+    message += listedPictures(QStringLiteral("配置できなかった画像："), unplaced);
+    message += listedPictures(QStringLiteral("縮小できなかった画像（読み取れない部分があるため、元のまま保存しました）："), notReduced);
     return message;
 }
 

@@ -173,7 +173,6 @@ Result<DrawingGroup> readDrawingGroup(WorkbookModel& model)
             released = end;
         }
     }
-    const auto kept = pieces;
     auto read = DrawingGroup::read(data, std::move(pieces));
     if (allInStream && read) {
         model.store.releaseFromStream(released, std::uint64_t{model.drawingGroup.back().data.offset} +
@@ -183,9 +182,9 @@ Result<DrawingGroup> readDrawingGroup(WorkbookModel& model)
         // Its records read from the joined copy from now on, cut as they were.
         const DataRef joined = model.store.add(std::move(data));
         std::uint32_t offset = 0;
-        for (std::size_t i = 0; i < kept.size(); ++i) {
-            model.drawingGroup[i].data = DataRef{joined.block, offset, kept[i].length};
-            offset += kept[i].length;
+        for (auto& record : model.drawingGroup) {
+            record.data = DataRef{joined.block, offset, record.data.length};
+            offset += record.data.length;
         }
     }
     return read;
